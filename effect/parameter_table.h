@@ -1,0 +1,57 @@
+// The thirteen parameters, declared once: the texts the host receives, the physical range
+// behind the normalised value, and how the panel prints it. Host display texts, the
+// engine mapping and the panel's formatters all read this table.
+#pragma once
+
+#include <cstddef>
+
+constexpr int kParameterCount = 13;
+constexpr std::size_t kParameterTextSize = 16;  // name and label slots, terminator included
+
+enum ParameterIndex : int {
+    kPan,
+    kOut,
+    kT60,
+    kDamping,
+    kDensity,
+    kEarlyDelay,
+    kHighCut,
+    kLowCut,
+    kDryOut,
+    kSensitivity,
+    kHold,
+    kRoomSize,
+    kEarlyLevel,
+};
+
+struct ParameterRange {
+    float min;
+    float max;
+
+    // The physical value at v, formed at double precision the way the engine mapping
+    // and the panel compute it.
+    double lerp(float v) const { return (static_cast<double>(max) - min) * v + min; }
+};
+
+struct ParameterInfo {
+    const char* name;          // trailing fill included
+    const char* label;         // trailing fill included
+    ParameterRange range;
+    const char* panelFormat;   // printf format of the panel display; null: no display
+};
+
+extern const ParameterInfo parameterTable[kParameterCount];
+
+inline bool isParameterIndex(int index) { return index >= 0 && index < kParameterCount; }
+
+// The host's display text: the physical value with three decimals, no label.
+// Writes nothing for an index out of range.
+void formatHostDisplay(int index, float value, char* text, std::size_t size);
+
+// The panel's value display text ("C", "0dB", "2170ms", ...). Writes an empty text for an
+// index without a display.
+void formatPanelDisplay(int index, float value, char* text, std::size_t size);
+
+// One formatter per displayed parameter, as the panel's displays take them.
+using ValueFormatter = void (*)(float value, char* text);
+ValueFormatter panelFormatter(int index);  // null for Dry out and out-of-range indices

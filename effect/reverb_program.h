@@ -1,0 +1,32 @@
+// A program (preset): the thirteen normalised values and a name, with copies of the
+// parameter names and labels, plus the table of the eight factory programs.
+#pragma once
+
+#include "effect/parameter_table.h"
+
+constexpr int kProgramCount = 8;
+constexpr std::size_t kProgramNameSize = 24;  // 23 characters and the terminator
+
+struct FactoryProgram {
+    char name[kProgramNameSize];
+    float values[kParameterCount];
+};
+
+extern const FactoryProgram factoryPrograms[kProgramCount];
+
+class ReverbProgram {
+public:
+    ReverbProgram();  // factory program 0
+    virtual ~ReverbProgram() = default;
+
+    // Copies factory program i's values and name; any other i leaves the program as it is.
+    void loadFactory(int i);
+
+    // Copies at most 23 characters of the text, so the name always keeps its terminator.
+    void setName(const char* text);
+
+    float values[kParameterCount];
+    char name[kProgramNameSize];
+    char parameterNames[kParameterCount][kParameterTextSize];
+    char parameterLabels[kParameterCount][kParameterTextSize];
+};

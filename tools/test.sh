@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every test from a fresh checkout: installs what is missing, builds the Windows
+# DLLs (x86_64 and i686) and the Linux builds (plain, sanitized, thread-sanitized), then
+# runs the native unit tests, the Windows tests under wine64 and the static DLL checks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=${JOBS:-$(nproc)}
+
+bash tools/setup.sh
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "Windows builds"
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+step "Linux build with the tests"
+cmake --preset native -DHALLMERE_WIN64_DIR="$root/build/win64" -DHALLMERE_WIN32_DIR="$root/build/win32" >/dev/null
+cmake --build --preset native -j "$jobs"
+
+step "Sanitized build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+
+step "Thread-sanitized build"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+
+status=0
+step "Tests: native, with the Windows tests under wine64"
+ctest --preset native -j "$jobs" || status=1
+step "Tests: sanitized"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --preset sanitize -j "$jobs" -LE 'wine|slow' || status=1
+step "Tests: thread-sanitized"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --preset tsan -j "$jobs" -L threads || status=1
+
+exit $status
