@@ -1,0 +1,3 @@
+#include "test_effect.h"
+
+Counters counters;
