@@ -1,0 +1,20 @@
+// The sub-commands of vsthost. Each takes the arguments after its name and returns the
+// process exit code: 0 success, 1 failure, 2 bad usage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsthost {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int runInfo(const std::vector<std::string>& args);
+int runRender(const std::vector<std::string>& args);
+int runStat(const std::vector<std::string>& args);
+
+void printUsage(bool full);
+
+}  // namespace vsthost

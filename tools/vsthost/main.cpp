@@ -1,0 +1,74 @@
+// vsthost: a command-line host for VST 2.x plug-ins, used to check our plug-in from the
+// outside the way a sequencer sees it.
+#include "tools/vsthost/commands.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vsthost {
+
+void printUsage(bool full) {
+    std::FILE* out = full ? stdout : stderr;
+    std::fprintf(out,
+                 "usage: vsthost info PLUGIN [--trace]\n"
+                 "       vsthost render PLUGIN --out FILE [options]\n"
+                 "       vsthost stat FILE\n"
+                 "       vsthost --help\n");
+    if (!full) {
+        return;
+    }
+    std::fprintf(out,
+                 "\n"
+                 "info    loads the plug-in, opens it and prints what it reports: identity, counts,\n"
+                 "        flags, every parameter (name, label, display, value), every program name,\n"
+                 "        a few capability answers and the editor size. One \"key: value\" per line;\n"
+                 "        texts are quoted with \\t, \\n, \\\" and \\xHH escapes.\n"
+                 "render  runs audio through the plug-in and writes a 32-bit float WAV file.\n"
+                 "  --in FILE            audio to process (its own rate and length)\n"
+                 "  --signal NAME        built-in stereo signal: impulse (default), noise, drums\n"
+                 "  --seconds S          length of the built-in signal (default 1)\n"
+                 "  --tail S             silence rendered after the input (default 0)\n"
+                 "  --rate HZ            sample rate (default 44100)\n"
+                 "  --block N            frames per process call (default 512)\n"
+                 "  --program P          program chosen before processing\n"
+                 "  --param I=V          parameter I set to V before processing (repeatable)\n"
+                 "  --replace            processReplacing (default when the plug-in can)\n"
+                 "  --accumulate         process, adding into zeroed output buffers\n"
+                 "  --quiet              no summary lines\n"
+                 "stat    prints rate, channels, frames, peak and RMS per channel, the count of\n"
+                 "        non-finite samples, the last non-zero frame and whether it is silent.\n"
+                 "\n"
+                 "--trace (info, render) lists every call the plug-in made to the host, then the\n"
+                 "number of calls per opcode.\n"
+                 "Exit status: 0 success, 1 failure (e.g. the plug-in does not load), 2 bad usage.\n");
+}
+
+}  // namespace vsthost
+
+int main(int argc, char** argv) {
+    using namespace vsthost;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        printUsage(false);
+        return kExitUsage;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        printUsage(true);
+        return kExitOk;
+    }
+    if (command == "info") {
+        return runInfo(args);
+    }
+    if (command == "render") {
+        return runRender(args);
+    }
+    if (command == "stat") {
+        return runStat(args);
+    }
+    std::fprintf(stderr, "vsthost: unknown command '%s'\n", command.c_str());
+    printUsage(false);
+    return kExitUsage;
+}

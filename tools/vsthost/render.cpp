@@ -1,0 +1,291 @@
+// vsthost render: runs audio through the plug-in block by block, the way a sequencer
+// would, and writes what comes out.
+#include "tools/vsthost/audio_file.h"
+#include "tools/vsthost/commands.h"
+#include "tools/vsthost/host_callback.h"
+#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/signals.h"
+#include "tools/vsthost/text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace vsthost {
+namespace {
+
+constexpr long kMinRate = 1000;
+constexpr long kMaxRate = 1536000;
+constexpr long kMaxBlock = 1 << 16;
+constexpr double kMaxSeconds = 3600.0;
+constexpr long kMaxFrames = 200000000;
+constexpr VstInt32 kMaxChannels = 256;
+
+struct RenderOptions {
+    std::string plugin;
+    std::string out;
+    std::string in;
+    std::string signal;
+    double seconds = 1.0;
+    bool secondsGiven = false;
+    double tail = 0.0;
+    long rate = 44100;
+    bool rateGiven = false;
+    long block = 512;
+    long program = -1;
+    std::vector<std::pair<long, double>> params;
+    enum class Mode { Automatic, Accumulate, Replace } mode = Mode::Automatic;
+    bool trace = false;
+    bool quiet = false;
+};
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "vsthost render: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+int failure(const std::string& message) {
+    std::fprintf(stderr, "vsthost: %s\n", message.c_str());
+    return kExitFailed;
+}
+
+// Returns kExitOk, or the exit code of a usage error already reported.
+int parseOptions(const std::vector<std::string>& args, RenderOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--quiet") {
+            options.quiet = true;
+        } else if (arg == "--accumulate") {
+            options.mode = RenderOptions::Mode::Accumulate;
+        } else if (arg == "--replace") {
+            options.mode = RenderOptions::Mode::Replace;
+        } else if (arg == "--out" || arg == "--in" || arg == "--signal") {
+            if (!value(text) || text.empty()) {
+                return usageError(arg + " needs a value");
+            }
+            (arg == "--out" ? options.out : arg == "--in" ? options.in : options.signal) = text;
+        } else if (arg == "--seconds" || arg == "--tail") {
+            double seconds = 0.0;
+            if (!value(text) || !parseDouble(text, seconds) || seconds < 0.0 || seconds > kMaxSeconds) {
+                return usageError(arg + " needs a number of seconds from 0 to 3600");
+            }
+            (arg == "--seconds" ? options.seconds : options.tail) = seconds;
+            options.secondsGiven = options.secondsGiven || arg == "--seconds";
+        } else if (arg == "--rate") {
+            if (!value(text) || !parseLong(text, options.rate) || options.rate < kMinRate || options.rate > kMaxRate) {
+                return usageError("--rate needs a sample rate from 1000 to 1536000 Hz");
+            }
+            options.rateGiven = true;
+        } else if (arg == "--block") {
+            if (!value(text) || !parseLong(text, options.block) || options.block < 1 || options.block > kMaxBlock) {
+                return usageError("--block needs a block size from 1 to 65536");
+            }
+        } else if (arg == "--program") {
+            if (!value(text) || !parseLong(text, options.program) || options.program < 0) {
+                return usageError("--program needs a program number");
+            }
+        } else if (arg == "--param") {
+            std::size_t equals = std::string::npos;
+            long index = 0;
+            double v = 0.0;
+            if (!value(text) || (equals = text.find('=')) == std::string::npos ||
+                !parseLong(text.substr(0, equals), index) || index < 0 || !parseDouble(text.substr(equals + 1), v)) {
+                return usageError("--param needs INDEX=VALUE, e.g. --param 2=0.75");
+            }
+            options.params.emplace_back(index, v);
+        } else if (!arg.empty() && arg[0] != '-' && options.plugin.empty()) {
+            options.plugin = arg;
+        } else {
+            return usageError("unexpected argument '" + arg + "'");
+        }
+    }
+    if (options.plugin.empty()) {
+        return usageError("which plug-in?");
+    }
+    if (options.out.empty()) {
+        return usageError("--out FILE is required");
+    }
+    if (!options.in.empty() && (!options.signal.empty() || options.secondsGiven)) {
+        return usageError("--in takes its length from the file; it does not combine with --signal or --seconds");
+    }
+    if (options.in.empty() && options.signal.empty()) {
+        options.signal = "impulse";
+    }
+    return kExitOk;
+}
+
+bool loadInput(const RenderOptions& options, AudioData& input, std::string& error) {
+    if (!options.in.empty()) {
+        if (!readAudio(options.in, input, error)) {
+            return false;
+        }
+        if (options.rateGiven && input.sampleRate != options.rate) {
+            error = options.in + " is at " + std::to_string(input.sampleRate) + " Hz, not " +
+                    std::to_string(options.rate) + " Hz (vsthost does not resample)";
+            return false;
+        }
+        if (input.sampleRate < kMinRate || input.sampleRate > kMaxRate) {
+            error = options.in + " has an unusable sample rate of " + std::to_string(input.sampleRate) + " Hz";
+            return false;
+        }
+        return true;
+    }
+    const long frames = static_cast<long>(options.seconds * options.rate + 0.5);
+    if (!makeSignal(options.signal, static_cast<int>(options.rate), frames, input)) {
+        error = "unknown signal '" + options.signal + "' (impulse, noise or drums)";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runRender(const std::vector<std::string>& args) {
+    RenderOptions options;
+    if (int code = parseOptions(args, options); code != kExitOk) {
+        return code;
+    }
+    AudioData input;
+    std::string error;
+    if (!loadInput(options, input, error)) {
+        return failure(error);
+    }
+    const int rate = input.sampleRate;
+    const long inputFrames = input.frames();
+    const long tailFrames = static_cast<long>(options.tail * rate + 0.5);
+    if (inputFrames + tailFrames > kMaxFrames) {
+        return failure("too long to render at once");
+    }
+    const long totalFrames = inputFrames + tailFrames;
+    const VstInt32 block = static_cast<VstInt32>(options.block);
+
+    HostState& host = HostState::instance();
+    host.setSampleRate(rate);
+    host.setBlockSize(block);
+
+    Plugin plugin;
+    if (!plugin.load(options.plugin, error)) {
+        if (options.trace) {
+            host.printTrace(stdout);
+        }
+        return failure(error);
+    }
+    plugin.dispatch(effOpen);
+    AEffect* effect = plugin.record();
+    const VstInt32 inputs = plugin.numInputs();
+    const VstInt32 outputs = plugin.numOutputs();
+    if (outputs < 1) {
+        return failure("the plug-in has no outputs");
+    }
+    if (inputs > kMaxChannels || outputs > kMaxChannels) {
+        return failure("the plug-in claims " + std::to_string(inputs) + " inputs and " + std::to_string(outputs) +
+                       " outputs; at most 256 each are supported");
+    }
+    bool accumulate = options.mode == RenderOptions::Mode::Accumulate;
+    if (options.mode == RenderOptions::Mode::Automatic) {
+        accumulate = !((effect->flags & effFlagsCanReplacing) && effect->processReplacing);
+    }
+    AEffectProcessProc processBlock = accumulate ? effect->process : effect->processReplacing;
+    if (!processBlock) {
+        return failure(accumulate ? "the plug-in has no accumulating process entry"
+                                  : "the plug-in has no replacing process entry");
+    }
+    if (options.program >= plugin.numPrograms()) {
+        return failure("program " + std::to_string(options.program) + " does not exist (the plug-in has " +
+                       std::to_string(plugin.numPrograms()) + ")");
+    }
+    for (const auto& [index, value] : options.params) {
+        if (index >= plugin.numParams()) {
+            return failure("parameter " + std::to_string(index) + " does not exist (the plug-in has " +
+                           std::to_string(plugin.numParams()) + ")");
+        }
+    }
+
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    plugin.dispatch(effSetBlockSize, 0, block);
+    for (VstInt32 i = 0; i < inputs; ++i) {
+        plugin.dispatch(effConnectInput, i, 1);
+    }
+    for (VstInt32 i = 0; i < outputs; ++i) {
+        plugin.dispatch(effConnectOutput, i, 1);
+    }
+    plugin.dispatch(effMainsChanged, 0, 1);
+    if (options.program >= 0) {
+        plugin.dispatch(effSetProgram, 0, options.program);
+    }
+    for (const auto& [index, value] : options.params) {
+        plugin.setParameter(static_cast<VstInt32>(index), static_cast<float>(value));
+    }
+    plugin.dispatch(effStartProcess);
+
+    // One buffer per channel; a plug-in without inputs still gets a valid pointer array.
+    std::vector<std::vector<float>> inBuffers(inputs > 0 ? inputs : 1, std::vector<float>(block, 0.0f));
+    std::vector<std::vector<float>> outBuffers(outputs, std::vector<float>(block, 0.0f));
+    std::vector<float*> inPointers, outPointers;
+    for (auto& buffer : inBuffers) {
+        inPointers.push_back(buffer.data());
+    }
+    for (auto& buffer : outBuffers) {
+        outPointers.push_back(buffer.data());
+    }
+
+    AudioData output;
+    output.channels = outputs;
+    output.sampleRate = rate;
+    output.samples.assign(static_cast<std::size_t>(totalFrames) * outputs, 0.0f);
+
+    for (long start = 0; start < totalFrames; start += block) {
+        const VstInt32 frames = static_cast<VstInt32>(std::min<long>(block, totalFrames - start));
+        for (VstInt32 c = 0; c < inputs; ++c) {
+            // A mono file feeds every input; other files feed input c from channel c or not at all.
+            const int source = input.channels == 1 ? 0 : c;
+            for (VstInt32 i = 0; i < frames; ++i) {
+                const long frame = start + i;
+                inBuffers[c][i] = frame < inputFrames && source < input.channels
+                                      ? input.samples[static_cast<std::size_t>(frame) * input.channels + source]
+                                      : 0.0f;
+            }
+        }
+        for (auto& buffer : outBuffers) {
+            std::fill(buffer.begin(), buffer.end(), 0.0f);
+        }
+        processBlock(effect, inPointers.data(), outPointers.data(), frames);
+        for (VstInt32 c = 0; c < outputs; ++c) {
+            for (VstInt32 i = 0; i < frames; ++i) {
+                output.samples[static_cast<std::size_t>(start + i) * outputs + c] = outBuffers[c][i];
+            }
+        }
+    }
+
+    plugin.dispatch(effStopProcess);
+    plugin.dispatch(effMainsChanged, 0, 0);
+    plugin.close();
+
+    if (!writeAudio(options.out, output, error)) {
+        return failure(error);
+    }
+    if (!options.quiet) {
+        std::printf("out: %s\n", options.out.c_str());
+        std::printf("rate: %d\n", rate);
+        std::printf("channels: %d\n", outputs);
+        std::printf("frames: %ld\n", totalFrames);
+        std::printf("mode: %s\n", accumulate ? "accumulate" : "replace");
+    }
+    if (options.trace) {
+        host.printTrace(stdout);
+    }
+    return kExitOk;
+}
+
+}  // namespace vsthost
