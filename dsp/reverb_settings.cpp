@@ -1,0 +1,65 @@
+#include "dsp/reverb_settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dsp/allpass_delay.h"
+#include "dsp/one_pole_filter.h"
+
+namespace {
+
+// floor of a non-negative double, capped at the line's capacity before it becomes an int.
+int32_t lengthFor(double samples, int line)
+{
+    const int32_t capacity = lineCapacity(line);
+    if (!(samples > 0.0))  // an early delay below 0 or NaN means no delay
+        return 0;
+    if (samples >= capacity)
+        return capacity;
+    return static_cast<int32_t>(samples);
+}
+
+}  // namespace
+
+ReverbCoefficients computeCoefficients(const ReverbSettings& s)
+{
+    ReverbCoefficients c;
+    const double sr = s.sampleRate;
+    const double room = s.roomSize;
+
+    c.holdCoef = static_cast<float>(std::exp(-1.0 / (sr * s.holdTime)));
+    c.releaseCoef = static_cast<float>(std::exp(-1.0 / (sr * s.releaseTime)));
+    c.attackStep = static_cast<float>(1.0 / (sr * s.attackTime));
+
+    for (int k = 0; k < kLateLineCount; ++k)
+        c.length[k] = lengthFor(sr * room * kLateSeconds[k], k);
+    for (int k = 0; k < kLateLineCount; ++k)
+        c.gain[k] = static_cast<float>(
+            kLineGainScale * std::pow(10.0, room * kGainExponent[k] / (s.t60 * 20.0)));
+    for (int k = 0; k < kLateLineCount; ++k) {
+        const auto frequency = static_cast<float>(s.damping / (room * kLineRatio[k]));
+        c.damping[k] = cutoffCoefficient(frequency, s.sampleRate);
+    }
+
+    const int d = kFirstDiffuserIndex;
+    for (int k = 0; k < kDiffuserCount; ++k)
+        c.length[d + k] = lengthFor(sr * kDiffuserSeconds[k], d + k);
+    c.gain[d + 0] = AllpassDelay::limitGain(kDensityGain * s.density);
+    c.gain[d + 1] = AllpassDelay::limitGain(-kDensityGain * s.density);
+    c.gain[d + 2] = AllpassDelay::limitGain(kFixedDiffuserGain);
+    c.gain[d + 3] = AllpassDelay::limitGain(kFixedDiffuserGain);
+
+    c.damping[kEarlyLineIndex] = cutoffCoefficient(kEarlyCutoff, s.sampleRate);
+    c.length[kEarlyLineIndex] = lengthFor(sr * s.earlyDelay * kEarlyDelaySeconds, kEarlyLineIndex);
+    c.gain[kEarlyLineIndex] = s.earlyLevel;
+
+    c.highCut = cutoffCoefficient(s.highCut, s.sampleRate);
+    c.lowCut = cutoffCoefficient(s.lowCut, s.sampleRate);
+
+    c.lateLevel = s.lateLevel;
+    c.width = s.width;
+    c.pan = s.pan;
+    c.threshold = s.threshold;
+    c.dry = s.dry;
+    return c;
+}

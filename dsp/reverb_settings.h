@@ -1,0 +1,68 @@
+// The engine's settings as the setters leave them, and everything the frame loop needs,
+// worked out from them in the order the coefficient update fixes.
+#pragma once
+
+#include <cstdint>
+
+#include "dsp/engine_constants.h"
+
+struct ReverbSettings {
+    float lateLevel = kStartLateLevel;
+    int32_t sampleRate = -1;  // the constructor sets kStartSampleRate
+    float t60 = kStartT60;
+    float damping = kStartDamping;
+    float density = kStartDensity;
+    bool dry = false;
+    float width = kWidth;
+    float pan = kStartPan;
+    float roomSize = kStartRoomSize;
+    float highCut = kStartHighCut;
+    float lowCut = kStartLowCut;
+    float earlyLevel = kStartEarlyLevel;
+    float earlyDelay = kStartEarlyDelay;
+    float holdTime = kStartHoldTime;
+    float threshold = 0.0f;
+    float releaseTime = kReleaseTime;
+    float attackTime = kAttackTime;
+};
+
+// Lines are indexed late 0..3, early, diffusers 0..3 (see engine_constants.h).
+struct ReverbCoefficients {
+    int32_t length[kLineCount] = {};
+    float gain[kLineCount] = {};
+    float damping[kLineCount] = {};  // lowpass coefficient of the damped lines; 0 for diffusers
+    float highCut = 0.0f;            // input filter coefficients
+    float lowCut = 0.0f;
+    float holdCoef = 0.0f;
+    float releaseCoef = 0.0f;
+    float attackStep = 0.0f;
+    // Taken as they are, frame by frame.
+    float lateLevel = kStartLateLevel;
+    float width = kWidth;
+    float pan = kStartPan;
+    float threshold = 0.0f;
+    bool dry = false;
+};
+
+// Above the upper limit gives the upper limit; anything not at or above the lower limit
+// (a NaN too) gives the lower limit.
+template <class T>
+T limitSetting(T value, T lower, T upper)
+{
+    if (value > upper)
+        return upper;
+    if (!(value >= lower))
+        return lower;
+    return value;
+}
+
+ReverbCoefficients computeCoefficients(const ReverbSettings& settings);
+
+inline int32_t lineCapacity(int line)
+{
+    if (line < kLateLineCount)
+        return kLateCapacity[line];
+    if (line == kEarlyLineIndex)
+        return kEarlyCapacity;
+    return kDiffuserCapacity[line - kFirstDiffuserIndex];
+}
