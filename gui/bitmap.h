@@ -1,0 +1,43 @@
+// A reference-counted image loaded from the library's bitmap resources by numeric id.
+#pragma once
+
+#include "gui/geometry.h"
+
+class DrawContext;
+
+class Bitmap {
+public:
+    // Only the low 16 bits of the id select the resource. A failed load gives 0 x 0.
+    explicit Bitmap(int resourceId);
+    Bitmap(const Bitmap&) = delete;
+    Bitmap& operator=(const Bitmap&) = delete;
+
+    void retain() { ++refCount_; }
+    // At 0 the bitmap frees itself; at 0 or below further calls do nothing.
+    void release();
+    int retainCount() const { return refCount_; }
+
+    void setTransparentColor(Color color) { transparentColor_ = color; }
+    Color transparentColor() const { return transparentColor_; }
+
+    // Opaque copy of the part at offset into rect.
+    void draw(DrawContext* context, const Rect& rect, Point offset = Point());
+    // The same with pixels exactly equal to the transparent colour left out.
+    void drawTransparent(DrawContext* context, const Rect& rect, Point offset = Point());
+
+    int resourceId() const { return resourceId_; }
+    int getWidth() const { return width_; }
+    int getHeight() const { return height_; }
+    bool isLoaded() const { return image_ != nullptr; }
+    void* platformImage() const { return image_; }
+
+private:
+    ~Bitmap();
+
+    int resourceId_;
+    int refCount_ = 1;
+    int width_ = 0;
+    int height_ = 0;
+    Color transparentColor_;
+    void* image_ = nullptr;
+};

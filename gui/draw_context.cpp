@@ -1,0 +1,115 @@
+#include "gui/draw_context.h"
+
+#include "gui/frame_window.h"
+#include "gui/pointer_input.h"
+
+DrawContext::DrawContext(Frame* frame, DrawSurface* surface, FrameWindow* window)
+    : surface_(surface), window_(window), frame_(frame), textColor_(kColorWhite),
+      lineColor_(kColorWhite), fillColor_(kColorBlack) {
+    if (window) {
+        windowOrigin_ = window->origin();
+        pointer_ = &window->pointer();
+    } else {
+        pointer_ = &systemPointer();
+    }
+    if (surface_) {
+        setLineColor(lineColor_);
+        setLineStyle(lineStyle_);
+        setFillColor(fillColor_);
+        setTextColor(textColor_);
+    }
+}
+
+DrawContext::~DrawContext() { delete surface_; }
+
+void DrawContext::adoptSurface(DrawSurface* surface) {
+    delete surface_;
+    surface_ = surface;
+}
+
+void DrawContext::makePen() {
+    if (surface_) surface_->setPen(penStyle_, lineWidth_, lineColor_);
+}
+
+void DrawContext::moveTo(Point p) {
+    if (surface_) surface_->moveTo(shifted(p));
+}
+
+void DrawContext::lineTo(Point p) {
+    if (surface_) surface_->lineTo(shifted(p));
+}
+
+void DrawContext::setLineStyle(int style) {
+    lineStyle_ = style;
+    penStyle_ = style == kLineStyleDotted ? kPenDot : kPenSolid;
+    makePen();
+}
+
+void DrawContext::setLineColor(Color color) {
+    lineColor_ = color;
+    makePen();
+}
+
+void DrawContext::setFillColor(Color color) {
+    fillColor_ = color;
+    if (!surface_) return;
+    surface_->setBackColor(color);
+    surface_->setBrush(color);  // on failure the previous brush simply stays in use
+}
+
+void DrawContext::setTextColor(Color color) {
+    textColor_ = color;
+    if (surface_) surface_->setTextColor(color);
+}
+
+void DrawContext::strokeRect(const Rect& r) {
+    // All four corners get drawn because each side ends where the next begins.
+    moveTo(Point(r.left, r.top));
+    lineTo(Point(r.right, r.top));
+    lineTo(Point(r.right, r.bottom));
+    lineTo(Point(r.left, r.bottom));
+    lineTo(Point(r.left, r.top));
+}
+
+void DrawContext::fillRect(const Rect& r) {
+    if (!surface_) return;
+    // The strict interior of what strokeRect draws for the same rect.
+    surface_->fillRect(Rect(r.left + 1 + offset_.h, r.top + 1 + offset_.v, r.right + offset_.h,
+                            r.bottom + offset_.v));
+}
+
+void DrawContext::selectFont(int id, int size, int style) {
+    if (id < 0 || id >= kFontCount) id = kFontSystem;
+    if (size == 0) size = kFontTable[id].defaultSize;
+    fontId_ = id;
+    fontSize_ = size;
+    FontRequest font;
+    font.face = kFontTable[id].face;
+    font.height = size;
+    font.weight = (style & kStyleBold) || id == kFontSystem ? 700 : 400;
+    font.italic = (style & kStyleItalic) != 0;
+    font.underline = (style & kStyleUnderline) != 0;
+    font.decorative = id == kFontSymbol;
+    if (surface_) surface_->selectFont(font);
+}
+
+void DrawContext::drawText(const char* text, const Rect& r, short opaque, int align) {
+    if (!text || !surface_) return;
+    unsigned format = kTextSingleLine | kTextVCenter | kTextNoPrefix;
+    Rect where(r.left + offset_.h, r.top + offset_.v, r.right + offset_.h, r.bottom + offset_.v);
+    if (align == kAlignCenter) {
+        format |= kTextCenter;
+    } else if (align == kAlignRight) {
+        format |= kTextRight;
+    } else {
+        where.left += 1;  // left-aligned text sits one pixel in
+    }
+    surface_->drawText(text, where, opaque != 0, format);
+}
+
+int DrawContext::mouseButtons() { return pointer_->buttons(); }
+
+void DrawContext::mouseLocation(Point& where) {
+    Point screen = pointer_->screenLocation();
+    where = Point(screen.h - windowOrigin_.h, screen.v - windowOrigin_.v);
+}

@@ -1,0 +1,24 @@
+// A DrawContext on a memory surface of a given size; its owner composes a picture there
+// and copies it out in one blit.
+#pragma once
+
+#include "gui/draw_context.h"
+
+class OffscreenContext : public DrawContext {
+public:
+    // Starts entirely in the background colour, outline included.
+    OffscreenContext(Frame* frame, int width, int height, Color background = kColorBlack);
+    ~OffscreenContext() override = default;
+
+    // Copies rect width x rect height pixels from offset to rect's top-left corner.
+    void copyTo(DrawContext* destination, const Rect& rect, Point offset = Point());
+
+    int getWidth() const { return width_; }
+    int getHeight() const { return height_; }
+    Color backgroundColor() const { return background_; }
+
+private:
+    int height_;
+    int width_;
+    Color background_;
+};

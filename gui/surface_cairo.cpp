@@ -1,0 +1,185 @@
+#include "gui/surface_cairo.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::uint32_t toPixel(Color c) { return (std::uint32_t(c.red) << 16) | (c.green << 8) | c.blue; }
+
+// The platform's dotted cosmetic pen: three pixels on, three off.
+constexpr int kDotRun = 3;
+
+// Text arrives in the single-byte ANSI encoding; Cairo wants UTF-8.
+std::string latin1ToUtf8(const char* text) {
+    std::string out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p < 0x80) {
+            out += char(*p);
+        } else {
+            out += char(0xC0 | (*p >> 6));
+            out += char(0x80 | (*p & 0x3F));
+        }
+    }
+    return out;
+}
+
+const char* nativeFace(const FontRequest& font) {
+    // Liberation Sans has Arial's metrics.
+    if (std::strcmp(font.face, "Arial") == 0) return "Liberation Sans";
+    return font.face;
+}
+
+}  // namespace
+
+CairoSurface::CairoSurface(cairo_surface_t* image, bool owns) : image_(image), owns_(owns) {}
+
+CairoSurface::~CairoSurface() {
+    if (owns_ && image_) cairo_surface_destroy(image_);
+}
+
+int CairoSurface::width() const { return cairo_image_surface_get_width(image_); }
+int CairoSurface::height() const { return cairo_image_surface_get_height(image_); }
+
+std::uint32_t* CairoSurface::rows() const {
+    return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(image_));
+}
+
+int CairoSurface::strideWords() const { return cairo_image_surface_get_stride(image_) / 4; }
+
+std::uint32_t CairoSurface::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
+    return rows()[y * strideWords() + x] & 0xFFFFFF;
+}
+
+void CairoSurface::setPixel(int x, int y, std::uint32_t rgb) {
+    if (x < 0 || y < 0 || x >= width() || y >= height()) return;
+    rows()[y * strideWords() + x] = rgb & 0xFFFFFF;
+}
+
+void CairoSurface::plot(int x, int y) {
+    bool on = penStyle_ != kPenDot || (dashPhase_ / kDotRun) % 2 == 0;
+    if (penStyle_ == kPenDot) dashPhase_ = (dashPhase_ + 1) % (2 * kDotRun);
+    if (on) setPixel(x, y, toPixel(penColor_));
+}
+
+void CairoSurface::moveTo(Point p) { position_ = p; }
+
+void CairoSurface::lineTo(Point p) {
+    // Bresenham from the current position; the end pixel is left for the next segment.
+    int x = position_.h, y = position_.v;
+    int dx = std::abs(p.h - x), dy = -std::abs(p.v - y);
+    int sx = x < p.h ? 1 : -1, sy = y < p.v ? 1 : -1;
+    int err = dx + dy;
+    while (x != p.h || y != p.v) {
+        plot(x, y);
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    position_ = p;
+}
+
+void CairoSurface::setPen(int penStyle, int, Color color) {
+    penStyle_ = penStyle;
+    penColor_ = color;
+    dashPhase_ = 0;
+}
+
+bool CairoSurface::setBrush(Color color) {
+    brushColor_ = color;
+    return true;
+}
+
+void CairoSurface::setBackColor(Color color) { backColor_ = color; }
+void CairoSurface::setTextColor(Color color) { textColor_ = color; }
+
+void CairoSurface::fillRect(const Rect& r) {
+    int left = r.left < 0 ? 0 : r.left, top = r.top < 0 ? 0 : r.top;
+    int right = r.right > width() ? width() : r.right;
+    int bottom = r.bottom > height() ? height() : r.bottom;
+    std::uint32_t rgb = toPixel(brushColor_);
+    std::uint32_t* data = rows();
+    int stride = strideWords();
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) data[y * stride + x] = rgb;
+}
+
+void CairoSurface::selectFont(const FontRequest& font) { font_ = font; }
+
+void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsigned format) {
+    cairo_surface_mark_dirty(image_);
+    cairo_t* cr = cairo_create(image_);
+    cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
+    cairo_clip(cr);
+    cairo_select_font_face(cr, nativeFace(font_),
+                           font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           font_.weight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, font_.height);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+
+    std::string utf8 = latin1ToUtf8(text);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    cairo_text_extents_t te;
+    cairo_text_extents(cr, utf8.c_str(), &te);
+    int textWidth = int(std::lround(te.x_advance));
+    int cellHeight = int(std::lround(fe.ascent + fe.descent));
+
+    int x = r.left;
+    if (format & kTextCenter) {
+        x = r.left + (r.width() - textWidth) / 2;
+    } else if (format & kTextRight) {
+        x = r.right - textWidth;
+    }
+    int top = r.top;
+    if (format & kTextVCenter) top = r.top + (r.height() - cellHeight) / 2;
+
+    if (opaque) {
+        cairo_set_source_rgb(cr, backColor_.red / 255.0, backColor_.green / 255.0,
+                             backColor_.blue / 255.0);
+        cairo_rectangle(cr, x, top, textWidth, cellHeight);
+        cairo_fill(cr);
+    }
+    cairo_set_source_rgb(cr, textColor_.red / 255.0, textColor_.green / 255.0,
+                         textColor_.blue / 255.0);
+    double baseline = top + std::lround(fe.ascent);
+    cairo_move_to(cr, x, baseline);
+    cairo_show_text(cr, utf8.c_str());
+    if (font_.underline) {
+        cairo_rectangle(cr, x, baseline + 1, textWidth, 1);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(image_);
+}
+
+void CairoSurface::blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride,
+                        int srcWidth, int srcHeight, int sx, int sy, bool keyed,
+                        std::uint32_t key) {
+    std::uint32_t* data = rows();
+    int stride = strideWords();
+    int dstWidth = width(), dstHeight = height();
+    for (int row = 0; row < h; ++row) {
+        int ty = y + row, fy = sy + row;
+        if (ty < 0 || ty >= dstHeight || fy < 0 || fy >= srcHeight) continue;
+        for (int col = 0; col < w; ++col) {
+            int tx = x + col, fx = sx + col;
+            if (tx < 0 || tx >= dstWidth || fx < 0 || fx >= srcWidth) continue;
+            std::uint32_t value = src[fy * srcStride + fx] & 0xFFFFFF;
+            if (keyed && value == key) continue;
+            data[ty * stride + tx] = value;
+        }
+    }
+}
