@@ -123,7 +123,11 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
 
 }  // namespace
 
-#if !defined(GAIN_NO_ENTRY)
+#if defined(GAIN_NO_ENTRY)
+// Exported under a name no host looks for.
+#define VSTPluginMain createGainEffect
+#endif
+
 GAIN_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) {
         return nullptr;
@@ -166,6 +170,3 @@ GAIN_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
 #endif
     return &r;
 }
-#else
-GAIN_EXPORT int notAnEntryPoint() { return 0; }
-#endif

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine64 with a private prefix, so the tests never touch the
+# user's own wine set-up.
+#   run_wine.sh PREFIX --init          create (or update) the prefix and wait until it is ready
+#   run_wine.sh PREFIX PROGRAM ARGS... run PROGRAM; its exit status is passed through
+# Paths handed to the program must be Windows paths; Z: is the Unix root, so Z:/tmp/x.wav.
+set -u
+
+if [ $# -lt 2 ]; then
+  echo "usage: run_wine.sh PREFIX --init | PROGRAM [ARGS...]" >&2
+  exit 2
+fi
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+if [ ! -x "$WINE" ]; then
+  echo "run_wine.sh: $WINE not found" >&2
+  exit 2
+fi
+
+export WINEPREFIX="$1"
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts on the first start.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine needs no display for console programs; make sure it does not try one.
+unset DISPLAY WAYLAND_DISPLAY
+shift
+
+if [ "$1" = "--init" ]; then
+  mkdir -p "$WINEPREFIX"
+  "$WINE" wineboot -u >/dev/null 2>&1
+  status=$?
+  "$WINESERVER" -w
+  if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+    echo "run_wine.sh: no prefix in $WINEPREFIX after wineboot (status $status)" >&2
+    exit 1
+  fi
+  echo "wine prefix ready: $WINEPREFIX"
+  exit 0
+fi
+
+exec "$WINE" "$@"
