@@ -1,5 +1,6 @@
 // Speaker arrangements are plain C allocations so that whoever holds one can free it
 // the way the interface expects.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -30,8 +31,10 @@ bool ExtendedEffectBase::copySpeaker(VstSpeakerProperties* to, VstSpeakerPropert
     if (!to || !from) return false;
     if (to == from) return true;
     // The host's name may lack a terminator; ours always has one.
-    std::strncpy(to->name, from->name, sizeof to->name - 1);
-    to->name[sizeof to->name - 1] = '\0';
+    const char* nameEnd = std::find(from->name, from->name + sizeof to->name - 1, '\0');
+    const auto nameLength = static_cast<std::size_t>(nameEnd - from->name);
+    std::memcpy(to->name, from->name, nameLength);
+    to->name[nameLength] = '\0';
     to->type = from->type;
     to->azimuth = from->azimuth;
     to->elevation = from->elevation;
