@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "dsp/engine_constants.h"
+#include "dsp/reverb_engine.h"
+
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+}  // namespace
+
+TEST(EngineConstants, CapacitiesFollowFromTheWorstCase)
+{
+    const double rate = kMaxSampleRate;
+    const int32_t late0 = static_cast<int32_t>(std::floor(rate * 0.2f));
+    EXPECT_EQ(kLateCapacity[0], late0);
+    for (int k = 1; k < kLateLineCount; ++k)
+        EXPECT_EQ(kLateCapacity[k], static_cast<int32_t>(late0 * static_cast<double>(kLineRatio[k])));
+    EXPECT_EQ(kEarlyCapacity, static_cast<int32_t>(std::floor(rate * 0.05f)));
+    EXPECT_EQ(kDiffuserCapacity[0], static_cast<int32_t>(std::floor(rate * 0.02f)));
+    EXPECT_EQ(kDiffuserCapacity[1],
+              static_cast<int32_t>(kDiffuserCapacity[0] * static_cast<double>(kLineRatio[1])));
+    EXPECT_EQ(kDiffuserCapacity[2], kEarlyCapacity);
+    EXPECT_EQ(kDiffuserCapacity[3],
+              static_cast<int32_t>(kDiffuserCapacity[2] * static_cast<double>(kLineRatio[1])));
+    int32_t total = kEarlyCapacity;
+    for (int k = 0; k < 4; ++k)
+        total += kLateCapacity[k] + kDiffuserCapacity[k];
+    EXPECT_EQ(total, 69919);
+}
+
+TEST(EngineConstants, LineRatiosAndTheirProducts)
+{
+    for (int k = 0; k < kLateLineCount; ++k) {
+        const double ratio = std::pow(3.0, -k / 4.0);
+        EXPECT_EQ(kLineRatio[k], static_cast<float>(ratio)) << k;
+        EXPECT_NEAR(kLateSeconds[k], 0.2 * ratio, 1e-8) << k;
+        EXPECT_NEAR(kGainExponent[k], -12.0 * ratio, 1e-6) << k;
+        EXPECT_NEAR(kDiffuserSeconds[k], 0.02 * ratio, 2e-9) << k;
+    }
+}
+
+TEST(EngineSettings, FreshEngineAt44100)
+{
+    ReverbEngine engine;
+    ASSERT_TRUE(engine.isValid());
+    EXPECT_EQ(engine.sampleRate(), 44100);
+    EXPECT_EQ(engine.gateState(), ReverbEngine::GateOpen);
+    const ReverbSettings s = engine.settings();
+    EXPECT_EQ(s.t60, 2.1700000762939453f);
+    EXPECT_EQ(s.earlyLevel, 0.30000001192092896f);
+    EXPECT_EQ(s.holdTime, 0.10000000149011612f);
+    EXPECT_EQ(s.width, 1.0f);
+    EXPECT_EQ(s.threshold, 0.0f);
+    EXPECT_FALSE(s.dry);
+}
+
+TEST(EngineSettings, WorkedValuesAt44100RoomHalf)
+{
+    ReverbEngine engine;
+    const ReverbCoefficients c = engine.coefficients();
+    const int32_t lateLengths[4] = {4410, 3350, 2546, 1934};
+    const double lateGains[4] = {0.36368147, 0.39257586, 0.41605619, 0.43483195};
+    const double lateCoefficients[4] = {0.39609820, 0.29558256, 0.20108245, 0.12111246};
+    const int32_t diffuserLengths[4] = {881, 670, 509, 386};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(c.length[k], lateLengths[k]) << k;
+        EXPECT_NEAR(c.gain[k], lateGains[k], 5e-8) << k;
+        EXPECT_NEAR(c.damping[k], lateCoefficients[k], 5e-8) << k;
+        EXPECT_EQ(c.length[kFirstDiffuserIndex + k], diffuserLengths[k]) << k;
+    }
+    // cutoffs 6500, 8554.48, 11258.33, 14816.80 Hz
+    EXPECT_EQ(c.damping[0], cutoffCoefficient(6500.0f, 44100));
+    EXPECT_EQ(c.damping[1], cutoffCoefficient(static_cast<float>(6500.0 / 0.7598356604576111), 44100));
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 0], 0.4000000059604645f);
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 1], -0.4000000059604645f);
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 2], 0.6f);
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 3], 0.6f);
+    EXPECT_EQ(c.length[kEarlyLineIndex], 551);
+    EXPECT_EQ(c.gain[kEarlyLineIndex], 0.3f);
+    EXPECT_EQ(c.damping[kEarlyLineIndex], cutoffCoefficient(10000.0f, 44100));
+    EXPECT_NEAR(c.holdCoef, 0.99977327, 5e-8);
+    EXPECT_NEAR(c.releaseCoef, 0.99943327, 5e-8);
+    EXPECT_NEAR(c.attackStep, 0.011337868, 5e-9);
+    EXPECT_EQ(c.highCut, cutoffCoefficient(4000.0f, 44100));
+    EXPECT_EQ(c.lowCut, cutoffCoefficient(150.0f, 44100));
+    // one attack step from 0.995 overshoots 1
+    EXPECT_NEAR(0.995f + c.attackStep, 1.0063379f, 1e-7);
+}
+
+TEST(EngineSettings, LargestRoomAt96kFillsTheBuffers)
+{
+    ReverbEngine engine;
+    engine.setSampleRate(96000);
+    engine.setRoomSize(1.0f);
+    const ReverbCoefficients c = engine.coefficients();
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(c.length[k], kLateCapacity[k]) << k;
+    EXPECT_EQ(c.length[kFirstDiffuserIndex + 0], kDiffuserCapacity[0]);
+    EXPECT_EQ(c.length[kFirstDiffuserIndex + 1], kDiffuserCapacity[1]);
+    EXPECT_LE(c.length[kFirstDiffuserIndex + 2], 1108);
+    EXPECT_LE(c.length[kFirstDiffuserIndex + 3], 842);
+}
+
+TEST(EngineSettings, LongestDecayFollowsTheGainFormula)
+{
+    ReverbEngine engine;
+    engine.setRoomSize(1.0f);
+    engine.setT60(7.0f);
+    // 0.5 × 10^(−12/140)
+    EXPECT_NEAR(engine.coefficients().gain[0], 0.410446, 5e-7);
+    engine.setT60(100.0f);
+    EXPECT_EQ(engine.settings().t60, 7.0f);
+}
+
+TEST(EngineSettings, SampleRateIsClamped)
+{
+    ReverbEngine engine;
+    engine.setSampleRate(200000);
+    EXPECT_EQ(engine.sampleRate(), 96000);
+    engine.setSampleRate(1000);
+    EXPECT_EQ(engine.sampleRate(), 5000);
+    EXPECT_EQ(engine.coefficients().length[0], static_cast<int32_t>(5000 * 0.5 * 0.2f));
+    engine.setSampleRate(48000);
+    EXPECT_EQ(engine.coefficients().length[kFirstDiffuserIndex], 959);
+}
+
+TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit)
+{
+    ReverbEngine engine;
+    struct Case {
+        void (ReverbEngine::*set)(float);
+        float ReverbSettings::*field;
+        float lower, upper;
+    };
+    const Case cases[] = {
+        {&ReverbEngine::setT60, &ReverbSettings::t60, 0.01f, 7.0f},
+        {&ReverbEngine::setDamping, &ReverbSettings::damping, 10.0f, 40000.0f},
+        {&ReverbEngine::setDensity, &ReverbSettings::density, 0.0f, 1.0f},
+        {&ReverbEngine::setRoomSize, &ReverbSettings::roomSize, 0.05f, 1.0f},
+        {&ReverbEngine::setHighCut, &ReverbSettings::highCut, 10.0f, 40000.0f},
+        {&ReverbEngine::setLowCut, &ReverbSettings::lowCut, 10.0f, 10000.0f},
+        {&ReverbEngine::setHold, &ReverbSettings::holdTime, 0.01f, 1.0f},
+        {&ReverbEngine::setPan, &ReverbSettings::pan, 0.0f, 1.0f},
+    };
+    for (const Case& c : cases) {
+        (engine.*c.set)(1e9f);
+        EXPECT_EQ(engine.settings().*c.field, c.upper);
+        (engine.*c.set)(-1e9f);
+        EXPECT_EQ(engine.settings().*c.field, c.lower);
+        (engine.*c.set)(kNaN);
+        EXPECT_EQ(engine.settings().*c.field, c.lower);
+        const float inside = c.lower + (c.upper - c.lower) * 0.25f;
+        (engine.*c.set)(inside);
+        EXPECT_EQ(engine.settings().*c.field, inside);
+    }
+}
+
+TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven)
+{
+    ReverbEngine engine;
+    engine.setLateLevel(12.5f);
+    engine.setEarlyLevel(-3.0f);
+    engine.setEarlyDelay(7.0f);
+    const ReverbSettings s = engine.settings();
+    EXPECT_EQ(s.lateLevel, 12.5f);
+    EXPECT_EQ(s.earlyLevel, -3.0f);
+    EXPECT_EQ(s.earlyDelay, 7.0f);
+    EXPECT_EQ(engine.coefficients().gain[kEarlyLineIndex], -3.0f);
+    EXPECT_EQ(engine.coefficients().lateLevel, 12.5f);
+}
+
+TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine)
+{
+    ReverbEngine engine;
+    for (float wild : {7.0f, kInfinity, 1e30f}) {
+        engine.setEarlyDelay(wild);
+        EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], kEarlyCapacity) << wild;
+    }
+    for (float wild : {-0.5f, -kInfinity, kNaN, -0.0f}) {
+        engine.setEarlyDelay(wild);
+        EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], 0) << wild;
+    }
+    engine.setEarlyDelay(1.0f);
+    EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], 2205);
+}
+
+TEST(EngineSettings, SensitivitySetsTheThresholdAndOpensTheGate)
+{
+    ReverbEngine engine;
+    engine.setSensitivity(0.99f);
+    EXPECT_EQ(engine.settings().threshold, 0.009999990463256836f);
+    EXPECT_FALSE(engine.settings().threshold > kGateFloor);
+    engine.setSensitivity(0.25f);
+    EXPECT_EQ(engine.settings().threshold, 0.75f);
+    engine.setSensitivity(kNaN);
+    EXPECT_EQ(engine.settings().threshold, 1.0f);
+    engine.setSensitivity(3.0f);
+    EXPECT_EQ(engine.settings().threshold, 0.0f);
+}
+
+TEST(EngineSettings, DensityScalesTheFirstTwoDiffusers)
+{
+    ReverbEngine engine;
+    engine.setDensity(1.0f);
+    const ReverbCoefficients c = engine.coefficients();
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 0], 0.800000011920929f);
+    EXPECT_EQ(c.gain[kFirstDiffuserIndex + 1], -0.800000011920929f);
+    engine.setDensity(0.0f);
+    EXPECT_EQ(engine.coefficients().gain[kFirstDiffuserIndex + 0], 0.0f);
+}
