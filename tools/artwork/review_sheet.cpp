@@ -1,0 +1,89 @@
+#include "review_sheet.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "canvas.h"
+
+namespace artwork {
+namespace {
+
+constexpr std::uint32_t kKey = 0xFFFFFF;
+
+void blit(Image& target, const Image& source, int x, int y, int sx, int sy, int w, int h, bool keyed) {
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            const std::uint32_t p = source.at(sx + col, sy + row);
+            if (keyed && p == kKey) continue;
+            target.at(x + col, y + row) = p;
+        }
+}
+
+// Where a knob draws its handle dot for a value, as the knob control computes it.
+void dotPosition(double value, int& h, int& v) {
+    const float start = 3.9269907f, range = -4.712389f;
+    const double angle = start + value * range;
+    const double radius = 12.0, inset = 6.0;
+    h = static_cast<int>(radius + std::cos(angle) * (radius - inset) + 0.5);
+    v = static_cast<int>(radius - std::sin(angle) * (radius - inset) + 0.5);
+}
+
+}  // namespace
+
+Image composeReview(const std::map<int, Image>& bitmaps) {
+    Image sheet = bitmaps.at(1024);
+    const Image& body = bitmaps.at(1032);
+    const Image& dot = bitmaps.at(1033);
+    const double knobValues[] = {0.3, 0.25, 0.2, 1.0, 0.25, 0.5, 0.5, 0.15, 0.0, 0.3};
+    const char* knobTexts[] = {"2170ms", "3250Hz", "4000Hz", "100%", "12ms", "50%", "50%", "150Hz", "10ms", "30%"};
+    for (int i = 0; i < 10; ++i) {
+        const KnobPlace& k = kKnobs[i];
+        blit(sheet, body, k.x, k.y, 0, 1, kKnobSize, kKnobSize, false);
+        int h, v;
+        dotPosition(knobValues[i], h, v);
+        blit(sheet, dot, k.x + h - dot.width / 2, k.y + v - dot.height / 2, 0, 0, dot.width, dot.height, true);
+    }
+    const Image& panTrack = bitmaps.at(1027);
+    const Image& panHandle = bitmaps.at(1026);
+    blit(sheet, panTrack, kPanSlider.left, kPanSlider.top, 0, 0, panTrack.width, panTrack.height, false);
+    blit(sheet, panHandle, kPanSlider.left + 4 + 32, kPanSlider.top, 0, 0, panHandle.width, panHandle.height, true);
+
+    const Image& faderTrack = bitmaps.at(1029);
+    const Image& faderHandle = bitmaps.at(1028);
+    blit(sheet, faderTrack, kOutFader.left, kOutFader.top, 0, 0, faderTrack.width, faderTrack.height, false);
+    const int faderTop = 4 + static_cast<int>(0.25 * 113);
+    blit(sheet, faderHandle, kOutFader.left, kOutFader.top + faderTop, 0, 0, faderHandle.width, faderHandle.height,
+         true);
+
+    // Meter at half scale: the upper 74 rows unlit.
+    const Image& unlit = bitmaps.at(1030);
+    const Image& lit = bitmaps.at(1031);
+    blit(sheet, unlit, kMeter.left, kMeter.top, 0, 0, unlit.width, 74, false);
+    blit(sheet, lit, kMeter.left, kMeter.top + 74, 0, 74, lit.width, lit.height - 74, false);
+
+    const Image& dry = bitmaps.at(1034);
+    blit(sheet, dry, kDryButton.left, kDryButton.top, 0, dry.height / 2, dry.width, dry.height / 2, false);
+    const Image& led = bitmaps.at(1037);
+    blit(sheet, led, kGateLed.left, kGateLed.top, 0, led.height / 3, led.width, led.height / 3, false);
+
+    // Display texts, roughly as the editor prints them.
+    Canvas text(kPanelWidth, kPanelHeight);
+    text.fillPixels([&](int x, int y) {
+        const std::uint32_t p = sheet.at(x, y);
+        return Rgb{int(p >> 16), int((p >> 8) & 0xFF), int(p & 0xFF)};
+    });
+    cairo_t* cr = text.cr();
+    const Font displayFont{11, false};
+    for (int i = 0; i < 10; ++i) {
+        const KnobPlace& k = kKnobs[i];
+        drawText(cr, knobTexts[i], displayFont, k.x + kDisplayDx + kDisplayWidth / 2.0, k.y + kDisplayDy + 9,
+                 Align::Centre, kDisplayText);
+    }
+    drawText(cr, "C", displayFont, (kPanDisplay.left + kPanDisplay.right) / 2.0, kPanDisplay.bottom - 1,
+             Align::Centre, kDisplayText);
+    drawText(cr, "0dB", displayFont, (kOutDisplay.left + kOutDisplay.right) / 2.0, kOutDisplay.bottom - 1,
+             Align::Centre, kDisplayText);
+    return text.opaqueImage();
+}
+
+}  // namespace artwork

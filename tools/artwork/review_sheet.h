@@ -1,0 +1,13 @@
+// A picture of the panel as the editor shows it, every control image placed at its
+// position with sample values, for judging the artwork by eye.
+#pragma once
+
+#include <map>
+
+#include "bitmap_file.h"
+
+namespace artwork {
+
+Image composeReview(const std::map<int, Image>& bitmaps);
+
+}  // namespace artwork
