@@ -316,7 +316,7 @@ wine_errors)
   run missing wine_host info "$(winpath "$work/none.dll")"
   expect_status missing 1
   expect_error missing "cannot load"
-  run odd wine_host render "$(dll test_gain_odd)" --out "$(winpath "$work/odd.wav")"
+  run odd wine_host render "$(dll test_gain_odd)" --replace --out "$(winpath "$work/odd.wav")"
   expect_status odd 1
   ;;
 

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace vsthost {
 
 void printUsage(bool full) {
@@ -48,6 +53,11 @@ void printUsage(bool full) {
 
 int main(int argc, char** argv) {
     using namespace vsthost;
+#if defined(_WIN32)
+    // Plain line ends, so that both builds print the same bytes.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printUsage(false);

@@ -22,7 +22,11 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     put16(out, v >> 16);
 }
 
-void putTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void putTag(std::vector<std::uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(tag[i]));
+    }
+}
 
 std::uint32_t get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
@@ -82,7 +86,7 @@ std::vector<std::uint8_t> encodeWav(const AudioData& audio) {
     put32(out, frames);
     putTag(out, "PAD ");
     put32(out, padBytes);
-    out.insert(out.end(), padBytes, 0);
+    out.resize(out.size() + padBytes, 0);
     putTag(out, "data");
     put32(out, dataBytes);
     for (std::size_t i = 0; i < static_cast<std::size_t>(frames) * channels; ++i) {
