@@ -18,15 +18,10 @@ protected:
 };
 
 TEST_F(Dispatcher, FixedAnswers) {
-    EXPECT_EQ(send(effIdentify), 0x4E764566);
-    EXPECT_EQ(send(effGetVstVersion), 2300);
-    EXPECT_EQ(send(effGetNumProgramCategories), 1);
+    // The answers that need no pointer are checked by the sweep further down.
     EXPECT_EQ(send(effGetCurrentMidiProgram, 0, 0, &effect), -1);
-    EXPECT_EQ(send(effGetCurrentMidiProgram), -1);
     for (VstInt32 index : {-5, 0, 2, 1000}) EXPECT_EQ(send(effCanBeAutomated, index), 1) << index;
     EXPECT_EQ(send(effConnectInput, 0, 1), 1);
-    EXPECT_EQ(send(effConnectOutput, 1, 0), 1);
-    EXPECT_EQ(send(effGetVendorVersion), 0);
     EXPECT_EQ(send(effSetTotalSampleToProcess, 0, 4096), 4096);
     void* chunk = &effect;
     EXPECT_EQ(send(effGetChunk, 0, 0, &chunk), 0);

@@ -86,7 +86,9 @@ TEST_F(SpeakerArrangement, MatchCopiesTypeCountAndSpeakers) {
 TEST_F(SpeakerArrangement, MatchingARecordWithItselfKeepsIt) {
     ASSERT_TRUE(effect.allocateArrangement(&slot, 1));
     slot->speakers[0] = speaker(10.0f, "C", 3);
+    VstSpeakerArrangement* before = slot;
     ASSERT_TRUE(effect.matchArrangement(&slot, slot));
+    EXPECT_EQ(slot, before);
     EXPECT_EQ(slot->numChannels, 1);
     EXPECT_STREQ(slot->speakers[0].name, "C");
 }
