@@ -14,6 +14,7 @@ TestWindow::TestWindow(int width, int height, Point screenOrigin)
 
 TestWindow::~TestWindow() {
     if (destroyedFlag) *destroyedFlag = true;
+    note("destroyed");
     cairo_surface_destroy(image_);
 }
 

@@ -51,12 +51,22 @@ public:
     void releaseContext(DrawContext* context) override;
     Point origin() override { return origin_; }
     PointerInput& pointer() override { return pointer_; }
-    void setCursor(int type) override { cursors.push_back(type); }
+    void setCursor(int type) override {
+        cursors.push_back(type);
+        note("cursor " + std::to_string(type));
+    }
     bool setDropEnabled(bool enabled) override {
         dropCalls.push_back(enabled);
+        note(enabled ? "drops on" : "drops off");
         return true;
     }
-    void detachFrame() override { detached = true; }
+    void detachFrame() override {
+        detached = true;
+        note("detach");
+    }
+    void note(const std::string& what) {
+        if (events) events->push_back(what);
+    }
     void* nativeHandle() override { return nullptr; }
 
     std::uint32_t pixel(int x, int y) const;
@@ -70,6 +80,7 @@ public:
     std::vector<bool> dropCalls;
     bool detached = false;
     bool* destroyedFlag = nullptr;
+    std::vector<std::string>* events = nullptr;  // outlives the window
 
 private:
     cairo_surface_t* image_;
