@@ -67,6 +67,8 @@ constexpr Group kGroups[] = {
 constexpr int kHeadingBaseline = 61;
 constexpr int kHeadingRuleY = 66;
 constexpr int kHeadingOverhang = 3;  // rule extends this far past the outer displays
+constexpr int kDividerTop = 54;       // vertical rules between the groups
+constexpr int kDividerBottom = 210;
 
 constexpr PixelRect kOutputWindow{350, 4, 434, 218};
 constexpr PixelRect kPanSlider{358, 17, 430, 32};

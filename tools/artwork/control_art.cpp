@@ -79,6 +79,9 @@ Image renderKnob(const KnobColours& colours) {
     // Face: lit from the upper left, with a bright rim on top and a dark one below.
     cairo_arc(cr, cx, cy, kKnobFaceRadius, 0, 2 * M_PI);
     linearFill(cr, cx - 6, cy - 6, cx + 6, cy + 6, colours.faceTop, colours.faceBottom);
+    cairo_arc(cr, cx, cy, kKnobFaceRadius + 0.5, 0, 2 * M_PI);
+    setColour(cr, {0, 0, 0}, 0.18);
+    cairo_stroke(cr);
     cairo_arc(cr, cx, cy, kKnobFaceRadius - 0.5, M_PI * 1.05, M_PI * 1.95);
     setColour(cr, {255, 255, 255}, 0.45);
     cairo_stroke(cr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 namespace artwork {
 namespace {
@@ -20,6 +21,7 @@ constexpr int kTitleBaseline = 31;
 constexpr int kSubtitleBaseline = 45;
 constexpr double kWindowCornerRadius = 4.0;
 constexpr int kScrewRadius = 3;
+constexpr double kSweepEndRadius = 14.0;
 
 double unitNoise(std::uint32_t n) {
     n = (n ^ 61u) ^ (n >> 16);
@@ -111,10 +113,33 @@ void printGroups(cairo_t* cr) {
         fillRect(cr, left, kHeadingRuleY, right - left, 1, kRuleShadow);
         fillRect(cr, left + 1, kHeadingRuleY + 1, right - left, 1, kEngraveLight);
     }
+    // Engraved dividers halfway between neighbouring groups.
+    for (size_t i = 1; i < std::size(kGroups); ++i) {
+        const int leftEnd = kGroups[i - 1].lastKnobX + kDisplayDx + kDisplayWidth + kHeadingOverhang;
+        const int rightEnd = kGroups[i].firstKnobX + kDisplayDx - kHeadingOverhang;
+        const int x = (leftEnd + rightEnd) / 2;
+        fillRect(cr, x, kDividerTop, 1, kDividerBottom - kDividerTop, kRuleShadow);
+        fillRect(cr, x + 1, kDividerTop + 1, 1, kDividerBottom - kDividerTop, kEngraveLight);
+    }
+}
+
+// Small dots at the two ends of a knob's sweep, in the corners its body leaves free.
+void printSweepEnds(cairo_t* cr, const KnobPlace& k) {
+    const double cx = k.x + kKnobSize / 2.0 + 0.5, cy = k.y + kKnobSize / 2.0 + 0.5;
+    const double reach = kSweepEndRadius / std::sqrt(2.0);
+    for (double side : {-1.0, 1.0}) {
+        cairo_arc(cr, cx + side * reach, cy + reach + 0.6, 1.3, 0, 2 * M_PI);
+        setColour(cr, kEngraveLight);
+        cairo_fill(cr);
+        cairo_arc(cr, cx + side * reach, cy + reach, 1.3, 0, 2 * M_PI);
+        setColour(cr, kEngraveInk, 0.85);
+        cairo_fill(cr);
+    }
 }
 
 void printKnobPlaces(cairo_t* cr) {
     for (const KnobPlace& k : kKnobs) {
+        printSweepEnds(cr, k);
         engravedText(cr, k.label, kLabelFont, k.x + kKnobSize / 2.0, k.y + kLabelBaselineDy, Align::Centre);
         displayField(cr, k.x + kDisplayDx, k.y + kDisplayDy, kDisplayWidth, kDisplayHeight, true);
     }
