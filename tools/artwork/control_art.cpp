@@ -103,7 +103,7 @@ void drawLamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
-    // Specular glint.
+    // Glint of the light on the lens.
     cairo_arc(cr, cx - radius * 0.35, cy - radius * 0.4, radius * 0.28, 0, 2 * M_PI);
     setColour(cr, {255, 255, 255}, lit ? 0.75 : 0.25);
     cairo_fill(cr);
