@@ -42,8 +42,10 @@ inline int32_t stepsToWrap(int32_t position, int32_t length)
 }
 
 struct FrameIo {
+    static constexpr bool kMetered = false;
     float left;
     float right;
+    float peak;
     float inLeft(int32_t) const { return left; }
     float inRight(int32_t) const { return right; }
     void store(int32_t, float, float) {}
@@ -51,6 +53,7 @@ struct FrameIo {
 
 template <bool Accumulate>
 struct BlockIo {
+    static constexpr bool kMetered = true;
     const float* inputLeft;
     const float* inputRight;
     float* outputLeft;
@@ -69,10 +72,6 @@ struct BlockIo {
             outputLeft[i] = left;
             outputRight[i] = right;
         }
-        const float l = std::fabs(left);
-        peak = l > peak ? l : peak;
-        const float r = std::fabs(right);
-        peak = r > peak ? r : peak;
     }
 };
 
@@ -141,7 +140,6 @@ void ReverbEngine::run(int32_t frames, Io& io)
         late[k] = lateLines[k].state_;
     }
     const float lateLevel = active_.lateLevel;
-    const float width = active_.width;
 
     // Output stage.
     const float leftPan = 1.0f - active_.pan;
@@ -155,11 +153,19 @@ void ReverbEngine::run(int32_t frames, Io& io)
     int32_t gateState = gateState_;
     float lastLeft = outLeft, lastRight = outRight;
 
+    float peak = io.peak;
+
+    // Two passes per stretch: the input side into scratch, then the network and the
+    // output stage. Each pass keeps few enough values to stay in registers.
+    constexpr int32_t kStretch = 256;
+    float mono[kStretch];
+    float diffused[kStretch];
+
     for (int32_t done = 0; done < frames;) {
-        // Run up to the next wrap of any line, so the inner loop needs no wrap test. The
-        // early line is read after it is written, one slot further on.
+        // Run up to the next wrap of any line, so the loops need no wrap test. The early
+        // line is read after it is written, one slot further on.
         const int32_t earlyRead = earlyLine.position_ + 1 >= earlyLine.length_ ? 0 : earlyLine.position_ + 1;
-        int32_t n = std::min(frames - done, stepsToWrap(earlyRead, earlyLine.length_));
+        int32_t n = std::min({frames - done, kStretch, stepsToWrap(earlyRead, earlyLine.length_)});
         for (int i = 0; i < kLineCount; ++i)
             n = std::min(n, stepsToWrap(line(i).position_, line(i).length_));
 
@@ -167,17 +173,9 @@ void ReverbEngine::run(int32_t frames, Io& io)
         float* const a1 = diffusers[1].buffer_.get() + diffusers[1].position_;
         float* const a2 = diffusers[2].buffer_.get() + diffusers[2].position_;
         float* const a3 = diffusers[3].buffer_.get() + diffusers[3].position_;
-        float* const earlyIntoLine = earlyLine.buffer_.get() + earlyLine.position_;
-        const float* const earlyOut = earlyLine.buffer_.get() + earlyRead;
-        float* const l0 = lateLines[0].buffer_.get() + lateLines[0].position_;
-        float* const l1 = lateLines[1].buffer_.get() + lateLines[1].position_;
-        float* const l2 = lateLines[2].buffer_.get() + lateLines[2].position_;
-        float* const l3 = lateLines[3].buffer_.get() + lateLines[3].position_;
-
         for (int32_t i = 0; i < n; ++i) {
-            const float left = io.inLeft(done + i);
-            const float right = io.inRight(done + i);
-            const float m = left + right;
+            const float m = io.inLeft(done + i) + io.inRight(done + i);
+            mono[i] = m;
 
             highCut = highCutIn * m + highCutBack * highCut;
             lowCut = lowCutIn * highCut + lowCutBack * lowCut;
@@ -191,8 +189,17 @@ void ReverbEngine::run(int32_t frames, Io& io)
             a2[i] = v1 + g2 * v2;
             v3 = a3[i] - g3 * v2;
             a3[i] = v2 + g3 * v3;
-            const float s = v3;
+            diffused[i] = v3;
+        }
 
+        float* const earlyIntoLine = earlyLine.buffer_.get() + earlyLine.position_;
+        const float* const earlyOut = earlyLine.buffer_.get() + earlyRead;
+        float* const l0 = lateLines[0].buffer_.get() + lateLines[0].position_;
+        float* const l1 = lateLines[1].buffer_.get() + lateLines[1].position_;
+        float* const l2 = lateLines[2].buffer_.get() + lateLines[2].position_;
+        float* const l3 = lateLines[3].buffer_.get() + lateLines[3].position_;
+        for (int32_t i = 0; i < n; ++i) {
+            const float s = diffused[i];
             early = earlyIn * s + earlyBack * early;
             earlyIntoLine[i] = early * earlyGain;
 
@@ -206,11 +213,11 @@ void ReverbEngine::run(int32_t frames, Io& io)
             l3[i] = stored[3];
 
             const float e = earlyOut[i];
-            float outL = leftPan * (e + (((d0 - d2) * width + d3) + d1));
-            float outR = rightPan * (e + (((d2 - d0) * width + d3) + d1));
+            float outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
+            float outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
 
             if (Gated) {
-                if (std::fabs(m) > threshold) {
+                if (std::fabs(mono[i]) > threshold) {
                     gateState = GateOpen;
                     holdTimer = 1.0f;
                     if (gateGain < 1.0f)
@@ -227,10 +234,16 @@ void ReverbEngine::run(int32_t frames, Io& io)
                 outR = outR * gateGain;
             }
             if (Dry) {
-                outL = left + outL;
-                outR = right + outR;
+                outL = io.inLeft(done + i) + outL;
+                outR = io.inRight(done + i) + outR;
             }
             io.store(done + i, outL, outR);
+            if (Io::kMetered) {
+                const float l = std::fabs(outL);
+                peak = l > peak ? l : peak;
+                const float r = std::fabs(outR);
+                peak = r > peak ? r : peak;
+            }
             lastLeft = outL;
             lastRight = outR;
         }
@@ -243,6 +256,7 @@ void ReverbEngine::run(int32_t frames, Io& io)
         }
         done += n;
     }
+    io.peak = peak;
 
     highCutFilter.state_ = highCut;
     lowCutFilter.state_ = lowCut;
@@ -284,7 +298,7 @@ void ReverbEngine::process(float left, float right)
         outLeft = outRight = 0.0f;
         return;
     }
-    FrameIo io{left, right};
+    FrameIo io{left, right, 0.0f};
     dispatch(1, io);
 }
 
