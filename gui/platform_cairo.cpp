@@ -2,6 +2,7 @@
 
 #include "gui/draw_context.h"
 #include "gui/image_lookup.h"
+#include "gui/module_instance.h"
 #include "gui/platform.h"
 #include "gui/pointer_input.h"
 #include "gui/surface_cairo.h"
@@ -77,3 +78,10 @@ void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point off
                 source.strideWords(), source.width(), source.height(), offset.h, offset.v, keyed,
                 keyPixel);
 }
+
+// Natively there is no resource section; the handle is only kept for whoever asks.
+namespace {
+void* moduleHandle = nullptr;
+}
+void setGuiModuleInstance(void* instance) { moduleHandle = instance; }
+void* guiModuleInstance() { return moduleHandle; }
