@@ -1,7 +1,6 @@
 // Audio side of the engine: taking over new settings and running frames.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "dsp/reverb_engine.h"
 
@@ -34,18 +33,6 @@ inline Lanes feedback(Lanes d, float u)
                         flip(__builtin_shuffle(d, LaneBits{3, 2, 3, 2}), LaneBits{0, kSign, 0, kSign});
     const Lanes four = three + __builtin_shuffle(d, LaneBits{2, 3, 2, 3});
     return flip(four, LaneBits{kSign, 0, 0, 0}) + Lanes{u, u, u, u};
-}
-
-// Four consecutive frames through one allpass; its slots hold no frame of the same stretch.
-inline Lanes allpassFrames(float* slots, float gain, Lanes x)
-{
-    Lanes stored;
-    std::memcpy(&stored, slots, sizeof stored);
-    const Lanes g = {gain, gain, gain, gain};
-    const Lanes v = stored - g * x;
-    const Lanes written = x + g * v;
-    std::memcpy(slots, &written, sizeof written);
-    return v;
 }
 
 // Steps a cursor can take before it wraps (the last of them wraps).
@@ -186,31 +173,7 @@ void ReverbEngine::run(int32_t frames, Io& io)
         float* const a1 = diffusers[1].buffer_.get() + diffusers[1].position_;
         float* const a2 = diffusers[2].buffer_.get() + diffusers[2].position_;
         float* const a3 = diffusers[3].buffer_.get() + diffusers[3].position_;
-        // Input band filter frame by frame; the diffusers four frames at a time, which the
-        // stretch allows as no slot is read after being written within it.
-        float band[4];
-        int32_t i = 0;
-        for (; i + 4 <= n; i += 4) {
-            for (int j = 0; j < 4; ++j) {
-                const float m = io.inLeft(done + i + j) + io.inRight(done + i + j);
-                mono[i + j] = m;
-                highCut = highCutIn * m + highCutBack * highCut;
-                lowCut = lowCutIn * highCut + lowCutBack * lowCut;
-                band[j] = lowCut - highCut;
-            }
-            Lanes x;
-            std::memcpy(&x, band, sizeof x);
-            const Lanes w0 = allpassFrames(a0 + i, g0, x);
-            const Lanes w1 = allpassFrames(a1 + i, g1, w0);
-            const Lanes w2 = allpassFrames(a2 + i, g2, w1);
-            const Lanes w3 = allpassFrames(a3 + i, g3, w2);
-            std::memcpy(diffused + i, &w3, sizeof w3);
-            v0 = w0[3];
-            v1 = w1[3];
-            v2 = w2[3];
-            v3 = w3[3];
-        }
-        for (; i < n; ++i) {
+        for (int32_t i = 0; i < n; ++i) {
             const float m = io.inLeft(done + i) + io.inRight(done + i);
             mono[i] = m;
 
