@@ -147,6 +147,7 @@ TEST_F(SliderTest, OffscreenLivesWhileAttached) {
     pan->draw(context.get());
     EXPECT_EQ(window->pixel(358 + 33, 20), 0xE0E0E0u);
     EXPECT_EQ(window->pixel(358 + 10, 20), 0x202020u);
+    pan->release();  // the reference the frame gave back
     pan->release();
 }
 
