@@ -11,6 +11,7 @@ packages=(
   libsndfile1-dev libcairo2-dev libfontconfig-dev
   libx11-dev libxtst-dev
   dragonfly-reverb-vst
+  ardour sox ladspa-sdk tap-plugins
 )
 
 missing=()
