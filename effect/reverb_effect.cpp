@@ -1,5 +1,8 @@
 #include "effect/reverb_effect.h"
 
+#include "dsp/portable_math.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -14,7 +17,38 @@ const char* const kCapabilities[] = {
     "plugAsChannelInsert", "plugAsSend", "mixDryWet", "1in1out", "1in2out", "2in1out", "2in2out",
 };
 
-float decibelsToGain(double decibels) { return static_cast<float>(std::pow(10.0, decibels * 0.05)); }
+float decibelsToGain(double decibels) { return static_cast<float>(portable::pow10(decibels * 0.05)); }
+
+// The engine takes its two wet levels as given, and one infinite or NaN level would fill its
+// delay lines with values no later setting can wash out. Host values outside [0, 1] keep
+// their stored value, but the engine hears at most the top of Out's range (+20 dB), and a
+// NaN level as silence; every level inside the range passes unchanged.
+constexpr float kMaxWetLevel = 10.0f;
+
+float saneLevel(float level) {
+    if (std::isnan(level)) return 0.0f;
+    if (level > kMaxWetLevel) return kMaxWetLevel;
+    if (level < -kMaxWetLevel) return -kMaxWetLevel;
+    return level;
+}
+
+// Input samples are passed on untouched up to this magnitude. Beyond it even the loudest
+// settings could overflow the delay lines, and one infinity there turns into a NaN that
+// circulates for good; so larger samples are held at the limit and non-finite ones become 0.
+constexpr float kInputLimit = 1e20f;
+
+bool isClean(const float* samples, VstInt32 frames) {
+    bool clean = true;
+    for (VstInt32 i = 0; i < frames; ++i) clean &= std::fabs(samples[i]) <= kInputLimit;
+    return clean;
+}
+
+void cleanInto(float* into, const float* samples, VstInt32 frames) {
+    for (VstInt32 i = 0; i < frames; ++i) {
+        const float x = samples[i];
+        into[i] = std::isfinite(x) ? std::fmin(std::fmax(x, -kInputLimit), kInputLimit) : 0.0f;
+    }
+}
 
 bool copyText(char* destination, const char* text) {
     if (destination == nullptr) return false;
@@ -72,9 +106,9 @@ void ReverbEffect::applyToEngine(int index) {
     switch (index) {
     case kPan: engine.setPan(v); break;
     case kOut: {
-        const float gain = decibelsToGain(range.lerp(v));
+        const float gain = outGain();
         engine.setLateLevel(gain);
-        engine.setEarlyLevel(gain * values[kEarlyLevel]);
+        engine.setEarlyLevel(saneLevel(gain * values[kEarlyLevel]));
         break;
     }
     case kT60: engine.setT60(static_cast<float>(range.lerp(v) * kMilliseconds)); break;
@@ -87,13 +121,14 @@ void ReverbEffect::applyToEngine(int index) {
     case kSensitivity: engine.setSensitivity(v); break;
     case kHold: engine.setHold(static_cast<float>(range.lerp(v) * kMilliseconds)); break;
     case kRoomSize: engine.setRoomSize(v); break;
-    case kEarlyLevel: {
-        const float outGain = decibelsToGain(parameterTable[kOut].range.lerp(values[kOut]));
-        engine.setEarlyLevel(v * outGain);
-        break;
-    }
+    case kEarlyLevel: engine.setEarlyLevel(saneLevel(v * outGain())); break;
     default: break;
     }
+}
+
+// The linear wet gain of the current program's Out value.
+float ReverbEffect::outGain() {
+    return saneLevel(decibelsToGain(parameterTable[kOut].range.lerp(current().values[kOut])));
 }
 
 void ReverbEffect::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -109,7 +144,19 @@ void ReverbEffect::render(float** inputs, float** outputs, VstInt32 sampleFrames
     if (sampleFrames <= 0 || inputs == nullptr || outputs == nullptr) return;
     if (inputs[0] == nullptr || inputs[1] == nullptr || outputs[0] == nullptr || outputs[1] == nullptr) return;
     float blockPeak = 0.0f;
-    engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, offset, accumulate, blockPeak);
+    if (isClean(inputs[0], sampleFrames) && isClean(inputs[1], sampleFrames)) {
+        engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, offset, accumulate,
+                            blockPeak);
+    } else {
+        // Rare: the host handed over a broken block. Feed the engine a cleaned copy, piece by piece.
+        for (VstInt32 done = 0; done < sampleFrames; done += kCleanFrames) {
+            const VstInt32 n = std::min(sampleFrames - done, kCleanFrames);
+            cleanInto(cleanLeft, inputs[0] + done, n);
+            cleanInto(cleanRight, inputs[1] + done, n);
+            engine.processBlock(cleanLeft, cleanRight, outputs[0] + done, outputs[1] + done, n, offset, accumulate,
+                                blockPeak);
+        }
+    }
     raisePeak(blockPeak);
 }
 

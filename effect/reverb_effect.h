@@ -50,8 +50,15 @@ protected:
     ReverbEngine engine;
 
 private:
+    static constexpr VstInt32 kCleanFrames = 256;
+
     ReverbProgram& current();
+    float outGain();
     void applyToEngine(int index);
     void render(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
     void raisePeak(float blockPeak);
+
+    // Audio thread only: a block's input with its non-finite samples replaced.
+    float cleanLeft[kCleanFrames];
+    float cleanRight[kCleanFrames];
 };
