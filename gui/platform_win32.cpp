@@ -4,6 +4,7 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/frame_window.h"
+#include "gui/frame_window_win32.h"
 #include "gui/module_instance.h"
 #include "gui/platform.h"
 #include "gui/pointer_input.h"
@@ -67,6 +68,8 @@ PointerInput& systemPointer() {
 }
 
 void* startFramePlatform() {
+    // Frames get the Win32 child window unless someone installed another window layer.
+    if (!frameWindowFactory()) setFrameWindowFactory(createWin32FrameWindow);
     OleInitialize(nullptr);
     transparentBlt = nullptr;
     auto* platform = new FramePlatform{LoadLibraryA("msimg32.dll")};
