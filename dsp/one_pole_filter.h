@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "dsp/engine_constants.h"
+#include "dsp/portable_math.h"
 
 // c = exp(−2π f / sr), formed in double and kept as float.
 inline float cutoffCoefficient(float frequency, int32_t sampleRate)
 {
     return static_cast<float>(
-        std::exp(-(static_cast<double>(kTwoPi) * frequency) / static_cast<double>(sampleRate)));
+        portable::exp(-(static_cast<double>(kTwoPi) * frequency) / static_cast<double>(sampleRate)));
 }
 
 class OnePoleFilter {

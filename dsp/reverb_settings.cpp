@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dsp/allpass_delay.h"
+#include "dsp/portable_math.h"
 #include "dsp/one_pole_filter.h"
 
 namespace {
@@ -27,15 +28,15 @@ ReverbCoefficients computeCoefficients(const ReverbSettings& s)
     const double sr = s.sampleRate;
     const double room = s.roomSize;
 
-    c.holdCoef = static_cast<float>(std::exp(-1.0 / (sr * s.holdTime)));
-    c.releaseCoef = static_cast<float>(std::exp(-1.0 / (sr * s.releaseTime)));
+    c.holdCoef = static_cast<float>(portable::exp(-1.0 / (sr * s.holdTime)));
+    c.releaseCoef = static_cast<float>(portable::exp(-1.0 / (sr * s.releaseTime)));
     c.attackStep = static_cast<float>(1.0 / (sr * s.attackTime));
 
     for (int k = 0; k < kLateLineCount; ++k)
         c.length[k] = lengthFor(sr * room * kLateSeconds[k], k);
     for (int k = 0; k < kLateLineCount; ++k)
         c.gain[k] = static_cast<float>(
-            kLineGainScale * std::pow(10.0, room * kGainExponent[k] / (s.t60 * 20.0)));
+            kLineGainScale * portable::pow10(room * kGainExponent[k] / (s.t60 * 20.0)));
     for (int k = 0; k < kLateLineCount; ++k) {
         const auto frequency = static_cast<float>(s.damping / (room * kLineRatio[k]));
         c.damping[k] = cutoffCoefficient(frequency, s.sampleRate);
