@@ -25,9 +25,9 @@ step "Sanitized build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 
-step "Thread-sanitized build"
+step "Thread-sanitized build (the concurrency tests)"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs"
+cmake --build --preset tsan -j "$jobs" --target test_threads
 
 status=0
 step "Tests: native, with the Windows tests under wine64"
