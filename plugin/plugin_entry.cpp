@@ -4,13 +4,13 @@
 // The load-time entry that records the module handle lives with the shell.
 #include <new>
 
-#include "effect/reverb_effect.h"
+#include "editor/reverb_plugin.h"
 #include "host/plugin_main.h"
 
 namespace {
 
 EffectBase* makeReverb(audioMasterCallback host) {
-    auto* effect = new (std::nothrow) ReverbEffect(host);
+    auto* effect = new (std::nothrow) ReverbPlugin(host);
     if (effect != nullptr && !effect->isValid()) {
         delete effect;  // the engine could not get its buffers
         return nullptr;

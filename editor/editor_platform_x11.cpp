@@ -1,0 +1,36 @@
+#include <cerrno>
+#include <ctime>
+
+#include "editor/editor_platform.h"
+#include "gui/image_lookup.h"
+#include "resources/embedded_images.h"
+
+namespace {
+
+std::uint32_t tickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                                      static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+void sleepFor(std::uint32_t millis) {
+    timespec wait{static_cast<time_t>(millis / 1000u), static_cast<long>(millis % 1000u) * 1000000L};
+    while (nanosleep(&wait, &wait) == -1 && errno == EINTR) {
+    }
+}
+
+// Filled in by the X11 window layer; without a window there is nothing to repaint.
+void dispatchPendingPaint() {}
+
+// No OLE here: drops arrive through the window layer's own protocol.
+void noOle() {}
+
+}  // namespace
+
+const EditorPlatform& systemEditorPlatform() {
+    static const EditorPlatform platform{tickCount, sleepFor, dispatchPendingPaint, noOle, noOle};
+    return platform;
+}
+
+void installPanelImages() { setEmbeddedImageLookup(findEmbeddedImage); }

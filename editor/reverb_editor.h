@@ -1,0 +1,77 @@
+// The plug-in's panel: the artwork with ten knobs, the pan slider and output fader, twelve
+// value displays, the "Dry out" button, the level meter, the gate LED and the About splash,
+// kept in step with the effect's parameters.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "editor/editor_base.h"
+#include "gui/control.h"
+
+class Bitmap;
+class HorizontalSlider;
+class Knob;
+class MovieBitmap;
+class OnOffButton;
+class ParamDisplay;
+class ReverbPlugin;
+class SplashScreen;
+class VerticalSlider;
+class VuMeter;
+
+// Text colour of every value display.
+extern const Color kColorDisplayText;
+
+class ReverbEditor : public EditorBase, public ControlListener {
+public:
+    static constexpr int kKnobCount = 10;
+    static constexpr int kDisplayCount = 12;
+    static constexpr int kBitmapCount = 11;
+
+    explicit ReverbEditor(ReverbPlugin* plugin);
+    ~ReverbEditor() override;
+
+    VstInt32 open(void* parent) override;
+    void close() override;
+    void idle() override;
+    void update() override;
+    void setParameter(VstInt32 index, float value) override;
+    void controlChanged(DrawContext* context, Control* control) override;
+
+    // The control editing a parameter and its value display; null when closed or when the
+    // parameter has none.
+    Control* controlFor(int index) const;
+    ParamDisplay* displayFor(int index) const;
+    VuMeter* levelMeter() const { return meter; }
+    MovieBitmap* gateLight() const { return gateLed; }
+    SplashScreen* splash() const { return aboutSplash; }
+    Bitmap* panel() const { return panelBitmap; }
+
+private:
+    bool build();
+    void addControl(Control* control);
+    Bitmap* loaded(int resourceId) const;
+    void showParameter(int index);
+    bool onWindowThread() const { return std::this_thread::get_id() == windowThread.load(); }
+
+    ReverbPlugin* plugin;
+    HorizontalSlider* panSlider = nullptr;
+    VerticalSlider* outFader = nullptr;
+    VuMeter* meter = nullptr;
+    MovieBitmap* gateLed = nullptr;
+    Knob* knobs[kKnobCount] = {};
+    OnOffButton* dryButton = nullptr;
+    SplashScreen* aboutSplash = nullptr;
+    Bitmap* panelBitmap = nullptr;
+    Bitmap* bitmaps[kBitmapCount] = {};
+    ParamDisplay* displays[kDisplayCount] = {};
+
+    // Parameter changes from other threads (host automation on the audio thread) never touch
+    // the views, which the window thread may be tearing down: they leave a mark here and the
+    // window thread's next idle shows them.
+    std::atomic<bool> panelOpen{false};
+    std::atomic<std::thread::id> windowThread{};
+    std::atomic<std::uint32_t> changedElsewhere{0};
+};

@@ -1,0 +1,13 @@
+// The effect the plug-in's entry builds: the reverb with its panel editor, which hears of
+// every parameter change after the engine has taken it.
+#pragma once
+
+#include "effect/reverb_effect.h"
+
+class ReverbPlugin : public ReverbEffect {
+public:
+    explicit ReverbPlugin(audioMasterCallback host);
+    ~ReverbPlugin() override;
+
+    void setParameter(VstInt32 index, float value) override;
+};
