@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "editor/editor_base.h"
+#include "editor_test_support.h"
+#include "gui/frame_owner.h"
+
+namespace {
+
+class CountingEditor : public EditorBase {
+public:
+    using EditorBase::EditorBase;
+    void update() override { ++updates; }
+    void idle() override {
+        ++idles;
+        EditorBase::idle();
+    }
+    int updates = 0;
+    int idles = 0;
+};
+
+struct BaseRig {
+    FakeClock clock;
+    RecordingHost host;
+    PlainEffect effect{host.callback()};
+    CountingEditor* editor = new CountingEditor(&effect);  // owned by the effect
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
+        return effect.record.dispatcher(&effect.record, opcode, index, value, ptr, 0.0f);
+    }
+    int hostIdles() const { return int(host.callsOf(audioMasterIdle).size()); }
+};
+
+TEST(EditorBaseSetup, RegistersWithTheEffectAndKeepsOtherFlags) {
+    FakeClock clock;
+    RecordingHost host;
+    PlainEffect effect(host.callback());
+    effect.record.flags = effFlagsCanReplacing | effFlagsHasVu;
+    auto* editor = new CountingEditor(&effect);
+    EXPECT_EQ(effect.editor, editor);
+    EXPECT_EQ(effect.record.flags, effFlagsCanReplacing | effFlagsHasVu | effFlagsHasEditor);
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_EQ(editor->getParentWindow(), nullptr);
+    EXPECT_FALSE(editor->isUpdateRequested());
+    EXPECT_EQ(clock.oleStarts, 1);
+    EXPECT_EQ(clock.oleStops, 0);
+}
+
+TEST(EditorBaseSetup, OleIsBalancedWhenTheEffectDeletesTheEditor) {
+    FakeClock clock;
+    RecordingHost host;
+    {
+        PlainEffect effect(host.callback());
+        new CountingEditor(&effect);
+    }
+    EXPECT_EQ(clock.oleStarts, 1);
+    EXPECT_EQ(clock.oleStops, 1);
+}
+
+class ThrowingEditor : public EditorBase {
+public:
+    explicit ThrowingEditor(EffectBase* effect) : EditorBase(effect) { throw std::runtime_error("no"); }
+};
+
+TEST(EditorBaseSetup, AFailedDerivedConstructionLeavesNoDanglingEditor) {
+    FakeClock clock;
+    RecordingHost host;
+    PlainEffect effect(host.callback());
+    EXPECT_THROW(new ThrowingEditor(&effect), std::runtime_error);
+    EXPECT_EQ(effect.editor, nullptr);  // the effect's destructor must not delete it again
+}
+
+TEST(EditorBaseSetup, WorksWithoutAnEffect) {
+    FakeClock clock;
+    CountingEditor editor(nullptr);
+    editor.idlePump();
+    editor.beginEdit(3);
+    editor.endEdit(3);
+    EXPECT_EQ(editor.idles, 1);
+}
+
+TEST(EditorBaseRequests, GetRectGivesTheSizeRecordAndAnswersOne) {
+    BaseRig rig;
+    ERect* where = nullptr;
+    EXPECT_EQ(rig.dispatch(effEditGetRect, 0, 0, &where), 1);
+    ERect* own = nullptr;
+    rig.editor->getRect(&own);
+    EXPECT_EQ(where, own);
+    EXPECT_NE(where, nullptr);
+    EXPECT_EQ(rig.editor->getRect(nullptr), 0);
+}
+
+TEST(EditorBaseRequests, KeysWheelAndDrawWhileClosed) {
+    BaseRig rig;
+    VstKeyCode key{0, 12, 0};
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', 12, nullptr), -1);
+    EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', 12, nullptr), -1);
+    EXPECT_EQ(rig.editor->keyDown(key), -1);
+    EXPECT_EQ(rig.editor->keyUp(key), -1);
+    EXPECT_FALSE(rig.editor->wheel(1.0f));
+    rig.editor->draw(nullptr);  // nothing to draw, and no crash
+}
+
+TEST(EditorBaseRequests, KnobModeIsStoredProcessWide) {
+    BaseRig rig;
+    EXPECT_EQ(rig.dispatch(effSetEditKnobMode, 0, 2), 1);
+    EXPECT_EQ(currentKnobMode(), 2);
+    EXPECT_EQ(rig.editor->setKnobMode(-7), 1);
+    EXPECT_EQ(currentKnobMode(), -7);
+    rig.editor->setKnobMode(0);
+}
+
+TEST(EditorBaseRequests, OpenStoresTheParentAndRequestsAnUpdate) {
+    BaseRig rig;
+    int window = 0;
+    EXPECT_EQ(rig.dispatch(effEditOpen, 0, 0, &window), 0);
+    EXPECT_EQ(rig.editor->getParentWindow(), &window);
+    EXPECT_EQ(rig.editor->lastParent(), &window);
+    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    rig.dispatch(effEditClose);
+    EXPECT_EQ(rig.editor->getParentWindow(), &window);
+}
+
+TEST(EditorBaseRequests, EditBracketsReachTheHostWithTheTag) {
+    BaseRig rig;
+    FrameOwner& owner = *rig.editor;
+    owner.beginEdit(5);
+    owner.endEdit(5);
+    ASSERT_EQ(rig.host.callsOf(audioMasterBeginEdit).size(), 1u);
+    ASSERT_EQ(rig.host.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(rig.host.callsOf(audioMasterBeginEdit)[0].index, 5);
+    EXPECT_EQ(rig.host.callsOf(audioMasterEndEdit)[0].index, 5);
+}
+
+TEST(EditorBaseUpdate, SetParameterOnlyMarksAndTheNextIdleUpdatesOnce) {
+    BaseRig rig;
+    rig.editor->setParameter(2, 0.5f);
+    rig.editor->setParameter(3, 0.5f);
+    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    EXPECT_EQ(rig.editor->updates, 0);
+    rig.dispatch(effEditIdle);
+    EXPECT_EQ(rig.editor->updates, 1);
+    EXPECT_FALSE(rig.editor->isUpdateRequested());
+    rig.dispatch(effEditIdle);
+    EXPECT_EQ(rig.editor->updates, 1);
+}
+
+TEST(EditorBaseUpdate, IdleFromInsideTheHostIdleCallbackDoesNothing) {
+    BaseRig rig;
+    int updatesInside = -1;
+    rig.host.onIdle = [&](AEffect* record) {
+        rig.editor->requestUpdate();
+        record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
+        updatesInside = rig.editor->updates;
+    };
+    rig.editor->requestUpdate();
+    rig.editor->idlePump();  // its own idle runs the first update
+    EXPECT_EQ(updatesInside, 1);
+    EXPECT_TRUE(rig.editor->isUpdateRequested());  // left for the next idle outside
+    EXPECT_FALSE(rig.editor->insideHostIdle());
+    rig.dispatch(effEditIdle);
+    EXPECT_EQ(rig.editor->updates, 2);
+}
+
+TEST(EditorBaseUpdate, ANestedPumpDoesNotEndTheOuterGuard) {
+    BaseRig rig;
+    int depth = 0;
+    bool guardedAfterInner = false;
+    rig.host.onIdle = [&](AEffect*) {
+        if (++depth == 1) {
+            rig.clock.advance(500);
+            rig.editor->idlePump();  // a drag started by the host's own message loop
+            guardedAfterInner = rig.editor->insideHostIdle();
+        }
+    };
+    rig.editor->idlePump();
+    EXPECT_EQ(depth, 2);
+    EXPECT_TRUE(guardedAfterInner);
+    EXPECT_FALSE(rig.editor->insideHostIdle());
+}
+
+TEST(EditorBasePump, FirstCallRunsAFullPassAtOnce) {
+    BaseRig rig;
+    rig.editor->idlePump();
+    EXPECT_TRUE(rig.clock.sleeps.empty());
+    EXPECT_EQ(rig.editor->idles, 1);
+    EXPECT_EQ(rig.clock.paints, 1);
+    EXPECT_EQ(rig.hostIdles(), 1);
+}
+
+TEST(EditorBasePump, EarlyCallsSleepFourAndReturn) {
+    BaseRig rig;
+    rig.editor->idlePump();
+    rig.clock.advance(10);
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.clock.sleeps, std::vector<std::uint32_t>{4});
+    EXPECT_EQ(rig.editor->idles, 1);
+    EXPECT_EQ(rig.clock.paints, 1);
+    EXPECT_EQ(rig.hostIdles(), 1);
+}
+
+TEST(EditorBasePump, FiftyMillisecondsLaterRunsTheNextPass) {
+    BaseRig rig;
+    std::uint32_t start = rig.clock.now;
+    rig.editor->idlePump();
+    rig.clock.now = start + 50;
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.clock.sleeps, std::vector<std::uint32_t>{4});
+    EXPECT_EQ(rig.editor->idles, 2);
+    EXPECT_EQ(rig.clock.paints, 2);
+    EXPECT_EQ(rig.hostIdles(), 2);
+}
+
+TEST(EditorBasePump, PassesAreFortySixMillisecondsApart) {
+    BaseRig rig;
+    std::uint32_t start = rig.clock.now;
+    rig.editor->idlePump();
+    rig.clock.now = start + 45;
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.editor->idles, 1);
+    rig.clock.now = start + 46;
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.editor->idles, 2);
+    // The second pass counts from the tick after its sleep: 50 + 46 later.
+    rig.clock.now = start + 50 + 45;
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.editor->idles, 2);
+    rig.clock.now = start + 50 + 46;
+    rig.editor->idlePump();
+    EXPECT_EQ(rig.editor->idles, 3);
+}
+
+}  // namespace
