@@ -14,6 +14,7 @@ constexpr int kExitUsage = 2;
 int runInfo(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runStat(const std::vector<std::string>& args);
+int runEditor(const std::vector<std::string>& args);
 
 void printUsage(bool full);
 

@@ -79,6 +79,9 @@ VstIntPtr HostState::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr
         }
         case audioMasterCanDo:
             return supported ? 1 : 0;
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            return 1;  // edits are welcome; they are in the record
         case audioMasterGetVendorString:
             copyText(ptr, kVendor);
             return ptr ? 1 : 0;

@@ -19,6 +19,7 @@ void printUsage(bool full) {
                  "usage: vsthost info PLUGIN [--trace]\n"
                  "       vsthost render PLUGIN --out FILE [options]\n"
                  "       vsthost stat FILE\n"
+                 "       vsthost editor PLUGIN [options and steps]\n"
                  "       vsthost --help\n");
     if (!full) {
         return;
@@ -43,8 +44,25 @@ void printUsage(bool full) {
                  "  --quiet              no summary lines\n"
                  "stat    prints rate, channels, frames, peak and RMS per channel, the count of\n"
                  "        non-finite samples, the last non-zero frame and whether it is silent.\n"
+                 "editor  (Windows) opens the plug-in's editor in a window, idles it about 30 times a\n"
+                 "        second while audio runs on another thread, and plays these steps in order:\n"
+                 "  --click X,Y[,ctrl|shift|right]   a click at editor position X,Y (SendInput)\n"
+                 "  --drag X1,Y1,X2,Y2[,ctrl|shift|right]  press, move in steps, release\n"
+                 "  --key VK             effEditKeyDown and effEditKeyUp with that virtual key\n"
+                 "  --automate I=V       host automation of parameter I\n"
+                 "  --program P          effSetProgram\n"
+                 "  --audio NAME         switch the audio to a built-in signal or silence\n"
+                 "  --wait MS            let the editor idle\n"
+                 "  --screenshot FILE    the editor's pixels as a 24-bit BMP\n"
+                 "  --params             every parameter's value and display\n"
+                 "  --cycles N           close and reopen the editor N times, with object counts\n"
+                 "  --open-second, --close-second   a second instance with its editor\n"
+                 "  --class              whether the editor's window class is registered\n"
+                 "  --counts             window-system objects the plug-in holds now\n"
+                 "  --signal NAME        audio at the start (default silence); --settle MS\n"
+                 "        Each step prints the edit callbacks (begin, automate, end) it caused.\n"
                  "\n"
-                 "--trace (info, render) lists every call the plug-in made to the host, then the\n"
+                 "--trace (info, render, editor) lists every call the plug-in made to the host, then the\n"
                  "number of calls per opcode.\n"
                  "Exit status: 0 success, 1 failure (e.g. the plug-in does not load), 2 bad usage.\n");
 }
@@ -77,6 +95,9 @@ int main(int argc, char** argv) {
     }
     if (command == "stat") {
         return runStat(args);
+    }
+    if (command == "editor") {
+        return runEditor(args);
     }
     std::fprintf(stderr, "vsthost: unknown command '%s'\n", command.c_str());
     printUsage(false);

@@ -1,0 +1,56 @@
+// vsthost editor: what the command line asks for, as a list of steps run in order while
+// the plug-in's editor is open. Parsing is portable; the session that runs the steps is
+// one file per platform (editor_session_win32.cpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsthost {
+
+// Modifier and button bits of a click or drag.
+enum : int { kInputControl = 1, kInputShift = 2, kInputRight = 4 };
+
+struct EditorStep {
+    enum class Kind {
+        Wait,        // ms
+        Click,       // x1, y1, mods
+        Drag,        // x1, y1 -> x2, y2, mods
+        Key,         // index = virtual key, value = character
+        Automate,    // index = parameter, value
+        Program,     // index
+        Signal,      // text = signal name or "silence"
+        Screenshot,  // text = BMP path
+        Params,      // print every parameter value
+        Cycles,      // index = number of close/open cycles
+        OpenSecond,  // a second instance of the plug-in with its editor
+        CloseSecond,
+        ClassState,  // whether the editor window class is registered
+        Counts,      // the counted window-system objects now
+    };
+    Kind kind = Kind::Wait;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int mods = 0;
+    long index = 0;
+    double value = 0.0;
+    std::string text;
+};
+
+struct EditorOptions {
+    std::string plugin;
+    std::string signal = "silence";
+    std::vector<EditorStep> steps;
+    long settleMs = 300;  // after opening, before the first step
+    bool trace = false;
+};
+
+// Returns kExitOk, or kExitUsage after printing the reason.
+int parseEditorOptions(const std::vector<std::string>& args, EditorOptions& options);
+
+// Runs the session; the platform file defines it.
+int runEditorSession(const EditorOptions& options);
+
+// A short description of a step for the output.
+std::string describeStep(const EditorStep& step);
+
+}  // namespace vsthost
