@@ -4,6 +4,7 @@
 #   run_wine.sh PREFIX --init          create (or update) the prefix and wait until it is ready
 #   run_wine.sh PREFIX PROGRAM ARGS... run PROGRAM; its exit status is passed through
 # Paths handed to the program must be Windows paths; Z: is the Unix root, so Z:/tmp/x.wav.
+# With WINE_KEEP_DISPLAY=1 the program keeps DISPLAY (e.g. from xvfb-run) for its windows.
 set -u
 
 if [ $# -lt 2 ]; then
@@ -23,7 +24,10 @@ export WINEDEBUG=-all
 # No Mono or Gecko installer prompts on the first start.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine needs no display for console programs; make sure it does not try one.
-unset DISPLAY WAYLAND_DISPLAY
+if [ "${WINE_KEEP_DISPLAY:-0}" != 1 ]; then
+  unset DISPLAY
+fi
+unset WAYLAND_DISPLAY
 shift
 
 if [ "$1" = "--init" ]; then
