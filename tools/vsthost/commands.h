@@ -14,6 +14,8 @@ constexpr int kExitUsage = 2;
 int runInfo(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runStat(const std::vector<std::string>& args);
+int runTorture(const std::vector<std::string>& args);
+int runSoak(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
 
 void printUsage(bool full);

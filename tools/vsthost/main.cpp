@@ -19,6 +19,8 @@ void printUsage(bool full) {
                  "usage: vsthost info PLUGIN [--trace]\n"
                  "       vsthost render PLUGIN --out FILE [options]\n"
                  "       vsthost stat FILE\n"
+                 "       vsthost torture PLUGIN [--seconds S] [--seed N]\n"
+                 "       vsthost soak PLUGIN [--seconds S] [--max-peak P]\n"
                  "       vsthost editor PLUGIN [options and steps]\n"
                  "       vsthost --help\n");
     if (!full) {
@@ -61,6 +63,15 @@ void printUsage(bool full) {
                  "  --counts             window-system objects the plug-in holds now\n"
                  "  --signal NAME        audio at the start (default silence); --settle MS\n"
                  "        Each step prints the edit callbacks (begin, automate, end) it caused.\n"
+                 "torture runs two instances at once on two audio threads for S seconds (default 10):\n"
+                 "        block sizes from 1 to 8192, sample-rate, program and suspend/resume changes\n"
+                 "        between blocks, every parameter automated per block from a third thread\n"
+                 "        (bad values included), broken input blocks, meter reads and editor cycles.\n"
+                 "        Prints the counts; fails on any non-finite output sample.\n"
+                 "soak    renders S seconds of audio (default 3600) at 44.1 kHz through the longest,\n"
+                 "        loudest settings with the gate on, fed noise bursts; prints the peak, the\n"
+                 "        non-finite samples and the cost per frame at the start and at the end.\n"
+                 "        Fails on any non-finite sample or a peak above P (default 1e6).\n"
                  "\n"
                  "--trace (info, render, editor) lists every call the plug-in made to the host, then the\n"
                  "number of calls per opcode.\n"
@@ -95,6 +106,12 @@ int main(int argc, char** argv) {
     }
     if (command == "stat") {
         return runStat(args);
+    }
+    if (command == "torture") {
+        return runTorture(args);
+    }
+    if (command == "soak") {
+        return runSoak(args);
     }
     if (command == "editor") {
         return runEditor(args);
