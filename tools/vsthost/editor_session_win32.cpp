@@ -431,10 +431,12 @@ void Session::runStep(const EditorStep& step) {
             break;
         case Kind::Click: {
             const bool right = step.mods & kInputRight;
-            input_->modifiers(step.mods, true);
-            Sleep(30);
+            // Move first: entering a window can make the window system resynchronise the
+            // modifier keys with the physical keyboard.
             input_->moveTo(step.x1, step.y1);
-            Sleep(60);
+            Sleep(100);
+            input_->modifiers(step.mods, true);
+            Sleep(50);
             input_->button(right, true);
             Sleep(80);
             input_->button(right, false);
@@ -566,6 +568,9 @@ int Session::run() {
         FreeLibrary(module);
         return kExitFailed;
     }
+    // Keyboard input (the Ctrl and Shift of clicks) goes to the foreground window's queue.
+    SetForegroundWindow(main_.window);
+    SetFocus(main_.window);
     printClassState();
     printCounts("opened");
     ClientToScreen(main_.window, &origin_);
