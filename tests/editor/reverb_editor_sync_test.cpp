@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "effect/parameter_table.h"
+#include "gui/knob.h"
+#include "gui/draw_context.h"
+#include "gui/movie_bitmap.h"
+#include "gui/param_display.h"
+#include "gui/splash_screen.h"
+#include "gui/vu_meter.h"
+#include "reverb_rig.h"
+
+namespace {
+
+// Stands in for the panel to see what the effect tells its editor.
+class ListeningEditor : public EditorBase {
+public:
+    using EditorBase::EditorBase;
+    void setParameter(VstInt32 index, float value) override {
+        heard.emplace_back(index, value);
+        EditorBase::setParameter(index, value);
+    }
+    std::vector<std::pair<VstInt32, float>> heard;
+};
+
+TEST(ReverbSyncFromEffect, HostAutomationMovesKnobAndDisplay) {
+    ReverbRig rig;
+    rig.open();
+    rig.idle();
+    // Without a window nothing is drawn: mark the panel as shown.
+    for (int i = 0; i < rig.frame()->viewCount(); ++i) rig.frame()->viewAt(i)->setDirty(false);
+    Control* knob = rig.editor->controlFor(kT60);
+    ParamDisplay* display = rig.editor->displayFor(kT60);
+
+    rig.automate(kT60, 0.8f);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.8f);
+    EXPECT_FLOAT_EQ(display->getValue(), 0.8f);
+    EXPECT_TRUE(knob->isDirty());  // redrawn by the frame's next idle
+    EXPECT_TRUE(display->isDirty());
+    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    EXPECT_FALSE(rig.editor->controlFor(kDamping)->isDirty());
+}
+
+TEST(ReverbSyncFromEffect, ClosedEditorIgnoresChanges) {
+    ReverbRig rig;
+    rig.open();
+    rig.idle();
+    rig.close();
+    rig.automate(kT60, 0.3f);
+    EXPECT_FALSE(rig.editor->isUpdateRequested());
+    EXPECT_FLOAT_EQ(rig.plugin.getParameter(kT60), 0.3f);  // the effect still takes it
+}
+
+TEST(ReverbSyncFromEffect, DryOutMovesOnlyTheButton) {
+    ReverbRig rig;
+    rig.open();
+    rig.automate(kDryOut, 1.0f);
+    EXPECT_FLOAT_EQ(rig.editor->controlFor(kDryOut)->getValue(), 1.0f);
+    for (int index = 0; index < kParameterCount; ++index) {
+        if (index == kDryOut) continue;
+        EXPECT_FLOAT_EQ(rig.editor->displayFor(index)->getValue(), rig.plugin.getParameter(index));
+    }
+}
+
+TEST(ReverbSyncFromEffect, OutOfRangeIndicesOnlyRequestAnUpdate) {
+    ReverbRig rig;
+    rig.open();
+    rig.idle();
+    std::vector<float> before;
+    for (int index = 0; index < kParameterCount; ++index)
+        before.push_back(rig.editor->controlFor(index)->getValue());
+    for (VstInt32 index : {-1, 13, 101, 0x7FFFFFFF}) {
+        rig.editor->setParameter(index, 1.0f);
+        rig.automate(index, 1.0f);
+    }
+    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    for (int index = 0; index < kParameterCount; ++index)
+        EXPECT_FLOAT_EQ(rig.editor->controlFor(index)->getValue(), before[index]);
+}
+
+TEST(ReverbSyncFromEffect, ProgramChangeTellsTheEditorThirteenTimesInOrder) {
+    ReverbRig rig;
+    delete rig.plugin.editor;
+    ASSERT_EQ(rig.plugin.editor, nullptr);  // the editor unregisters itself
+    auto* listening = new ListeningEditor(&rig.plugin);
+    rig.dispatch(effSetProgram, 0, 2);
+    ASSERT_EQ(listening->heard.size(), 13u);
+    for (int index = 0; index < 13; ++index) {
+        EXPECT_EQ(listening->heard[index].first, index);
+        EXPECT_FLOAT_EQ(listening->heard[index].second, rig.plugin.getParameter(index));
+    }
+}
+
+TEST(ReverbSyncFromEffect, ProgramChangeMovesEveryControl) {
+    ReverbRig rig;
+    rig.open();
+    rig.dispatch(effSetProgram, 0, 5);
+    for (int index = 0; index < kParameterCount; ++index)
+        EXPECT_FLOAT_EQ(rig.editor->controlFor(index)->getValue(), rig.plugin.getParameter(index)) << index;
+}
+
+TEST(ReverbSyncFromEffect, ChangesFromAnotherThreadWaitForTheWindowThreadsIdle) {
+    ReverbRig rig;
+    rig.open();
+    rig.idle();
+    Control* knob = rig.editor->controlFor(kRoomSize);
+    const float shown = knob->getValue();
+    std::thread audio([&] { rig.automate(kRoomSize, 0.9f); });
+    audio.join();
+    EXPECT_FLOAT_EQ(rig.plugin.getParameter(kRoomSize), 0.9f);
+    EXPECT_FLOAT_EQ(knob->getValue(), shown);  // the views belong to the window thread
+    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    rig.idle();
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.9f);
+    EXPECT_FLOAT_EQ(rig.editor->displayFor(kRoomSize)->getValue(), 0.9f);
+}
+
+TEST(ReverbSyncFromEffect, AnotherThreadDoesNotMarkAClosedEditor) {
+    ReverbRig rig;
+    rig.open();
+    rig.idle();
+    rig.close();
+    std::thread audio([&] { rig.automate(kRoomSize, 0.9f); });
+    audio.join();
+    EXPECT_FALSE(rig.editor->isUpdateRequested());
+}
+
+TEST(ReverbSyncFromPanel, ParameterControlsAutomateTheEffect) {
+    ReverbRig rig;
+    rig.open();
+    rig.host.clear();
+    Control* knob = rig.editor->controlFor(kHighCut);
+    knob->setValue(0.25f);
+    rig.editor->controlChanged(nullptr, knob);
+    EXPECT_FLOAT_EQ(rig.plugin.getParameter(kHighCut), 0.25f);
+    auto automated = rig.host.callsOf(audioMasterAutomate);
+    ASSERT_EQ(automated.size(), 1u);
+    EXPECT_EQ(automated[0].index, kHighCut);
+    EXPECT_FLOAT_EQ(automated[0].opt, 0.25f);
+    EXPECT_FLOAT_EQ(rig.editor->displayFor(kHighCut)->getValue(), 0.25f);
+    EXPECT_TRUE(knob->isDirty());  // no context: left for the idle redraw
+}
+
+TEST(ReverbSyncFromPanel, SplashAndLedEditNothing) {
+    ReverbRig rig;
+    rig.open();
+    rig.host.clear();
+    std::vector<float> before;
+    for (int index = 0; index < kParameterCount; ++index) before.push_back(rig.plugin.getParameter(index));
+    rig.editor->splash()->setValue(1.0f);
+    rig.editor->controlChanged(nullptr, rig.editor->splash());
+    rig.editor->gateLight()->setValue(1.0f);
+    rig.editor->controlChanged(nullptr, rig.editor->gateLight());
+    rig.editor->controlChanged(nullptr, nullptr);
+    EXPECT_TRUE(rig.host.callsOf(audioMasterAutomate).empty());
+    for (int index = 0; index < kParameterCount; ++index)
+        EXPECT_FLOAT_EQ(rig.plugin.getParameter(index), before[index]);
+}
+
+TEST(ReverbSyncFromPanel, AChangeWithAContextIsDrawnAtOnce) {
+    ReverbRig rig;
+    rig.open();
+    Control* button = rig.editor->controlFor(kDryOut);
+    button->setDirty(false);
+    button->setValue(1.0f - button->getValue());
+    ASSERT_TRUE(button->isDirty());
+    DrawContext context(rig.frame(), nullptr, nullptr);  // draws nothing, still a context
+    rig.editor->controlChanged(&context, button);
+    EXPECT_FALSE(button->isDirty());
+}
+
+TEST(ReverbSyncFromPanel, AnArrowKeyStepsTheLastKnobAndIsAutomated) {
+    ReverbRig rig;
+    rig.open();
+    rig.host.clear();
+    const float before = rig.plugin.getParameter(kRoomSize);
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 0, 12 /* up */), 1);
+    EXPECT_NEAR(rig.plugin.getParameter(kRoomSize), before + 0.1f, 1e-6);
+    auto automated = rig.host.callsOf(audioMasterAutomate);
+    ASSERT_EQ(automated.size(), 1u);
+    EXPECT_EQ(automated[0].index, kRoomSize);
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 'x', 0), -1);  // no view wants a letter
+}
+
+// Feeds the engine until the output has a peak, returning the block's largest sample.
+float playBlock(ReverbRig& rig, float level, int frames) {
+    std::vector<float> inL(frames, 0.0f), inR(frames, 0.0f), outL(frames), outR(frames);
+    for (int i = 0; i < frames; ++i) inL[i] = inR[i] = (i % 2 ? level : -level);
+    float* in[] = {inL.data(), inR.data()};
+    float* out[] = {outL.data(), outR.data()};
+    rig.plugin.processReplacing(in, out, frames);
+    float peak = 0.0f;
+    for (int i = 0; i < frames; ++i) peak = std::fmax(peak, std::fmax(std::fabs(outL[i]), std::fabs(outR[i])));
+    return peak;
+}
+
+TEST(ReverbSyncIdle, MeterTakesThePeakScaledAndConsumesIt) {
+    ReverbRig rig;
+    rig.open();
+    float peak = playBlock(rig, 0.5f, 2048);
+    ASSERT_GT(peak, 0.0f);
+    rig.idle();
+    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), peak * 0.89f);
+    rig.idle();
+    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), 0.0f);
+}
+
+TEST(ReverbSyncIdle, LedFollowsTheGateState) {
+    ReverbRig rig;
+    rig.open();
+    rig.automate(kSensitivity, 0.5f);  // a threshold the signal below crosses
+    std::vector<int> seen;
+    auto check = [&] {
+        rig.idle();
+        const int state = rig.plugin.gateState();
+        MovieBitmap* led = rig.editor->gateLight();
+        EXPECT_FLOAT_EQ(led->getValue(), float(state) * 0.49f);
+        EXPECT_EQ(led->imageOffset(), Point(0, 12 * state));
+        if (seen.empty() || seen.back() != state) seen.push_back(state);
+    };
+    playBlock(rig, 0.9f, 512);
+    check();
+    playBlock(rig, 0.0f, 16);
+    check();
+    for (int i = 0; i < 40; ++i) {
+        playBlock(rig, 0.0f, 512);
+        check();
+    }
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(ReverbSyncIdle, ClosedEditorFeedsNothing) {
+    ReverbRig rig;
+    ASSERT_GT(playBlock(rig, 0.5f, 2048), 0.0f);
+    rig.idle();  // no meter to feed: the peak stays for the host
+    EXPECT_GT(rig.plugin.getVu(), 0.0f);
+}
+
+}  // namespace
