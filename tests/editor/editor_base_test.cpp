@@ -47,17 +47,6 @@ TEST(EditorBaseSetup, RegistersWithTheEffectAndKeepsOtherFlags) {
     EXPECT_EQ(clock.oleStops, 0);
 }
 
-TEST(EditorBaseSetup, OleIsBalancedWhenTheEffectDeletesTheEditor) {
-    FakeClock clock;
-    RecordingHost host;
-    {
-        PlainEffect effect(host.callback());
-        new CountingEditor(&effect);
-    }
-    EXPECT_EQ(clock.oleStarts, 1);
-    EXPECT_EQ(clock.oleStops, 1);
-}
-
 class ThrowingEditor : public EditorBase {
 public:
     explicit ThrowingEditor(EffectBase* effect) : EditorBase(effect) { throw std::runtime_error("no"); }
@@ -69,15 +58,6 @@ TEST(EditorBaseSetup, AFailedDerivedConstructionLeavesNoDanglingEditor) {
     PlainEffect effect(host.callback());
     EXPECT_THROW(new ThrowingEditor(&effect), std::runtime_error);
     EXPECT_EQ(effect.editor, nullptr);  // the effect's destructor must not delete it again
-}
-
-TEST(EditorBaseSetup, WorksWithoutAnEffect) {
-    FakeClock clock;
-    CountingEditor editor(nullptr);
-    editor.idlePump();
-    editor.beginEdit(3);
-    editor.endEdit(3);
-    EXPECT_EQ(editor.idles, 1);
 }
 
 TEST(EditorBaseRequests, GetRectGivesTheSizeRecordAndAnswersOne) {
@@ -178,15 +158,6 @@ TEST(EditorBaseUpdate, ANestedPumpDoesNotEndTheOuterGuard) {
     EXPECT_EQ(depth, 2);
     EXPECT_TRUE(guardedAfterInner);
     EXPECT_FALSE(rig.editor->insideHostIdle());
-}
-
-TEST(EditorBasePump, FirstCallRunsAFullPassAtOnce) {
-    BaseRig rig;
-    rig.editor->idlePump();
-    EXPECT_TRUE(rig.clock.sleeps.empty());
-    EXPECT_EQ(rig.editor->idles, 1);
-    EXPECT_EQ(rig.clock.paints, 1);
-    EXPECT_EQ(rig.hostIdles(), 1);
 }
 
 TEST(EditorBasePump, EarlyCallsSleepFourAndReturn) {

@@ -76,12 +76,4 @@ TEST(ReverbPluginDrawing, TheOpenPanelDrawsWithTheRealBitmaps) {
     EXPECT_EQ(artLit, 0);
 }
 
-TEST(ReverbPluginDrawing, DrawRequestWithoutAWindowIsHarmless) {
-    ReverbRig rig;
-    rig.editor->draw(nullptr);
-    rig.open();
-    rig.editor->draw(nullptr);
-    EXPECT_FALSE(rig.editor->wheel(1.0f));  // no view under the idle pointer wants it
-}
-
 }  // namespace
