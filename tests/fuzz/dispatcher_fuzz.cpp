@@ -15,14 +15,14 @@
 #include <new>
 #include <vector>
 
-#include "effect/reverb_effect.h"
+#include "editor/reverb_plugin.h"
 #include "host/plugin_main.h"
 
 namespace {
 
 // The plug-in's own factory, as the exported entry builds it.
 EffectBase* makeReverb(audioMasterCallback host) {
-    auto* effect = new (std::nothrow) ReverbEffect(host);
+    auto* effect = new (std::nothrow) ReverbPlugin(host);
     if (effect != nullptr && !effect->isValid()) {
         delete effect;
         return nullptr;
