@@ -50,6 +50,7 @@ step "Tests: native, with the Windows tests under wine64"
 ctest --preset native -j "$jobs" || status=1
 step "Tests: sanitized"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp \
   ctest --preset sanitize -j "$jobs" -LE 'wine|slow' || status=1
 step "Tests: thread-sanitized"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
