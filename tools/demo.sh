@@ -41,3 +41,12 @@ for p in "${!programs[@]}"; do
 done
 echo
 echo "Rendered files: $out/linux and $out/win64"
+
+echo "==== The editor panel (Windows x86_64 build, under wine64 on a virtual display)"
+if command -v xvfb-run >/dev/null && command -v convert >/dev/null; then
+  xvfb-run -a -s "-screen 0 1024x768x24" /usr/lib/wine/wine64 "$winhost" editor "$(winpath "$windll")" \
+    --signal drums --wait 1500 --screenshot "$(winpath "$out/panel.bmp")" >/dev/null &&
+    convert "$out/panel.bmp" "$out/panel.png" && rm -f "$out/panel.bmp" && echo "  $out/panel.png"
+else
+  echo "  (needs xvfb-run and ImageMagick)"
+fi
