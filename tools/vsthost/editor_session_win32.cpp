@@ -607,6 +607,7 @@ int Session::run() {
     main_.plugin.dispatch(effMainsChanged, 0, 0);
     if (options_.trace) HostState::instance().printTrace(stdout);
     main_.plugin.close();
+    printCounts("effect-closed");
     DestroyWindow(main_.window);
     if (second_.window) DestroyWindow(second_.window);
     FreeLibrary(module);
