@@ -2,6 +2,8 @@
 #include <ctime>
 
 #include "editor/editor_platform.h"
+#include "gui/frame_window.h"
+#include "gui/frame_window_x11.h"
 #include "gui/image_lookup.h"
 #include "resources/embedded_images.h"
 
@@ -20,8 +22,8 @@ void sleepFor(std::uint32_t millis) {
     }
 }
 
-// Filled in by the X11 window layer; without a window there is nothing to repaint.
-void dispatchPendingPaint() {}
+// Exposed parts of the editor windows, repainted while a control tracks a drag.
+void dispatchPendingPaint() { dispatchPendingFramePaints(); }
 
 // No OLE here: drops arrive through the window layer's own protocol.
 void noOle() {}
@@ -33,4 +35,9 @@ const EditorPlatform& systemEditorPlatform() {
     return platform;
 }
 
-void installPanelImages() { setEmbeddedImageLookup(findEmbeddedImage); }
+// The panel's bitmaps are compiled in, and its window is an X11 child of the host's window
+// unless a window layer has been installed already.
+void installPanelImages() {
+    setEmbeddedImageLookup(findEmbeddedImage);
+    if (!frameWindowFactory()) setFrameWindowFactory(createX11FrameWindow);
+}

@@ -99,6 +99,7 @@ void Frame::redrawIfDirty(DrawContext* context) {
 }
 
 void Frame::updateDirtyViews() {
+    if (window_) window_->handlePendingEvents();
     if (!windowOpen_ || firstDraw_ || !hasDirtyView()) return;
     DrawContext* context = makeContext();
     if (!context) return;

@@ -34,6 +34,10 @@ public:
     virtual void detachFrame() = 0;
     // Platform handle (HWND on Windows), or null.
     virtual void* nativeHandle() = 0;
+    // Handles what the window system has queued for the window, where nobody else
+    // dispatches it (under X11 the host runs the loop of its own windows only). The frame
+    // calls it at every idle.
+    virtual void handlePendingEvents() {}
 };
 
 // How a Frame constructed with a parent window gets its window: the platform window layer
