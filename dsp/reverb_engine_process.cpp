@@ -1,39 +1,99 @@
 // Audio side of the engine: taking over new settings and running frames.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include <xmmintrin.h>
 
 #include "dsp/reverb_engine.h"
 
 namespace {
 
-// Four late lines side by side, lane k for line k.
+// Four lanes: four late lines side by side for the network's state, four consecutive frames
+// everywhere else.
 typedef float Lanes __attribute__((vector_size(16)));
 typedef int32_t LaneBits __attribute__((vector_size(16)));
 
-constexpr int32_t kSign = INT32_MIN;
-
-// Exact negation of the lanes whose mask holds the sign bit.
-inline Lanes flip(Lanes x, LaneBits signs)
+inline Lanes splat(float x)
 {
-    return (Lanes)((LaneBits)x ^ signs);
+    return Lanes{x, x, x, x};
 }
 
-// The four writes of the Hadamard feedback, each summed exactly as grouped for its line:
-//   line 0: u − (((d1 + d0) + d3) + d2)
-//   line 1: (((d1 − d0) − d2) + d3) + u
-//   line 2: ((d3 − (d0 + d1)) + d2) + u
-//   line 3: (((d0 − d1) − d2) + d3) + u
-// Every lane runs ((±(p ± q) ± r) + s) ± … + u; as x − y is x + (−y) and negation is
-// exact, each lane's result has the same bits as its line's sum.
-inline Lanes feedback(Lanes d, float u)
+inline Lanes load(const float* p)
 {
-    const Lanes pair = __builtin_shuffle(d, LaneBits{1, 1, 0, 0}) +
-                       flip(__builtin_shuffle(d, LaneBits{0, 0, 1, 1}), LaneBits{0, kSign, 0, kSign});
-    const Lanes three = flip(pair, LaneBits{0, 0, kSign, 0}) +
-                        flip(__builtin_shuffle(d, LaneBits{3, 2, 3, 2}), LaneBits{0, kSign, 0, kSign});
-    const Lanes four = three + __builtin_shuffle(d, LaneBits{2, 3, 2, 3});
-    return flip(four, LaneBits{kSign, 0, 0, 0}) + Lanes{u, u, u, u};
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
+
+inline void store(float* p, Lanes v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+inline Lanes lanesOf(LaneBits bits)
+{
+    return (Lanes)bits;
+}
+
+inline LaneBits bitsOf(Lanes x)
+{
+    return (LaneBits)x;
+}
+
+inline Lanes magnitude(Lanes x)
+{
+    return lanesOf(bitsOf(x) & INT32_MAX);
+}
+
+// Lane j of the result is lane 0 of the j-th argument.
+inline Lanes gather(Lanes a, Lanes b, Lanes c, Lanes d)
+{
+    return __builtin_shufflevector(__builtin_shufflevector(a, b, 0, 4, 1, 5),
+                                   __builtin_shufflevector(c, d, 0, 4, 1, 5), 0, 1, 4, 5);
+}
+
+// Frames by line into lines by frame, and back.
+inline void transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d)
+{
+    const Lanes abLow = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+    const Lanes abHigh = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+    const Lanes cdLow = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+    const Lanes cdHigh = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+    a = __builtin_shufflevector(abLow, cdLow, 0, 1, 4, 5);
+    b = __builtin_shufflevector(abLow, cdLow, 2, 3, 6, 7);
+    c = __builtin_shufflevector(abHigh, cdHigh, 0, 1, 4, 5);
+    d = __builtin_shufflevector(abHigh, cdHigh, 2, 3, 6, 7);
+}
+
+// a > b ? a : b in every lane, as the scalar peak test: a NaN in a leaves b.
+inline Lanes largest(Lanes a, Lanes b)
+{
+    return _mm_max_ps(a, b);
+}
+
+// The gate one frame at a time, its decisions taken as lane masks so that a noisy input
+// costs no mispredicted branches. Every lane carries the same value.
+struct GateLanes {
+    Lanes hold;  // holdTimer
+    Lanes gain;  // gateGain
+    Lanes holdCoef;
+    float releaseFactor;
+
+    // opened is 1 for a loud frame, else 0; rise is the attack step for a loud frame, else 0.
+    Lanes step(Lanes opened, Lanes rise)
+    {
+        // A loud frame sets the timer to 1, a quiet one decays it (to no more than 1).
+        hold = largest(hold * holdCoef, opened);
+        // The timer ran out: only quiet frames get there.
+        const LaneBits releasing = hold < splat(kHoldExpired);
+        const Lanes factor = lanesOf((releasing & bitsOf(splat(releaseFactor))) |
+                                     (~releasing & bitsOf(splat(1.0f))));
+        // gain × 1 + 0 leaves the gain as it was.
+        gain = gain * factor + lanesOf((gain < splat(1.0f)) & bitsOf(rise));
+        return gain;
+    }
+};
 
 // Steps a cursor can take before it wraps (the last of them wraps).
 inline int32_t stepsToWrap(int32_t position, int32_t length)
@@ -42,6 +102,7 @@ inline int32_t stepsToWrap(int32_t position, int32_t length)
 }
 
 struct FrameIo {
+    static constexpr bool kGroups = false;
     static constexpr bool kMetered = false;
     float left;
     float right;
@@ -49,10 +110,14 @@ struct FrameIo {
     float inLeft(int32_t) const { return left; }
     float inRight(int32_t) const { return right; }
     void store(int32_t, float, float) {}
+    Lanes inLefts(int32_t) const { return Lanes{}; }
+    Lanes inRights(int32_t) const { return Lanes{}; }
+    void stores(int32_t, Lanes, Lanes) {}
 };
 
 template <bool Accumulate>
 struct BlockIo {
+    static constexpr bool kGroups = true;
     static constexpr bool kMetered = true;
     const float* inputLeft;
     const float* inputRight;
@@ -71,6 +136,20 @@ struct BlockIo {
         } else {
             outputLeft[i] = left;
             outputRight[i] = right;
+        }
+    }
+
+    // Four frames from i on; left is stored before right, as frame by frame.
+    Lanes inLefts(int32_t i) const { return load(inputLeft + i) + offset; }
+    Lanes inRights(int32_t i) const { return load(inputRight + i) + offset; }
+    void stores(int32_t i, Lanes left, Lanes right)
+    {
+        if (Accumulate) {
+            ::store(outputLeft + i, load(outputLeft + i) + left);
+            ::store(outputRight + i, load(outputRight + i) + right);
+        } else {
+            ::store(outputLeft + i, left);
+            ::store(outputRight + i, right);
         }
     }
 };
@@ -131,10 +210,12 @@ void ReverbEngine::run(int32_t frames, Io& io)
     const float earlyGain = earlyLine.gain_;
     float early = earlyLine.state_;
 
-    // Late network.
-    Lanes lateIn, lateBack, lateGain, late;
+    // Late network: the state runs lines by frame, everything else frames by line.
+    const float lateIn0 = 1.0f - lateLines[0].coefficient_, lateIn1 = 1.0f - lateLines[1].coefficient_;
+    const float lateIn2 = 1.0f - lateLines[2].coefficient_, lateIn3 = 1.0f - lateLines[3].coefficient_;
+    const Lanes lateIn{lateIn0, lateIn1, lateIn2, lateIn3};
+    Lanes lateBack, lateGain, late;
     for (int k = 0; k < kLateLineCount; ++k) {
-        lateIn[k] = 1.0f - lateLines[k].coefficient_;
         lateBack[k] = lateLines[k].coefficient_;
         lateGain[k] = lateLines[k].gain_;
         late[k] = lateLines[k].state_;
@@ -144,28 +225,19 @@ void ReverbEngine::run(int32_t frames, Io& io)
     // Output stage.
     const float leftPan = 1.0f - active_.pan;
     const float rightPan = active_.pan;
-    const float threshold = active_.threshold;
-    const float holdCoef = active_.holdCoef;
-    const float releaseFactor = active_.releaseCoef + kReleaseBias;
-    const float attackStep = active_.attackStep;
-    float holdTimer = holdTimer_;
-    float gateGain = gateGain_;
-    int32_t gateState = gateState_;
+    const Lanes threshold = splat(active_.threshold);
+    GateLanes gate{splat(holdTimer_), splat(gateGain_), splat(active_.holdCoef),
+                   active_.releaseCoef + kReleaseBias};
     float lastLeft = outLeft, lastRight = outRight;
-
     float peak = io.peak;
-
-    // Two passes per stretch: the input side into scratch, then the network and the
-    // output stage. Each pass keeps few enough values to stay in registers.
-    constexpr int32_t kStretch = 256;
-    float mono[kStretch];
-    float diffused[kStretch];
+    Lanes peaks = splat(peak);
 
     for (int32_t done = 0; done < frames;) {
-        // Run up to the next wrap of any line, so the loops need no wrap test. The early
-        // line is read after it is written, one slot further on.
+        // Run up to the next wrap of any line, so the loops need no wrap test, and no slot
+        // is read after being written within the stretch. The early line is read after it
+        // is written, one slot further on.
         const int32_t earlyRead = earlyLine.position_ + 1 >= earlyLine.length_ ? 0 : earlyLine.position_ + 1;
-        int32_t n = std::min({frames - done, kStretch, stepsToWrap(earlyRead, earlyLine.length_)});
+        int32_t n = std::min(frames - done, stepsToWrap(earlyRead, earlyLine.length_));
         for (int i = 0; i < kLineCount; ++i)
             n = std::min(n, stepsToWrap(line(i).position_, line(i).length_));
 
@@ -173,9 +245,112 @@ void ReverbEngine::run(int32_t frames, Io& io)
         float* const a1 = diffusers[1].buffer_.get() + diffusers[1].position_;
         float* const a2 = diffusers[2].buffer_.get() + diffusers[2].position_;
         float* const a3 = diffusers[3].buffer_.get() + diffusers[3].position_;
-        for (int32_t i = 0; i < n; ++i) {
+        float* const earlyIntoLine = earlyLine.buffer_.get() + earlyLine.position_;
+        const float* const earlyOut = earlyLine.buffer_.get() + earlyRead;
+        float* const l0 = lateLines[0].buffer_.get() + lateLines[0].position_;
+        float* const l1 = lateLines[1].buffer_.get() + lateLines[1].position_;
+        float* const l2 = lateLines[2].buffer_.get() + lateLines[2].position_;
+        float* const l3 = lateLines[3].buffer_.get() + lateLines[3].position_;
+
+        int32_t i = 0;
+        if constexpr (Io::kGroups) {
+            // Four frames at a time: every stage without a state of its own works on the
+            // four frames at once; the recursive filters and the gate step frame by frame.
+            Lanes w0{}, w1{}, w2{}, w3{}, outL{}, outR{};
+            for (; i + 4 <= n; i += 4) {
+                const Lanes inL = io.inLefts(done + i), inR = io.inRights(done + i);
+                const Lanes m = inL + inR;
+
+                // Input band filter.
+                const Lanes highCutDrive = highCutIn * m;
+                float band[4];
+                for (int j = 0; j < 4; ++j) {
+                    highCut = highCutDrive[j] + highCutBack * highCut;
+                    lowCut = lowCutIn * highCut + lowCutBack * lowCut;
+                    band[j] = lowCut - highCut;
+                }
+                const Lanes b{band[0], band[1], band[2], band[3]};
+
+                // Diffusion.
+                w0 = load(a0 + i) - g0 * b;
+                store(a0 + i, b + g0 * w0);
+                w1 = load(a1 + i) - g1 * w0;
+                store(a1 + i, w0 + g1 * w1);
+                w2 = load(a2 + i) - g2 * w1;
+                store(a2 + i, w1 + g2 * w2);
+                w3 = load(a3 + i) - g3 * w2;
+                store(a3 + i, w2 + g3 * w3);
+                const Lanes s = w3;
+
+                // Early reflection: each frame reads the slot the next one writes.
+                const Lanes earlyDrive = earlyIn * s;
+                float earlyStates[4];
+                for (int j = 0; j < 4; ++j) {
+                    early = earlyDrive[j] + earlyBack * early;
+                    earlyStates[j] = early;
+                }
+                const Lanes e = load(earlyOut + i);
+                store(earlyIntoLine + i, Lanes{earlyStates[0], earlyStates[1], earlyStates[2], earlyStates[3]} * earlyGain);
+
+                // Late network.
+                const Lanes u = s * lateLevel;
+                const Lanes d0 = load(l0 + i), d1 = load(l1 + i), d2 = load(l2 + i), d3 = load(l3 + i);
+                const Lanes d01 = d1 + d0;
+                Lanes f0 = lateIn0 * (u - ((d01 + d3) + d2));
+                Lanes f1 = lateIn1 * ((((d1 - d0) - d2) + d3) + u);
+                Lanes f2 = lateIn2 * (((d3 - d01) + d2) + u);
+                Lanes f3 = lateIn3 * ((((d0 - d1) - d2) + d3) + u);
+                transpose(f0, f1, f2, f3);
+                late = f0 + lateBack * late;
+                f0 = late * lateGain;
+                late = f1 + lateBack * late;
+                f1 = late * lateGain;
+                late = f2 + lateBack * late;
+                f2 = late * lateGain;
+                late = f3 + lateBack * late;
+                f3 = late * lateGain;
+                transpose(f0, f1, f2, f3);
+                store(l0 + i, f0);
+                store(l1 + i, f1);
+                store(l2 + i, f2);
+                store(l3 + i, f3);
+
+                // Output stage.
+                outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
+                outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
+                if (Gated) {
+                    const LaneBits loud = magnitude(m) > threshold;
+                    const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
+                    const Lanes rise = lanesOf(loud & bitsOf(splat(active_.attackStep)));
+                    const Lanes gain0 = gate.step(splat(opened[0]), splat(rise[0]));
+                    const Lanes gain1 = gate.step(splat(opened[1]), splat(rise[1]));
+                    const Lanes gain2 = gate.step(splat(opened[2]), splat(rise[2]));
+                    const Lanes gain3 = gate.step(splat(opened[3]), splat(rise[3]));
+                    const Lanes gains = gather(gain0, gain1, gain2, gain3);
+                    outL = outL * gains;
+                    outR = outR * gains;
+                }
+                if (Dry) {
+                    outL = inL + outL;
+                    outR = inR + outR;
+                }
+                io.stores(done + i, outL, outR);
+                peaks = largest(magnitude(outL), peaks);
+                peaks = largest(magnitude(outR), peaks);
+            }
+            if (i > 0) {
+                v0 = w0[3];
+                v1 = w1[3];
+                v2 = w2[3];
+                v3 = w3[3];
+                lastLeft = outL[3];
+                lastRight = outR[3];
+            }
+        }
+
+        // The frames left over, one at a time.
+        for (; i < n; ++i) {
             const float m = io.inLeft(done + i) + io.inRight(done + i);
-            mono[i] = m;
 
             highCut = highCutIn * m + highCutBack * highCut;
             lowCut = lowCutIn * highCut + lowCutBack * lowCut;
@@ -189,23 +364,16 @@ void ReverbEngine::run(int32_t frames, Io& io)
             a2[i] = v1 + g2 * v2;
             v3 = a3[i] - g3 * v2;
             a3[i] = v2 + g3 * v3;
-            diffused[i] = v3;
-        }
+            const float s = v3;
 
-        float* const earlyIntoLine = earlyLine.buffer_.get() + earlyLine.position_;
-        const float* const earlyOut = earlyLine.buffer_.get() + earlyRead;
-        float* const l0 = lateLines[0].buffer_.get() + lateLines[0].position_;
-        float* const l1 = lateLines[1].buffer_.get() + lateLines[1].position_;
-        float* const l2 = lateLines[2].buffer_.get() + lateLines[2].position_;
-        float* const l3 = lateLines[3].buffer_.get() + lateLines[3].position_;
-        for (int32_t i = 0; i < n; ++i) {
-            const float s = diffused[i];
             early = earlyIn * s + earlyBack * early;
             earlyIntoLine[i] = early * earlyGain;
 
             const float u = s * lateLevel;
             const float d0 = l0[i], d1 = l1[i], d2 = l2[i], d3 = l3[i];
-            late = lateIn * feedback(Lanes{d0, d1, d2, d3}, u) + lateBack * late;
+            const Lanes feedback{u - (((d1 + d0) + d3) + d2), (((d1 - d0) - d2) + d3) + u,
+                                 ((d3 - (d0 + d1)) + d2) + u, (((d0 - d1) - d2) + d3) + u};
+            late = lateIn * feedback + lateBack * late;
             const Lanes stored = late * lateGain;
             l0[i] = stored[0];
             l1[i] = stored[1];
@@ -215,23 +383,12 @@ void ReverbEngine::run(int32_t frames, Io& io)
             const float e = earlyOut[i];
             float outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
             float outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
-
             if (Gated) {
-                if (std::fabs(mono[i]) > threshold) {
-                    gateState = GateOpen;
-                    holdTimer = 1.0f;
-                    if (gateGain < 1.0f)
-                        gateGain = gateGain + attackStep;  // may overshoot 1 by one step
-                } else {
-                    gateState = GateHold;
-                    holdTimer = holdTimer * holdCoef;
-                    if (holdTimer < kHoldExpired) {
-                        gateState = GateRelease;
-                        gateGain = gateGain * releaseFactor;
-                    }
-                }
-                outL = outL * gateGain;
-                outR = outR * gateGain;
+                const LaneBits loud = magnitude(splat(m)) > threshold;
+                const float gain = gate.step(lanesOf(loud & bitsOf(splat(1.0f))),
+                                             lanesOf(loud & bitsOf(splat(active_.attackStep))))[0];
+                outL = outL * gain;
+                outR = outR * gain;
             }
             if (Dry) {
                 outL = io.inLeft(done + i) + outL;
@@ -248,15 +405,20 @@ void ReverbEngine::run(int32_t frames, Io& io)
             lastRight = outR;
         }
 
-        for (int i = 0; i < kLineCount; ++i) {
-            DelayBuffer& delay = line(i);
+        for (int k = 0; k < kLineCount; ++k) {
+            DelayBuffer& delay = line(k);
             delay.position_ += n;
             if (delay.position_ >= delay.length_)
                 delay.position_ = 0;
         }
         done += n;
     }
-    io.peak = peak;
+    if (Io::kMetered) {
+        // The largest of all frames, whichever lane or order it came in.
+        for (int j = 0; j < 4; ++j)
+            peak = peaks[j] > peak ? peaks[j] : peak;
+        io.peak = peak;
+    }
 
     highCutFilter.state_ = highCut;
     lowCutFilter.state_ = lowCut;
@@ -267,11 +429,13 @@ void ReverbEngine::run(int32_t frames, Io& io)
     earlyLine.state_ = early;
     for (int k = 0; k < kLateLineCount; ++k)
         lateLines[k].state_ = late[k];
-    holdTimer_ = holdTimer;
-    gateGain_ = gateGain;
-    gateState_ = gateState;
-    if (Gated)
-        shownGateState_.store(gateState, std::memory_order_relaxed);
+    if (Gated && frames > 0) {
+        holdTimer_ = gate.hold[0];
+        gateGain_ = gate.gain[0];
+        // A loud frame sets the timer to exactly 1; a quiet one leaves it below.
+        gateState_ = holdTimer_ == 1.0f ? GateOpen : holdTimer_ < kHoldExpired ? GateRelease : GateHold;
+        shownGateState_.store(gateState_, std::memory_order_relaxed);
+    }
     outLeft = lastLeft;
     outRight = lastRight;
 }
