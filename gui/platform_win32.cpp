@@ -12,7 +12,6 @@
 
 namespace {
 
-using TransparentBltProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
 TransparentBltProc transparentBlt = nullptr;
 
 void* moduleHandle = nullptr;
@@ -94,6 +93,9 @@ void stopFramePlatform(void* handle) {
     if (platform && platform->msimg32) FreeLibrary(platform->msimg32);
     delete platform;
 }
+
+TransparentBltProc keyedBlitEntry() { return transparentBlt; }
+void setKeyedBlitEntry(TransparentBltProc entry) { transparentBlt = entry; }
 
 void keyedBlit(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, COLORREF key) {
     if (transparentBlt) {

@@ -49,4 +49,9 @@ private:
 };
 
 // Colour-keyed copy of w x h pixels; TransparentBlt when available, else a mask in three passes.
+using TransparentBltProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+// The msimg32 entry keyedBlit uses, or null for the mask path. Every frame sets it at
+// construction; the drawing tests swap it to run both paths.
+TransparentBltProc keyedBlitEntry();
+void setKeyedBlitEntry(TransparentBltProc entry);
 void keyedBlit(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, COLORREF key);
