@@ -63,6 +63,9 @@ eq() { [ "$1" = "$2" ]; }
 # Knob tops-left in parameter order of the panel, and their value fields below them.
 knobs="2:36,76 3:94,76 6:165,76 9:235,76 5:305,76 4:36,161 11:94,161 7:165,161 10:235,161 12:305,161"
 
+# Natively the Linux host runs Hallmere.so under X11; editor_x11.sh replaces the runner.
+if [ "${EDITOR_HOST:-wine}" = x11 ]; then . "$(dirname "$0")/editor_x11.sh"; fi
+
 case "$name" in
   open_cycles)
     editor --screenshot "$(shot open)" --cycles 100 --screenshot "$(shot reopened)"

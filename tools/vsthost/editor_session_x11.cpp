@@ -725,6 +725,7 @@ int Session::run() {
     main_.plugin.dispatch(effMainsChanged, 0, 0);
     if (options_.trace) HostState::instance().printTrace(stdout);
     main_.plugin.close();
+    printCounts("effect-closed");
     XDestroyWindow(display_, main_.window);
     if (second_.window) XDestroyWindow(display_, second_.window);
     XSync(display_, False);
