@@ -72,26 +72,39 @@ inline Lanes largest(Lanes a, Lanes b)
     return _mm_max_ps(a, b);
 }
 
-// The gate one frame at a time, its decisions taken as lane masks so that a noisy input
-// costs no mispredicted branches. Every lane carries the same value.
-struct GateLanes {
+// Every lane set to lane j of v.
+template <int j>
+inline Lanes spread(Lanes v)
+{
+    return __builtin_shufflevector(v, v, j, j, j, j);
+}
+
+// The gate one frame at a time, its decisions taken as masks so that a noisy input costs no
+// mispredicted branches. The state sits in every lane; frame j of four takes its input from
+// lane j.
+struct Gate {
     Lanes hold;  // holdTimer
     Lanes gain;  // gateGain
     Lanes holdCoef;
-    float releaseFactor;
+    Lanes releaseSwitch;  // the bits that turn 1 into the release factor
+
+    Gate(float holdTimer, float gateGain, float holdCoefficient, float releaseFactor)
+        : hold(splat(holdTimer)), gain(splat(gateGain)), holdCoef(splat(holdCoefficient)),
+          releaseSwitch(lanesOf(bitsOf(splat(1.0f)) ^ bitsOf(splat(releaseFactor))))
+    {
+    }
 
     // opened is 1 for a loud frame, else 0; rise is the attack step for a loud frame, else 0.
-    Lanes step(Lanes opened, Lanes rise)
+    template <int j>
+    void step(Lanes opened, Lanes rise)
     {
-        // A loud frame sets the timer to 1, a quiet one decays it (to no more than 1).
-        hold = largest(hold * holdCoef, opened);
-        // The timer ran out: only quiet frames get there.
-        const LaneBits releasing = hold < splat(kHoldExpired);
-        const Lanes factor = lanesOf((releasing & bitsOf(splat(releaseFactor))) |
-                                     (~releasing & bitsOf(splat(1.0f))));
-        // gain × 1 + 0 leaves the gain as it was.
-        gain = gain * factor + lanesOf((gain < splat(1.0f)) & bitsOf(rise));
-        return gain;
+        // A loud frame sets the timer to 1, a quiet one decays it (to below 1).
+        hold = spread<j>(_mm_max_ps(hold * holdCoef, opened));
+        // Only a quiet frame lets the timer run out; then the gain falls, else it keeps × 1.
+        const LaneBits releasing = hold < kHoldExpired;
+        const Lanes factor = lanesOf(bitsOf(splat(1.0f)) ^ (releasing & bitsOf(releaseSwitch)));
+        // A loud frame below unity adds the step; + 0 leaves the gain as it was.
+        gain = spread<j>(gain * factor + lanesOf((gain < 1.0f) & bitsOf(rise)));
     }
 };
 
@@ -188,8 +201,11 @@ void ReverbEngine::adoptSettings()
 }
 
 template <bool Gated, bool Dry, class Io>
-void ReverbEngine::run(int32_t frames, Io& io)
+void ReverbEngine::run(int32_t frames, Io& caller)
 {
+    // A copy the compiler can keep in registers: no store to a buffer can reach it.
+    Io io = caller;
+
     // Input band filter.
     const float highCutIn = 1.0f - highCutFilter.coefficient_;
     const float highCutBack = highCutFilter.coefficient_;
@@ -226,8 +242,8 @@ void ReverbEngine::run(int32_t frames, Io& io)
     const float leftPan = 1.0f - active_.pan;
     const float rightPan = active_.pan;
     const Lanes threshold = splat(active_.threshold);
-    GateLanes gate{splat(holdTimer_), splat(gateGain_), splat(active_.holdCoef),
-                   active_.releaseCoef + kReleaseBias};
+    const Lanes attackStep = splat(active_.attackStep);
+    Gate gate(holdTimer_, gateGain_, active_.holdCoef, active_.releaseCoef + kReleaseBias);
     float lastLeft = outLeft, lastRight = outRight;
     float peak = io.peak;
     Lanes peaks = splat(peak);
@@ -256,13 +272,21 @@ void ReverbEngine::run(int32_t frames, Io& io)
         if constexpr (Io::kGroups) {
             // Four frames at a time: every stage without a state of its own works on the
             // four frames at once; the recursive filters and the gate step frame by frame.
-            Lanes w0{}, w1{}, w2{}, w3{}, outL{}, outR{};
-            for (; i + 4 <= n; i += 4) {
-                const Lanes inL = io.inLefts(done + i), inR = io.inRights(done + i);
-                const Lanes m = inL + inR;
+            // The input side runs one group ahead of the rest, so that each pass of the loop
+            // holds two short chains of dependent steps instead of one long one.
+            struct Diffused {
+                Lanes inL, inR, m, s;
+            };
+            Lanes w0{}, w1{}, w2{}, w3{};
 
-                // Input band filter.
-                const Lanes highCutDrive = highCutIn * m;
+            // Input band filter and diffusion.
+            const auto diffuse = [&](int32_t at) {
+                Diffused f;
+                f.inL = io.inLefts(done + at);
+                f.inR = io.inRights(done + at);
+                f.m = f.inL + f.inR;
+
+                const Lanes highCutDrive = highCutIn * f.m;
                 float band[4];
                 for (int j = 0; j < 4; ++j) {
                     highCut = highCutDrive[j] + highCutBack * highCut;
@@ -271,30 +295,34 @@ void ReverbEngine::run(int32_t frames, Io& io)
                 }
                 const Lanes b{band[0], band[1], band[2], band[3]};
 
-                // Diffusion.
-                w0 = load(a0 + i) - g0 * b;
-                store(a0 + i, b + g0 * w0);
-                w1 = load(a1 + i) - g1 * w0;
-                store(a1 + i, w0 + g1 * w1);
-                w2 = load(a2 + i) - g2 * w1;
-                store(a2 + i, w1 + g2 * w2);
-                w3 = load(a3 + i) - g3 * w2;
-                store(a3 + i, w2 + g3 * w3);
-                const Lanes s = w3;
+                w0 = load(a0 + at) - g0 * b;
+                store(a0 + at, b + g0 * w0);
+                w1 = load(a1 + at) - g1 * w0;
+                store(a1 + at, w0 + g1 * w1);
+                w2 = load(a2 + at) - g2 * w1;
+                store(a2 + at, w1 + g2 * w2);
+                w3 = load(a3 + at) - g3 * w2;
+                store(a3 + at, w2 + g3 * w3);
+                f.s = w3;
+                return f;
+            };
 
+            // Early reflection, late network and output stage.
+            const auto reverberate = [&](int32_t at, const Diffused& f) {
                 // Early reflection: each frame reads the slot the next one writes.
-                const Lanes earlyDrive = earlyIn * s;
+                const Lanes earlyDrive = earlyIn * f.s;
                 float earlyStates[4];
                 for (int j = 0; j < 4; ++j) {
                     early = earlyDrive[j] + earlyBack * early;
                     earlyStates[j] = early;
                 }
-                const Lanes e = load(earlyOut + i);
-                store(earlyIntoLine + i, Lanes{earlyStates[0], earlyStates[1], earlyStates[2], earlyStates[3]} * earlyGain);
+                const Lanes e = load(earlyOut + at);
+                store(earlyIntoLine + at,
+                      Lanes{earlyStates[0], earlyStates[1], earlyStates[2], earlyStates[3]} * earlyGain);
 
                 // Late network.
-                const Lanes u = s * lateLevel;
-                const Lanes d0 = load(l0 + i), d1 = load(l1 + i), d2 = load(l2 + i), d3 = load(l3 + i);
+                const Lanes u = f.s * lateLevel;
+                const Lanes d0 = load(l0 + at), d1 = load(l1 + at), d2 = load(l2 + at), d3 = load(l3 + at);
                 const Lanes d01 = d1 + d0;
                 Lanes f0 = lateIn0 * (u - ((d01 + d3) + d2));
                 Lanes f1 = lateIn1 * ((((d1 - d0) - d2) + d3) + u);
@@ -310,41 +338,53 @@ void ReverbEngine::run(int32_t frames, Io& io)
                 late = f3 + lateBack * late;
                 f3 = late * lateGain;
                 transpose(f0, f1, f2, f3);
-                store(l0 + i, f0);
-                store(l1 + i, f1);
-                store(l2 + i, f2);
-                store(l3 + i, f3);
+                store(l0 + at, f0);
+                store(l1 + at, f1);
+                store(l2 + at, f2);
+                store(l3 + at, f3);
 
                 // Output stage.
-                outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
-                outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
+                Lanes outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
+                Lanes outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
                 if (Gated) {
-                    const LaneBits loud = magnitude(m) > threshold;
+                    const LaneBits loud = magnitude(f.m) > threshold;
                     const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
-                    const Lanes rise = lanesOf(loud & bitsOf(splat(active_.attackStep)));
-                    const Lanes gain0 = gate.step(splat(opened[0]), splat(rise[0]));
-                    const Lanes gain1 = gate.step(splat(opened[1]), splat(rise[1]));
-                    const Lanes gain2 = gate.step(splat(opened[2]), splat(rise[2]));
-                    const Lanes gain3 = gate.step(splat(opened[3]), splat(rise[3]));
-                    const Lanes gains = gather(gain0, gain1, gain2, gain3);
+                    const Lanes rise = lanesOf(loud & bitsOf(attackStep));
+                    gate.step<0>(opened, rise);
+                    const Lanes gain0 = gate.gain;
+                    gate.step<1>(opened, rise);
+                    const Lanes gain1 = gate.gain;
+                    gate.step<2>(opened, rise);
+                    const Lanes gain2 = gate.gain;
+                    gate.step<3>(opened, rise);
+                    const Lanes gains = gather(gain0, gain1, gain2, gate.gain);
                     outL = outL * gains;
                     outR = outR * gains;
                 }
                 if (Dry) {
-                    outL = inL + outL;
-                    outR = inR + outR;
+                    outL = f.inL + outL;
+                    outR = f.inR + outR;
                 }
-                io.stores(done + i, outL, outR);
+                io.stores(done + at, outL, outR);
                 peaks = largest(magnitude(outL), peaks);
                 peaks = largest(magnitude(outR), peaks);
-            }
-            if (i > 0) {
+                lastLeft = outL[3];
+                lastRight = outR[3];
+            };
+
+            if (n >= 4) {
+                Diffused ahead = diffuse(0);
+                for (; i + 8 <= n; i += 4) {
+                    const Diffused current = ahead;
+                    ahead = diffuse(i + 4);
+                    reverberate(i, current);
+                }
+                reverberate(i, ahead);
+                i += 4;
                 v0 = w0[3];
                 v1 = w1[3];
                 v2 = w2[3];
                 v3 = w3[3];
-                lastLeft = outL[3];
-                lastRight = outR[3];
             }
         }
 
@@ -385,8 +425,9 @@ void ReverbEngine::run(int32_t frames, Io& io)
             float outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
             if (Gated) {
                 const LaneBits loud = magnitude(splat(m)) > threshold;
-                const float gain = gate.step(lanesOf(loud & bitsOf(splat(1.0f))),
-                                             lanesOf(loud & bitsOf(splat(active_.attackStep))))[0];
+                gate.step<0>(lanesOf(loud & bitsOf(splat(1.0f))),
+                             lanesOf(loud & bitsOf(attackStep)));
+                const float gain = gate.gain[0];
                 outL = outL * gain;
                 outR = outR * gain;
             }
@@ -417,7 +458,7 @@ void ReverbEngine::run(int32_t frames, Io& io)
         // The largest of all frames, whichever lane or order it came in.
         for (int j = 0; j < 4; ++j)
             peak = peaks[j] > peak ? peaks[j] : peak;
-        io.peak = peak;
+        caller.peak = peak;
     }
 
     highCutFilter.state_ = highCut;
