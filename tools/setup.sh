@@ -10,6 +10,7 @@ packages=(
   wine64 xvfb xauth fonts-liberation imagemagick
   libsndfile1-dev libcairo2-dev libfontconfig-dev
   libx11-dev libxtst-dev
+  zip unzip
   dragonfly-reverb-vst
   ardour sox ladspa-sdk tap-plugins
 )
