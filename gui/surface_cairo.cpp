@@ -1,5 +1,6 @@
 #include "gui/surface_cairo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -68,22 +69,28 @@ void CairoSurface::plot(int x, int y) {
 void CairoSurface::moveTo(Point p) { position_ = p; }
 
 void CairoSurface::lineTo(Point p) {
-    // Bresenham from the current position; the end pixel is left for the next segment.
+    // Bresenham as GDI draws it: the end pixel is left for the next segment, each call starts
+    // the dot pattern afresh, and where the ideal line passes exactly between two pixels the
+    // octant decides: GDI takes the minor step early on mostly-horizontal lines going up and
+    // on mostly-vertical lines going left, late on all others.
     int x = position_.h, y = position_.v;
-    int dx = std::abs(p.h - x), dy = -std::abs(p.v - y);
-    int sx = x < p.h ? 1 : -1, sy = y < p.v ? 1 : -1;
-    int err = dx + dy;
-    while (x != p.h || y != p.v) {
+    int dx = p.h - x, dy = p.v - y;
+    int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    int major = std::abs(dx), minor = std::abs(dy);
+    bool xMajor = major >= minor;
+    if (!xMajor) std::swap(major, minor);
+    bool bias = xMajor ? dy < 0 : dx < 0;
+    int err = 2 * minor - major;
+    dashPhase_ = 0;
+    for (int i = 0; i < major; ++i) {
         plot(x, y);
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
+        if (err + (bias ? 1 : 0) > 0) {
+            if (xMajor) y += sy; else x += sx;
+            err += 2 * minor - 2 * major;
+        } else {
+            err += 2 * minor;
         }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+        if (xMajor) x += sx; else y += sy;
     }
     position_ = p;
 }
@@ -103,9 +110,23 @@ void CairoSurface::setBackColor(Color color) { backColor_ = color; }
 void CairoSurface::setTextColor(Color color) { textColor_ = color; }
 
 void CairoSurface::fillRect(const Rect& r) {
-    int left = r.left < 0 ? 0 : r.left, top = r.top < 0 ? 0 : r.top;
-    int right = r.right > width() ? width() : r.right;
-    int bottom = r.bottom > height() ? height() : r.bottom;
+    // As GDI's fill: swapped edges still fill between them, the first edge staying the
+    // inclusive one, so (21, 6, 10, 15) colours columns 11 to 21.
+    int left = r.left, right = r.right, top = r.top, bottom = r.bottom;
+    if (left > right) {
+        std::swap(left, right);
+        ++left;
+        ++right;
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+        ++top;
+        ++bottom;
+    }
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width());
+    bottom = std::min(bottom, height());
     std::uint32_t rgb = toPixel(brushColor_);
     std::uint32_t* data = rows();
     int stride = strideWords();
@@ -124,18 +145,25 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
                            font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            font_.weight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font_.height);
+    // GDI's cell: ascent and descent each rounded to whole pixels from the font's own
+    // (unhinted) metrics; the baseline sits one ascent below the cell's top.
     cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    int ascent = int(std::lround(fe.ascent));
+    int cellHeight = ascent + int(std::lround(fe.descent));
+    // Glyphs on whole-pixel advances without smoothing, as GDI draws text by default.
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
 
     std::string utf8 = latin1ToUtf8(text);
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr, &fe);
     cairo_text_extents_t te;
     cairo_text_extents(cr, utf8.c_str(), &te);
     int textWidth = int(std::lround(te.x_advance));
-    int cellHeight = int(std::lround(fe.ascent + fe.descent));
 
     int x = r.left;
     if (format & kTextCenter) {
@@ -144,7 +172,9 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
         x = r.right - textWidth;
     }
     int top = r.top;
-    if (format & kTextVCenter) top = r.top + (r.height() - cellHeight) / 2;
+    // GDI halves the rect and the cell separately, so a cell taller than the rect starts
+    // above it.
+    if (format & kTextVCenter) top = r.top + r.height() / 2 - cellHeight / 2;
 
     if (opaque) {
         cairo_set_source_rgb(cr, backColor_.red / 255.0, backColor_.green / 255.0,
@@ -154,11 +184,11 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
     }
     cairo_set_source_rgb(cr, textColor_.red / 255.0, textColor_.green / 255.0,
                          textColor_.blue / 255.0);
-    double baseline = top + std::lround(fe.ascent);
+    int baseline = top + ascent;
     cairo_move_to(cr, x, baseline);
     cairo_show_text(cr, utf8.c_str());
     if (font_.underline) {
-        cairo_rectangle(cr, x, baseline + 1, textWidth, 1);
+        cairo_rectangle(cr, x, baseline, textWidth, 1);  // the row just under the glyphs
         cairo_fill(cr);
     }
     cairo_destroy(cr);

@@ -70,6 +70,9 @@ std::string gdiFolder() {
 
 // How far a text edge may move between the surfaces: glyph rasterisers differ by a pixel.
 constexpr int kTextEdgeSlack = 1;
+// The far end of a line of text may move one pixel more: wine realises bold "Arial" by
+// emboldening the regular face, each glyph a pixel wider than the true bold Cairo uses.
+constexpr int kTextEndSlack = 2;
 
 class SurfacesAgree : public ::testing::TestWithParam<std::string> {};
 
@@ -107,7 +110,7 @@ TEST_P(SurfacesAgree, PixelForPixelOutsideGlyphs) {
         std::ostringstream both;
         both << "text at " << area.left << "," << area.top << ": gdi " << g << " cairo " << n;
         EXPECT_LE(std::abs(g.left - n.left), kTextEdgeSlack) << both.str();
-        EXPECT_LE(std::abs(g.right - n.right), kTextEdgeSlack) << both.str();
+        EXPECT_LE(std::abs(g.right - n.right), kTextEndSlack) << both.str();
         EXPECT_LE(std::abs(g.top - n.top), kTextEdgeSlack) << both.str();
         EXPECT_LE(std::abs(g.bottom - n.bottom), kTextEdgeSlack) << both.str();
         EXPECT_EQ(dominantColour(gdi, area), dominantColour(cairo, area)) << both.str();

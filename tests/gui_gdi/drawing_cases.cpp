@@ -70,6 +70,7 @@ std::vector<DrawingCase> buildCases() {
         c.setFillColor(kColorBlue);
         c.fillRect(Rect(20, 5, 10, 15));
         c.fillRect(Rect(25, 30, 35, 20));
+        c.fillRect(Rect(30, 35, 30, 35));  // no size at all: its interior is one pixel
     });
     add("fill_and_stroke", 40, 40, [](DrawContext& c) {
         c.setFillColor(kColorBlue);
@@ -96,6 +97,18 @@ std::vector<DrawingCase> buildCases() {
         line(c, 38, 12, 21, 17);
         line(c, 30, 38, 25, 16);
         line(c, 10, 35, 20, 36);
+    });
+    add("slopes_ties", 40, 40, [](DrawContext& c) {
+        // Lines in every octant that pass exactly between two pixels half-way along.
+        c.setLineColor(kColorRed);
+        line(c, 2, 20, 12, 19);    // right, slightly up
+        line(c, 20, 30, 21, 20);   // up, slightly right
+        line(c, 39, 39, 29, 38);   // left, slightly up
+        line(c, 30, 0, 29, 10);    // down, slightly left
+        line(c, 14, 2, 4, 3);      // left, slightly down
+        line(c, 25, 22, 24, 12);   // up, slightly left
+        line(c, 2, 25, 12, 26);    // right, slightly down
+        line(c, 34, 12, 35, 22);   // down, slightly right
     });
     add("dotted", 40, 40, [](DrawContext& c) {
         c.setLineColor(kColorRed);

@@ -73,9 +73,26 @@ TEST(SurfacePixels, FillRectCoversTheStrictInterior) {
     EXPECT_EQ(count(c, kGreen), 21 * 16 + 1);
 }
 
-TEST(SurfacePixels, FillRectWithSwappedEdgesFillsNothing) {
+TEST(SurfacePixels, FillRectWithSwappedEdgesFillsBetweenThem) {
+    // GDI orders the edges itself, keeping the first edge the inclusive one; the interior
+    // rule is applied before that.
     RenderedCase r(drawingCase("fill_inverted"));
-    EXPECT_EQ(count(r.canvas, kBlue), 0);
+    const TestCanvas& c = r.canvas;
+    // (20, 5, 10, 15) fills (21, 6, 10, 15): columns 11..21, rows 6..14.
+    EXPECT_EQ(c.pixel(11, 6), kBlue);
+    EXPECT_EQ(c.pixel(21, 14), kBlue);
+    EXPECT_EQ(c.pixel(22, 10), kPaper);
+    EXPECT_EQ(c.pixel(10, 10), kPaper);
+    EXPECT_EQ(c.pixel(15, 5), kPaper);
+    EXPECT_EQ(c.pixel(15, 15), kPaper);
+    // (25, 30, 35, 20) fills (26, 31, 35, 20): columns 26..34, rows 21..31.
+    EXPECT_EQ(c.pixel(26, 21), kBlue);
+    EXPECT_EQ(c.pixel(34, 31), kBlue);
+    EXPECT_EQ(c.pixel(30, 20), kPaper);
+    EXPECT_EQ(c.pixel(25, 25), kPaper);
+    // (30, 35, 30, 35) fills (31, 36, 30, 35): the one pixel (31, 36).
+    EXPECT_EQ(c.pixel(31, 36), kBlue);
+    EXPECT_EQ(count(c, kBlue), 11 * 9 + 9 * 11 + 1);
 }
 
 TEST(SurfacePixels, FillAndStrokeTileTheRectWithoutGapsOrOverlap) {
@@ -130,12 +147,34 @@ TEST(SurfacePixels, SlopedLinesHaveOnePixelPerMajorStep) {
     EXPECT_EQ(c.pixel(21, 17), kPaper);
 }
 
+TEST(SurfacePixels, TiesFollowTheOctantRule) {
+    RenderedCase r(drawingCase("slopes_ties"));
+    const TestCanvas& c = r.canvas;
+    // Late minor step: right-down, down-right, left-down (mostly horizontal), right-up
+    // (mostly vertical).
+    EXPECT_EQ(c.pixel(7, 25), kRed);
+    EXPECT_EQ(c.pixel(34, 17), kRed);
+    EXPECT_EQ(c.pixel(9, 2), kRed);
+    EXPECT_EQ(c.pixel(20, 25), kRed);
+    // Early minor step: right-up and left-up (mostly horizontal), left-down and left-up
+    // (mostly vertical).
+    EXPECT_EQ(c.pixel(7, 19), kRed);
+    EXPECT_EQ(c.pixel(34, 38), kRed);
+    EXPECT_EQ(c.pixel(29, 5), kRed);
+    EXPECT_EQ(c.pixel(24, 17), kRed);
+}
+
 TEST(SurfacePixels, DottedLinesRunThreeOnThreeOff) {
     RenderedCase r(drawingCase("dotted"));
     const TestCanvas& c = r.canvas;
     for (int x = 0; x < 30; ++x) EXPECT_EQ(c.pixel(x, 3), (x / 3) % 2 == 0 ? kRed : kPaper) << x;
     EXPECT_EQ(c.pixel(30, 3), kPaper);
     EXPECT_EQ(c.pixel(0, 6), kRed);
+    // Every line starts the pattern afresh: the second segment begins with a dot.
+    for (int x = 0; x < 14; ++x) {
+        bool on = x < 5 ? x < 3 : x - 5 < 3 || (x - 5 >= 6 && x - 5 < 9);
+        EXPECT_EQ(c.pixel(x, 8), on ? kRed : kPaper) << x;
+    }
     for (int y = 2; y < 30; ++y)
         EXPECT_EQ(c.pixel(35, y), ((y - 2) / 3) % 2 == 0 ? kRed : kPaper) << y;
     for (int x = 0; x < 30; ++x) EXPECT_EQ(c.pixel(x, 38), kRed) << x;

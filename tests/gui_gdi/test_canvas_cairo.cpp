@@ -73,12 +73,12 @@ SelectedFont selectedFont(DrawContext& context) {
                            font.weight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font.height);
     cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
     cairo_font_extents_t extents;
     cairo_font_extents(cr, &extents);
-    result.cellHeight = int(std::lround(extents.ascent + extents.descent));
+    result.cellHeight = int(std::lround(extents.ascent) + std::lround(extents.descent));
     cairo_destroy(cr);
     cairo_surface_destroy(scratch);
     return result;
