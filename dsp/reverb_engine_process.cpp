@@ -272,20 +272,23 @@ void ReverbEngine::run(int32_t frames, Io& caller)
         if constexpr (Io::kGroups) {
             // Four frames at a time: every stage without a state of its own works on the
             // four frames at once; the recursive filters and the gate step frame by frame.
-            // The input side runs one group ahead of the rest, so that each pass of the loop
-            // holds two short chains of dependent steps instead of one long one.
+            // The stages run staggered: the input filter two groups ahead of the network, the
+            // diffusers one, so that each pass of the loop holds three short chains of
+            // dependent steps instead of one long one.
+            struct Band {
+                Lanes inL, inR, m, b;
+            };
             struct Diffused {
                 Lanes inL, inR, m, s;
             };
             Lanes w0{}, w1{}, w2{}, w3{};
 
-            // Input band filter and diffusion.
-            const auto diffuse = [&](int32_t at) {
-                Diffused f;
+            // Input band filter.
+            const auto filter = [&](int32_t at) __attribute__((always_inline)) {
+                Band f;
                 f.inL = io.inLefts(done + at);
                 f.inR = io.inRights(done + at);
                 f.m = f.inL + f.inR;
-
                 const Lanes highCutDrive = highCutIn * f.m;
                 float band[4];
                 for (int j = 0; j < 4; ++j) {
@@ -293,22 +296,25 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                     lowCut = lowCutIn * highCut + lowCutBack * lowCut;
                     band[j] = lowCut - highCut;
                 }
-                const Lanes b{band[0], band[1], band[2], band[3]};
+                f.b = Lanes{band[0], band[1], band[2], band[3]};
+                return f;
+            };
 
-                w0 = load(a0 + at) - g0 * b;
-                store(a0 + at, b + g0 * w0);
+            // Diffusion.
+            const auto diffuse = [&](int32_t at, const Band& f) __attribute__((always_inline)) {
+                w0 = load(a0 + at) - g0 * f.b;
+                store(a0 + at, f.b + g0 * w0);
                 w1 = load(a1 + at) - g1 * w0;
                 store(a1 + at, w0 + g1 * w1);
                 w2 = load(a2 + at) - g2 * w1;
                 store(a2 + at, w1 + g2 * w2);
                 w3 = load(a3 + at) - g3 * w2;
                 store(a3 + at, w2 + g3 * w3);
-                f.s = w3;
-                return f;
+                return Diffused{f.inL, f.inR, f.m, w3};
             };
 
             // Early reflection, late network and output stage.
-            const auto reverberate = [&](int32_t at, const Diffused& f) {
+            const auto reverberate = [&](int32_t at, const Diffused& f) __attribute__((always_inline)) {
                 // Early reflection: each frame reads the slot the next one writes.
                 const Lanes earlyDrive = earlyIn * f.s;
                 float earlyStates[4];
@@ -372,15 +378,24 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                 lastRight = outR[3];
             };
 
-            if (n >= 4) {
-                Diffused ahead = diffuse(0);
-                for (; i + 8 <= n; i += 4) {
-                    const Diffused current = ahead;
-                    ahead = diffuse(i + 4);
+            if (n >= 8) {
+                Band filtered = filter(0);
+                Diffused diffused = diffuse(0, filtered);
+                filtered = filter(4);
+                for (; i + 12 <= n; i += 4) {
+                    const Diffused current = diffused;
+                    diffused = diffuse(i + 4, filtered);
+                    filtered = filter(i + 8);
                     reverberate(i, current);
                 }
-                reverberate(i, ahead);
-                i += 4;
+                reverberate(i, diffused);
+                reverberate(i + 4, diffuse(i + 4, filtered));
+                i += 8;
+            } else if (n >= 4) {
+                reverberate(0, diffuse(0, filter(0)));
+                i = 4;
+            }
+            if (i > 0) {
                 v0 = w0[3];
                 v1 = w1[3];
                 v2 = w2[3];
