@@ -80,31 +80,23 @@ inline Lanes spread(Lanes v)
 }
 
 // The gate one frame at a time, its decisions taken as masks so that a noisy input costs no
-// mispredicted branches. The state sits in every lane; frame j of four takes its input from
-// lane j.
+// mispredicted branches. Every lane carries the same state.
 struct Gate {
     Lanes hold;  // holdTimer
     Lanes gain;  // gateGain
     Lanes holdCoef;
-    Lanes releaseSwitch;  // the bits that turn 1 into the release factor
-
-    Gate(float holdTimer, float gateGain, float holdCoefficient, float releaseFactor)
-        : hold(splat(holdTimer)), gain(splat(gateGain)), holdCoef(splat(holdCoefficient)),
-          releaseSwitch(lanesOf(bitsOf(splat(1.0f)) ^ bitsOf(splat(releaseFactor))))
-    {
-    }
+    Lanes releaseFactor;
 
     // opened is 1 for a loud frame, else 0; rise is the attack step for a loud frame, else 0.
-    template <int j>
     void step(Lanes opened, Lanes rise)
     {
         // A loud frame sets the timer to 1, a quiet one decays it (to below 1).
-        hold = spread<j>(_mm_max_ps(hold * holdCoef, opened));
-        // Only a quiet frame lets the timer run out; then the gain falls, else it keeps × 1.
-        const LaneBits releasing = hold < kHoldExpired;
-        const Lanes factor = lanesOf(bitsOf(splat(1.0f)) ^ (releasing & bitsOf(releaseSwitch)));
+        hold = _mm_max_ps(hold * holdCoef, opened);
+        // While the timer holds (a loud frame included) the gain keeps × 1, else it falls.
+        const LaneBits holding = hold >= kHoldExpired;
+        const Lanes factor = _mm_max_ps(releaseFactor, lanesOf(holding & bitsOf(splat(1.0f))));
         // A loud frame below unity adds the step; + 0 leaves the gain as it was.
-        gain = spread<j>(gain * factor + lanesOf((gain < 1.0f) & bitsOf(rise)));
+        gain = gain * factor + lanesOf((gain < 1.0f) & bitsOf(rise));
     }
 };
 
@@ -243,7 +235,8 @@ void ReverbEngine::run(int32_t frames, Io& caller)
     const float rightPan = active_.pan;
     const Lanes threshold = splat(active_.threshold);
     const Lanes attackStep = splat(active_.attackStep);
-    Gate gate(holdTimer_, gateGain_, active_.holdCoef, active_.releaseCoef + kReleaseBias);
+    Gate gate{splat(holdTimer_), splat(gateGain_), splat(active_.holdCoef),
+              splat(active_.releaseCoef + kReleaseBias)};
     float lastLeft = outLeft, lastRight = outRight;
     float peak = io.peak;
     Lanes peaks = splat(peak);
@@ -356,13 +349,13 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                     const LaneBits loud = magnitude(f.m) > threshold;
                     const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
                     const Lanes rise = lanesOf(loud & bitsOf(attackStep));
-                    gate.step<0>(opened, rise);
+                    gate.step(spread<0>(opened), spread<0>(rise));
                     const Lanes gain0 = gate.gain;
-                    gate.step<1>(opened, rise);
+                    gate.step(spread<1>(opened), spread<1>(rise));
                     const Lanes gain1 = gate.gain;
-                    gate.step<2>(opened, rise);
+                    gate.step(spread<2>(opened), spread<2>(rise));
                     const Lanes gain2 = gate.gain;
-                    gate.step<3>(opened, rise);
+                    gate.step(spread<3>(opened), spread<3>(rise));
                     const Lanes gains = gather(gain0, gain1, gain2, gate.gain);
                     outL = outL * gains;
                     outR = outR * gains;
@@ -440,8 +433,7 @@ void ReverbEngine::run(int32_t frames, Io& caller)
             float outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
             if (Gated) {
                 const LaneBits loud = magnitude(splat(m)) > threshold;
-                gate.step<0>(lanesOf(loud & bitsOf(splat(1.0f))),
-                             lanesOf(loud & bitsOf(attackStep)));
+                gate.step(lanesOf(loud & bitsOf(splat(1.0f))), lanesOf(loud & bitsOf(attackStep)));
                 const float gain = gate.gain[0];
                 outL = outL * gain;
                 outR = outR * gain;
