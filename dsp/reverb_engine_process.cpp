@@ -219,11 +219,9 @@ void ReverbEngine::run(int32_t frames, Io& caller)
     float early = earlyLine.state_;
 
     // Late network: the state runs lines by frame, everything else frames by line.
-    const float lateIn0 = 1.0f - lateLines[0].coefficient_, lateIn1 = 1.0f - lateLines[1].coefficient_;
-    const float lateIn2 = 1.0f - lateLines[2].coefficient_, lateIn3 = 1.0f - lateLines[3].coefficient_;
-    const Lanes lateIn{lateIn0, lateIn1, lateIn2, lateIn3};
-    Lanes lateBack, lateGain, late;
+    Lanes lateIn, lateBack, lateGain, late;
     for (int k = 0; k < kLateLineCount; ++k) {
+        lateIn[k] = 1.0f - lateLines[k].coefficient_;
         lateBack[k] = lateLines[k].coefficient_;
         lateGain[k] = lateLines[k].gain_;
         late[k] = lateLines[k].state_;
@@ -323,18 +321,18 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                 const Lanes u = f.s * lateLevel;
                 const Lanes d0 = load(l0 + at), d1 = load(l1 + at), d2 = load(l2 + at), d3 = load(l3 + at);
                 const Lanes d01 = d1 + d0;
-                Lanes f0 = lateIn0 * (u - ((d01 + d3) + d2));
-                Lanes f1 = lateIn1 * ((((d1 - d0) - d2) + d3) + u);
-                Lanes f2 = lateIn2 * (((d3 - d01) + d2) + u);
-                Lanes f3 = lateIn3 * ((((d0 - d1) - d2) + d3) + u);
+                Lanes f0 = u - ((d01 + d3) + d2);
+                Lanes f1 = (((d1 - d0) - d2) + d3) + u;
+                Lanes f2 = ((d3 - d01) + d2) + u;
+                Lanes f3 = (((d0 - d1) - d2) + d3) + u;
                 transpose(f0, f1, f2, f3);
-                late = f0 + lateBack * late;
+                late = lateIn * f0 + lateBack * late;
                 f0 = late * lateGain;
-                late = f1 + lateBack * late;
+                late = lateIn * f1 + lateBack * late;
                 f1 = late * lateGain;
-                late = f2 + lateBack * late;
+                late = lateIn * f2 + lateBack * late;
                 f2 = late * lateGain;
-                late = f3 + lateBack * late;
+                late = lateIn * f3 + lateBack * late;
                 f3 = late * lateGain;
                 transpose(f0, f1, f2, f3);
                 store(l0 + at, f0);
