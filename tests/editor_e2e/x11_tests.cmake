@@ -13,3 +13,17 @@ if(TARGET vsthost AND TARGET Hallmere AND Python3_FOUND)
       ENVIRONMENT "${editor_x11_env}" SKIP_RETURN_CODE 77)
   endforeach()
 endif()
+
+# The X11 frame window itself, on a virtual display of its own.
+find_package(PkgConfig)
+if(PkgConfig_FOUND)
+  pkg_check_modules(X11_TEST IMPORTED_TARGET x11 xtst)
+endif()
+if(X11_TEST_FOUND AND TARGET GTest::gtest_main)
+  add_executable(test_frame_window_x11 ${CMAKE_CURRENT_SOURCE_DIR}/frame_window_x11_test.cpp)
+  target_link_libraries(test_frame_window_x11 PRIVATE hallmere_gui PkgConfig::X11_TEST GTest::gtest GTest::gtest_main)
+  add_test(NAME editor_x11.frame_window COMMAND sh -c
+    "command -v xvfb-run >/dev/null || { echo 'xvfb-run is not installed: skipped'; exit 77; }; exec xvfb-run -a -s '-screen 0 1024x768x24' \"$0\""
+    $<TARGET_FILE:test_frame_window_x11>)
+  set_tests_properties(editor_x11.frame_window PROPERTIES LABELS "editor;x11" TIMEOUT 120 SKIP_RETURN_CODE 77)
+endif()
