@@ -46,13 +46,24 @@ public:
     int buttons = 0;
 };
 
+// A server resets when its last client leaves, and refuses connections meanwhile; one
+// connection held for the whole run keeps it up between the tests.
+class KeepServerUp : public ::testing::Environment {
+public:
+    void SetUp() override { display_ = XOpenDisplay(nullptr); }
+    void TearDown() override {
+        if (display_) XCloseDisplay(display_);
+        display_ = nullptr;
+    }
+
+private:
+    Display* display_ = nullptr;
+};
+::testing::Environment* const keepServerUp = ::testing::AddGlobalTestEnvironment(new KeepServerUp);
+
 class X11FrameWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A server resets when its last client leaves, and refuses connections meanwhile;
-        // one connection held for the whole run keeps it up between the tests.
-        static Display* keepServerUp = XOpenDisplay(nullptr);
-        (void)keepServerUp;
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "no X display: run under xvfb-run";
         int event = 0, error = 0, major = 0, minor = 0;

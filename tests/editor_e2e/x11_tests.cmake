@@ -9,8 +9,10 @@ if(TARGET vsthost AND TARGET Hallmere AND Python3_FOUND)
     WORK=${CMAKE_CURRENT_BINARY_DIR}/work_x11)
   foreach(name open_cycles knob_drag sliders dry_button host_changes displays about meter gate_led two_editors)
     add_test(NAME editor_x11.${name} COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_editor.sh ${name})
+    # Each check has a display of its own, but xvfb-run -a picks display numbers racily:
+    # the editor checks start their servers one at a time.
     set_tests_properties(editor_x11.${name} PROPERTIES LABELS "editor;x11" TIMEOUT 600
-      ENVIRONMENT "${editor_x11_env}" SKIP_RETURN_CODE 77)
+      ENVIRONMENT "${editor_x11_env}" SKIP_RETURN_CODE 77 RESOURCE_LOCK editor_display)
   endforeach()
 endif()
 
@@ -25,5 +27,6 @@ if(X11_TEST_FOUND AND TARGET GTest::gtest_main)
   add_test(NAME editor_x11.frame_window COMMAND sh -c
     "command -v xvfb-run >/dev/null || { echo 'xvfb-run is not installed: skipped'; exit 77; }; exec xvfb-run -a -s '-screen 0 1024x768x24' \"$0\""
     $<TARGET_FILE:test_frame_window_x11>)
-  set_tests_properties(editor_x11.frame_window PROPERTIES LABELS "editor;x11" TIMEOUT 120 SKIP_RETURN_CODE 77)
+  set_tests_properties(editor_x11.frame_window PROPERTIES LABELS "editor;x11" TIMEOUT 120 SKIP_RETURN_CODE 77
+    RESOURCE_LOCK editor_display)
 endif()
