@@ -98,6 +98,40 @@ struct Gate {
         // A loud frame below unity adds the step; + 0 leaves the gain as it was.
         gain = gain * factor + lanesOf((gain < 1.0f) & bitsOf(rise));
     }
+
+    // Four frames, loud where the mask is set; returns the gain of each. Long stretches in
+    // which the gain stays put or only falls take shortcuts with the same results.
+    Lanes steps(LaneBits loud, Lanes attackStep)
+    {
+        const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
+        const Lanes lowest = ((hold * holdCoef * holdCoef) * holdCoef) * holdCoef;
+        if (gain[0] >= 1.0f && lowest[0] >= kHoldExpired) {
+            // No frame can run the timer out, and loud ones find the gain at unity or above.
+            hold = _mm_max_ps(hold * holdCoef, spread<0>(opened));
+            hold = _mm_max_ps(hold * holdCoef, spread<1>(opened));
+            hold = _mm_max_ps(hold * holdCoef, spread<2>(opened));
+            hold = _mm_max_ps(hold * holdCoef, spread<3>(opened));
+            return gain;
+        }
+        if (_mm_movemask_ps(lanesOf(loud)) == 0 && hold[0] < kHoldExpired) {
+            // Quiet after the timer ran out: both decay.
+            hold = hold * holdCoef * holdCoef * holdCoef * holdCoef;
+            const Lanes gain0 = gain * releaseFactor;
+            const Lanes gain1 = gain0 * releaseFactor;
+            const Lanes gain2 = gain1 * releaseFactor;
+            gain = gain2 * releaseFactor;
+            return gather(gain0, gain1, gain2, gain);
+        }
+        const Lanes rise = lanesOf(loud & bitsOf(attackStep));
+        step(spread<0>(opened), spread<0>(rise));
+        const Lanes gain0 = gain;
+        step(spread<1>(opened), spread<1>(rise));
+        const Lanes gain1 = gain;
+        step(spread<2>(opened), spread<2>(rise));
+        const Lanes gain2 = gain;
+        step(spread<3>(opened), spread<3>(rise));
+        return gather(gain0, gain1, gain2, gain);
+    }
 };
 
 // Steps a cursor can take before it wraps (the last of them wraps).
@@ -344,17 +378,7 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                 Lanes outL = leftPan * (e + (((d0 - d2) * kWidth + d3) + d1));
                 Lanes outR = rightPan * (e + (((d2 - d0) * kWidth + d3) + d1));
                 if (Gated) {
-                    const LaneBits loud = magnitude(f.m) > threshold;
-                    const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
-                    const Lanes rise = lanesOf(loud & bitsOf(attackStep));
-                    gate.step(spread<0>(opened), spread<0>(rise));
-                    const Lanes gain0 = gate.gain;
-                    gate.step(spread<1>(opened), spread<1>(rise));
-                    const Lanes gain1 = gate.gain;
-                    gate.step(spread<2>(opened), spread<2>(rise));
-                    const Lanes gain2 = gate.gain;
-                    gate.step(spread<3>(opened), spread<3>(rise));
-                    const Lanes gains = gather(gain0, gain1, gain2, gate.gain);
+                    const Lanes gains = gate.steps(magnitude(f.m) > threshold, attackStep);
                     outL = outL * gains;
                     outR = outR * gains;
                 }

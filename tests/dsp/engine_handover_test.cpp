@@ -1,6 +1,7 @@
 // The engine's block loop and its hand-over of settings against the plain reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -238,6 +239,41 @@ TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength)
                                  peak);
     skipped.reference.process(loud[0], loud[0]);
     EXPECT_NE(left[0], skipped.reference.outLeft);
+}
+
+// The gate through every kind of stretch: loud with the gain climbing and then held at unity,
+// loud and quiet frames mixed, holding, releasing for a long time, and loud frames landing on
+// every frame of a group of four, each start and length at odd offsets.
+TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference)
+{
+    std::mt19937 random(13);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    for (const float hold : {0.01f, 0.1f}) {
+        Twin twin;
+        twin.change([=](auto& r) {
+            r.setSensitivity(0.5f);
+            r.setHold(hold);
+            r.setDry(hold > 0.05f);
+        });
+        std::vector<float> left, right;
+        for (int segment = 0; segment < 40; ++segment) {
+            const int length = 1 + static_cast<int>(random() % 9000);
+            const int kind = segment % 4;  // silent, quiet, mixed, loud
+            for (int i = 0; i < length; ++i) {
+                const float level = kind == 0 ? 0.0f : kind == 1 ? 0.01f : kind == 2 ? 0.5f : 1.0f;
+                const float x = kind == 3 ? (sample(random) < 0 ? -0.9f : 0.9f) : sample(random) * level;
+                left.push_back(x);
+                right.push_back(kind == 2 ? sample(random) * level : x);
+            }
+        }
+        const int total = static_cast<int>(left.size());
+        for (int start = 0; start < total;) {
+            const int frames = std::min(total - start, 1 + static_cast<int>(random() % 2000));
+            twin.block(left.data() + start, right.data() + start, frames, 3e-8f, false);
+            ASSERT_FALSE(HasFatalFailure()) << "hold " << hold << " frame " << start;
+            start += frames;
+        }
+    }
 }
 
 TEST(Handover, AudioSideSeesTheNewestPostOnce)
