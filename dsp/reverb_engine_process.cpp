@@ -104,7 +104,7 @@ struct Gate {
     Lanes steps(LaneBits loud, Lanes attackStep)
     {
         const Lanes opened = lanesOf(loud & bitsOf(splat(1.0f)));
-        const Lanes lowest = ((hold * holdCoef * holdCoef) * holdCoef) * holdCoef;
+        const Lanes lowest = hold * holdCoef * holdCoef * holdCoef * holdCoef;
         if (gain[0] >= 1.0f && lowest[0] >= kHoldExpired) {
             // No frame can run the timer out, and loud ones find the gain at unity or above.
             hold = _mm_max_ps(hold * holdCoef, spread<0>(opened));
@@ -273,14 +273,18 @@ void ReverbEngine::run(int32_t frames, Io& caller)
     float peak = io.peak;
     Lanes peaks = splat(peak);
 
+    DelayBuffer* const lines[kLineCount] = {&lateLines[0], &lateLines[1], &lateLines[2], &lateLines[3],
+                                            &earlyLine,    &diffusers[0], &diffusers[1], &diffusers[2],
+                                            &diffusers[3]};
+
     for (int32_t done = 0; done < frames;) {
         // Run up to the next wrap of any line, so the loops need no wrap test, and no slot
         // is read after being written within the stretch. The early line is read after it
         // is written, one slot further on.
         const int32_t earlyRead = earlyLine.position_ + 1 >= earlyLine.length_ ? 0 : earlyLine.position_ + 1;
         int32_t n = std::min(frames - done, stepsToWrap(earlyRead, earlyLine.length_));
-        for (int i = 0; i < kLineCount; ++i)
-            n = std::min(n, stepsToWrap(line(i).position_, line(i).length_));
+        for (DelayBuffer* delay : lines)
+            n = std::min(n, stepsToWrap(delay->position_, delay->length_));
 
         float* const a0 = diffusers[0].buffer_.get() + diffusers[0].position_;
         float* const a1 = diffusers[1].buffer_.get() + diffusers[1].position_;
@@ -475,11 +479,10 @@ void ReverbEngine::run(int32_t frames, Io& caller)
             lastRight = outR;
         }
 
-        for (int k = 0; k < kLineCount; ++k) {
-            DelayBuffer& delay = line(k);
-            delay.position_ += n;
-            if (delay.position_ >= delay.length_)
-                delay.position_ = 0;
+        for (DelayBuffer* delay : lines) {
+            delay->position_ += n;
+            if (delay->position_ >= delay->length_)
+                delay->position_ = 0;
         }
         done += n;
     }
