@@ -30,6 +30,13 @@ fi
 unset WAYLAND_DISPLAY
 shift
 
+# A session left over from an earlier display would hold its windows there: end it first.
+# Tests that keep the display take turns (a resource lock), so no one else's run is cut.
+if [ "${WINE_KEEP_DISPLAY:-0}" = 1 ] && [ "$1" != "--init" ]; then
+  "$WINESERVER" -k >/dev/null 2>&1
+  "$WINESERVER" -w
+fi
+
 if [ "$1" = "--init" ]; then
   mkdir -p "$WINEPREFIX"
   "$WINE" wineboot -u >/dev/null 2>&1
