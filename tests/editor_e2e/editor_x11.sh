@@ -22,10 +22,6 @@ editor() {
 
 shot() { echo "$work/$1.bmp"; }
 
-# Cairo smooths glyph edges, so fewer pixels carry the full text colour than with GDI:
-# the colour is matched more loosely (an empty field still counts 0).
-text_pixels() { "$pixels" near "$(bmp "$1")" "${@:2}" 0 183 224 90; }
-
 x11_finish() {
   if [ $failures -ne 0 ]; then
     echo "--- vsthost output"
