@@ -5,6 +5,7 @@
 // script thread, so that a control tracking a drag keeps the window thread busy exactly
 // as with a real mouse.
 #include "tools/vsthost/commands.h"
+#include "tools/vsthost/editor_audio.h"
 #include "tools/vsthost/editor_script.h"
 #include "tools/vsthost/gui_counter_win32.h"
 #include "tools/vsthost/host_callback.h"
@@ -32,90 +33,9 @@ constexpr UINT kRunOnWindowThread = WM_APP + 1;
 constexpr UINT kScriptDone = WM_APP + 2;
 constexpr UINT_PTR kIdleTimer = 1;
 constexpr UINT kIdleMs = 33;
-constexpr int kRate = 44100;
-constexpr int kBlock = 512;
-constexpr double kLoopSeconds = 4.0;
 constexpr const char* kHostClass = "VsthostEditorWindow";
 
-void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void say(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stdout, format, args);
-    va_end(args);
-    std::fflush(stdout);
-}
 
-// ---- audio ----
-
-class AudioThread {
-public:
-    explicit AudioThread(AEffect* effect) : effect_(effect) {}
-    ~AudioThread() { stop(); }
-
-    bool setSignal(const std::string& name) {
-        auto audio = std::make_shared<AudioData>();
-        if (name != "silence") {
-            if (!makeSignal(name, kRate, static_cast<long>(kLoopSeconds * kRate), *audio)) return false;
-        }
-        std::lock_guard<std::mutex> guard(lock_);
-        signal_ = audio;
-        return true;
-    }
-
-    void start() {
-        running_ = true;
-        thread_ = std::thread([this] { run(); });
-    }
-
-    void stop() {
-        running_ = false;
-        if (thread_.joinable()) thread_.join();
-    }
-
-    long blocks() const { return blocks_; }
-
-private:
-    void run() {
-        std::vector<float> in[2], out[2];
-        for (int c = 0; c < 2; ++c) {
-            in[c].assign(kBlock, 0.0f);
-            out[c].assign(kBlock, 0.0f);
-        }
-        float* inputs[2] = {in[0].data(), in[1].data()};
-        float* outputs[2] = {out[0].data(), out[1].data()};
-        long position = 0;
-        auto next = std::chrono::steady_clock::now();
-        const auto period = std::chrono::microseconds(1000000LL * kBlock / kRate);
-        while (running_) {
-            std::shared_ptr<AudioData> signal;
-            {
-                std::lock_guard<std::mutex> guard(lock_);
-                signal = signal_;
-            }
-            const long frames = signal ? signal->frames() : 0;
-            for (int i = 0; i < kBlock; ++i, ++position) {
-                for (int c = 0; c < 2; ++c) {
-                    in[c][i] = frames > 0 ? signal->samples[static_cast<std::size_t>(position % frames) *
-                                                                signal->channels +
-                                                            std::min(c, signal->channels - 1)]
-                                          : 0.0f;
-                }
-            }
-            effect_->processReplacing(effect_, inputs, outputs, kBlock);
-            ++blocks_;
-            next += period;
-            std::this_thread::sleep_until(next);
-        }
-    }
-
-    AEffect* effect_;
-    std::thread thread_;
-    std::atomic<bool> running_{false};
-    std::atomic<long> blocks_{0};
-    std::mutex lock_;
-    std::shared_ptr<AudioData> signal_;
-};
 
 // ---- one plug-in instance with its editor in a top-level window ----
 
@@ -346,8 +266,8 @@ bool Session::loadInstance(EditorHost& host, int x, int y, const char* title) {
         return false;
     }
     host.plugin.dispatch(effOpen);
-    host.plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    host.plugin.dispatch(effSetBlockSize, 0, kBlock);
+    host.plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(AudioThread::kRate));
+    host.plugin.dispatch(effSetBlockSize, 0, AudioThread::kBlock);
     host.plugin.dispatch(effMainsChanged, 0, 1);
     host.plugin.dispatch(effStartProcess);
     ERect* rect = nullptr;
@@ -548,8 +468,8 @@ int Session::run() {
         std::fprintf(stderr, "vsthost: cannot register the host window class\n");
         return kExitFailed;
     }
-    HostState::instance().setSampleRate(kRate);
-    HostState::instance().setBlockSize(kBlock);
+    HostState::instance().setSampleRate(AudioThread::kRate);
+    HostState::instance().setBlockSize(AudioThread::kBlock);
 
     // Load the library first without its entry point, so that the counters see everything
     // the plug-in creates.
