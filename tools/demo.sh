@@ -44,6 +44,8 @@ echo "Rendered files: $out/linux and $out/win64"
 
 echo "==== The editor panel (Windows x86_64 build, under wine64 on a virtual display)"
 if command -v xvfb-run >/dev/null && command -v convert >/dev/null; then
+  # The renders above left a wine session without a display; the editor needs a fresh one.
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1; /usr/lib/wine/wineserver -w
   xvfb-run -a -s "-screen 0 1024x768x24" /usr/lib/wine/wine64 "$winhost" editor "$(winpath "$windll")" \
     --signal drums --wait 1500 --screenshot "$(winpath "$out/panel.bmp")" >/dev/null &&
     convert "$out/panel.bmp" "$out/panel.png" && rm -f "$out/panel.bmp" && echo "  $out/panel.png"
