@@ -1,7 +1,5 @@
 #include "editor_test_support.h"
 
-#include <cairo.h>
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 RecordingHost* RecordingHost::active = nullptr;
@@ -47,14 +45,3 @@ FakeClock::~FakeClock() {
     active = nullptr;
 }
 
-namespace {
-// Cairo and fontconfig keep process-wide caches; free them so leak checks see only ours.
-class FontCacheCleanup : public ::testing::Environment {
-public:
-    void TearDown() override {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
-};
-const auto* const cleanup = ::testing::AddGlobalTestEnvironment(new FontCacheCleanup);
-}  // namespace

@@ -1,6 +1,5 @@
 #include "gui_test_support.h"
 
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -101,14 +100,3 @@ const EmbeddedImage* findEmbeddedImage(int id) {
 
 void installTestImages() { setEmbeddedImageLookup(findEmbeddedImage); }
 
-namespace {
-// Cairo and fontconfig keep process-wide caches; free them so leak checks see only ours.
-class FontCacheCleanup : public ::testing::Environment {
-public:
-    void TearDown() override {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
-};
-const auto* const cleanup = ::testing::AddGlobalTestEnvironment(new FontCacheCleanup);
-}  // namespace
