@@ -6,6 +6,7 @@
 // as with a real mouse.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/editor_audio.h"
+#include "tools/vsthost/editor_gestures.h"
 #include "tools/vsthost/editor_script.h"
 #include "tools/vsthost/gui_counter_win32.h"
 #include "tools/vsthost/host_callback.h"
@@ -349,43 +350,12 @@ void Session::runStep(const EditorStep& step) {
         case Kind::Wait:
             Sleep(static_cast<DWORD>(step.index));
             break;
-        case Kind::Click: {
-            const bool right = step.mods & kInputRight;
-            // Move first: entering a window can make the window system resynchronise the
-            // modifier keys with the physical keyboard.
-            input_->moveTo(step.x1, step.y1);
-            Sleep(100);
-            input_->modifiers(step.mods, true);
-            Sleep(50);
-            input_->button(right, true);
-            Sleep(80);
-            input_->button(right, false);
-            Sleep(30);
-            input_->modifiers(step.mods, false);
-            Sleep(250);
+        case Kind::Click:
+            playClick(*input_, step, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
             break;
-        }
-        case Kind::Drag: {
-            const bool right = step.mods & kInputRight;
-            const int moves = 12;
-            input_->moveTo(step.x1, step.y1);
-            Sleep(60);
-            input_->modifiers(step.mods, true);
-            Sleep(30);
-            input_->button(right, true);
-            Sleep(200);  // the control is in its tracking loop now
-            for (int i = 1; i <= moves; ++i) {
-                input_->moveTo(step.x1 + (step.x2 - step.x1) * i / moves,
-                               step.y1 + (step.y2 - step.y1) * i / moves);
-                Sleep(60);
-            }
-            Sleep(150);
-            input_->button(right, false);
-            Sleep(30);
-            input_->modifiers(step.mods, false);
-            Sleep(250);
+        case Kind::Drag:
+            playDrag(*input_, step, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
             break;
-        }
         case Kind::Key:
             onWindowThread([&] {
                 VstIntPtr down = main_.plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);

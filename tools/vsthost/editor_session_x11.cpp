@@ -6,6 +6,7 @@
 // tracking a drag keeps the main thread busy exactly as with a real mouse.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/editor_audio.h"
+#include "tools/vsthost/editor_gestures.h"
 #include "tools/vsthost/editor_script.h"
 #include "tools/vsthost/host_callback.h"
 #include "tools/vsthost/plugin.h"
@@ -459,40 +460,12 @@ void Session::runStep(const EditorStep& step) {
         case Kind::Wait:
             sleepMs(step.index);
             break;
-        case Kind::Click: {
-            const bool right = step.mods & kInputRight;
-            input->moveTo(step.x1, step.y1);
-            sleepMs(100);
-            input->modifiers(step.mods, true);
-            sleepMs(50);
-            input->button(right, true);
-            sleepMs(80);
-            input->button(right, false);
-            sleepMs(30);
-            input->modifiers(step.mods, false);
-            sleepMs(250);
+        case Kind::Click:
+            playClick(*input, step, [](int ms) { sleepMs(ms); });
             break;
-        }
-        case Kind::Drag: {
-            const bool right = step.mods & kInputRight;
-            const int moves = 12;
-            input->moveTo(step.x1, step.y1);
-            sleepMs(60);
-            input->modifiers(step.mods, true);
-            sleepMs(30);
-            input->button(right, true);
-            sleepMs(200);  // the control is in its tracking loop now
-            for (int i = 1; i <= moves; ++i) {
-                input->moveTo(step.x1 + (step.x2 - step.x1) * i / moves, step.y1 + (step.y2 - step.y1) * i / moves);
-                sleepMs(60);
-            }
-            sleepMs(150);
-            input->button(right, false);
-            sleepMs(30);
-            input->modifiers(step.mods, false);
-            sleepMs(250);
+        case Kind::Drag:
+            playDrag(*input, step, [](int ms) { sleepMs(ms); });
             break;
-        }
         case Kind::Key:
             onWindowThread([&] {
                 VstIntPtr down = main_.plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
