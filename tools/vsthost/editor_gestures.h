@@ -1,8 +1,11 @@
-// The mouse gestures of the editor script, played the same way on every platform: each
-// state is held long enough for a control's tracking loop to see it.
+// The editor script's steps that play the same way on every platform: the mouse gestures,
+// each state held long enough for a control's tracking loop to see it, and the requests the
+// host sends to the plug-in while its editor is open.
 #pragma once
 
+#include "tools/vsthost/editor_audio.h"
 #include "tools/vsthost/editor_script.h"
+#include "tools/vsthost/plugin.h"
 
 namespace vsthost {
 
@@ -43,6 +46,33 @@ void playDrag(Input& input, const EditorStep& step, Pause pause) {
     pause(30);
     input.modifiers(step.mods, false);
     pause(250);
+}
+
+// Keys, host automation and program changes, sent on the editor's window thread as a host
+// does. False for any other step.
+template <class OnWindowThread, class Pause>
+bool playHostRequest(Plugin& plugin, const EditorStep& step, OnWindowThread onWindowThread, Pause pause) {
+    using Kind = EditorStep::Kind;
+    switch (step.kind) {
+        case Kind::Key:
+            onWindowThread([&] {
+                VstIntPtr down = plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
+                VstIntPtr up = plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
+                say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
+            });
+            break;
+        case Kind::Automate:
+            onWindowThread(
+                [&] { plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value)); });
+            break;
+        case Kind::Program:
+            onWindowThread([&] { plugin.dispatch(effSetProgram, 0, step.index); });
+            break;
+        default:
+            return false;
+    }
+    pause(150);
+    return true;
 }
 
 }  // namespace vsthost

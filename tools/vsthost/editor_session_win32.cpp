@@ -36,6 +36,8 @@ constexpr UINT_PTR kIdleTimer = 1;
 constexpr UINT kIdleMs = 33;
 constexpr const char* kHostClass = "VsthostEditorWindow";
 
+void pauseMs(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
 
 
 // ---- one plug-in instance with its editor in a top-level window ----
@@ -351,28 +353,16 @@ void Session::runStep(const EditorStep& step) {
             Sleep(static_cast<DWORD>(step.index));
             break;
         case Kind::Click:
-            playClick(*input_, step, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+            playClick(*input_, step, pauseMs);
             break;
         case Kind::Drag:
-            playDrag(*input_, step, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+            playDrag(*input_, step, pauseMs);
             break;
         case Kind::Key:
-            onWindowThread([&] {
-                VstIntPtr down = main_.plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
-                VstIntPtr up = main_.plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
-                say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
-            });
-            Sleep(150);
-            break;
         case Kind::Automate:
-            onWindowThread([&] {
-                main_.plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value));
-            });
-            Sleep(150);
-            break;
         case Kind::Program:
-            onWindowThread([&] { main_.plugin.dispatch(effSetProgram, 0, step.index); });
-            Sleep(150);
+            playHostRequest(main_.plugin, step, [this](const std::function<void()>& work) { onWindowThread(work); },
+                            pauseMs);
             break;
         case Kind::Signal:
             if (!audio_->setSignal(step.text)) {

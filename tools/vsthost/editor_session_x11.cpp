@@ -461,28 +461,16 @@ void Session::runStep(const EditorStep& step) {
             sleepMs(step.index);
             break;
         case Kind::Click:
-            playClick(*input, step, [](int ms) { sleepMs(ms); });
+            playClick(*input, step, sleepMs);
             break;
         case Kind::Drag:
-            playDrag(*input, step, [](int ms) { sleepMs(ms); });
+            playDrag(*input, step, sleepMs);
             break;
         case Kind::Key:
-            onWindowThread([&] {
-                VstIntPtr down = main_.plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
-                VstIntPtr up = main_.plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
-                say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
-            });
-            sleepMs(150);
-            break;
         case Kind::Automate:
-            onWindowThread([&] {
-                main_.plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value));
-            });
-            sleepMs(150);
-            break;
         case Kind::Program:
-            onWindowThread([&] { main_.plugin.dispatch(effSetProgram, 0, step.index); });
-            sleepMs(150);
+            playHostRequest(main_.plugin, step, [this](const std::function<void()>& work) { onWindowThread(work); },
+                            sleepMs);
             break;
         case Kind::Signal:
             if (!audio_->setSignal(step.text)) {
