@@ -197,22 +197,23 @@ struct BlockIo {
 
 void ReverbEngine::adoptSettings()
 {
-    const Update* update = handover_.take();
-    if (!update || !valid_)
+    if (!adoptPending_ || !valid_)
         return;
-    const ReverbCoefficients& c = update->coefficients;
+    adoptPending_ = false;
+    const ReverbCoefficients& c = latest_;
     for (int i = 0; i < kLineCount; ++i) {
         DelayBuffer& delay = line(i);
-        const int32_t from = update->clearFrom[i];
-        if (from < cleanFrom_[i]) {
-            std::fill(delay.buffer_.get() + from, delay.buffer_.get() + cleanFrom_[i], 0.0f);
-            cleanFrom_[i] = from;
+        const int32_t from = shortestPassed_[i];
+        shortestPassed_[i] = lineCapacity(i);
+        if (from < silentFrom_[i]) {
+            std::fill(delay.buffer_.get() + from, delay.buffer_.get() + silentFrom_[i], 0.0f);
+            silentFrom_[i] = from;
         }
         delay.length_ = c.length[i];
         delay.gain_ = c.gain[i];
         // Until the next set arrives, frames write only below the length, or once at a
         // position left beyond it.
-        cleanFrom_[i] = std::max({cleanFrom_[i], delay.length_, delay.position_ + 1});
+        silentFrom_[i] = std::max({silentFrom_[i], delay.length_, delay.position_ + 1});
     }
     for (int k = 0; k < kLateLineCount; ++k)
         lateLines[k].coefficient_ = c.damping[k];
@@ -220,7 +221,8 @@ void ReverbEngine::adoptSettings()
     highCutFilter.coefficient_ = c.highCut;
     lowCutFilter.coefficient_ = c.lowCut;
     active_ = c;
-    if (update->gateReset) {
+    if (gateResetPending_) {
+        gateResetPending_ = false;
         gateState_ = GateOpen;
         shownGateState_.store(GateOpen, std::memory_order_relaxed);
     }

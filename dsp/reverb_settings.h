@@ -56,7 +56,20 @@ T limitSetting(T value, T lower, T upper)
     return value;
 }
 
+// The gate's threshold for a sensitivity; outside 0..1 the nearer end counts.
+inline float thresholdFor(float sensitivity)
+{
+    return 1.0f - limitSetting(sensitivity, 0.0f, 1.0f);
+}
+
+// The settings with every limit applied that the engine's setters apply. The levels and
+// the early delay stay as given; the early delay is limited by the line's capacity.
+ReverbSettings limitSettings(ReverbSettings settings);
+
 ReverbCoefficients computeCoefficients(const ReverbSettings& settings);
+
+// The lengths alone, as computeCoefficients works them out.
+void computeLengths(const ReverbSettings& settings, int32_t (&length)[kLineCount]);
 
 inline int32_t lineCapacity(int line)
 {

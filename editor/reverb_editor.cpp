@@ -101,6 +101,11 @@ Bitmap* ReverbEditor::loaded(int resourceId) const {
 VstInt32 ReverbEditor::open(void* parent) {
     if (frame) close();  // opened twice: build afresh rather than leak the first panel
     EditorBase::open(parent);
+    // Open before the controls read their values: a change from another thread while they
+    // are built leaves its mark, and the next idle shows it.
+    changedElsewhere = 0;
+    windowThread = std::this_thread::get_id();
+    panelOpen = true;
     bool built = false;
     try {
         built = build();
@@ -111,9 +116,6 @@ VstInt32 ReverbEditor::open(void* parent) {
         close();
         return 0;
     }
-    changedElsewhere = 0;  // every value was just read afresh
-    windowThread = std::this_thread::get_id();
-    panelOpen = true;
     return 1;
 }
 

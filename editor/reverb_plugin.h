@@ -1,5 +1,5 @@
 // The effect the plug-in's entry builds: the reverb with its panel editor, which hears of
-// every parameter change after the engine has taken it.
+// every parameter change after the value is stored.
 #pragma once
 
 #include "effect/reverb_effect.h"
@@ -9,5 +9,6 @@ public:
     explicit ReverbPlugin(audioMasterCallback host);
     ~ReverbPlugin() override;
 
-    void setParameter(VstInt32 index, float value) override;
+protected:
+    void parameterChanged(VstInt32 index, float value) override;
 };

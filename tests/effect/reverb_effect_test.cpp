@@ -13,8 +13,11 @@ namespace {
 class InspectedEffect : public ReverbEffect {
 public:
     InspectedEffect() : ReverbEffect(nullptr) {}
-    ReverbSettings engineSettings() const { return engine.settings(); }
-    int32_t engineRate() const { return engine.sampleRate(); }
+    ReverbSettings engineSettings() {
+        core.takeOverChanges();
+        return core.engine().settings();
+    }
+    int32_t engineRate() { return engineSettings().sampleRate; }
 };
 
 struct Block {
