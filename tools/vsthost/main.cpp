@@ -22,6 +22,7 @@ void printUsage(bool full) {
                  "       vsthost torture PLUGIN [--seconds S] [--seed N]\n"
                  "       vsthost soak PLUGIN [--seconds S] [--max-peak P]\n"
                  "       vsthost editor PLUGIN [options and steps]\n"
+                 "       vsthost rtcheck PLUGIN [--seconds S]   (Linux, with the counter preloaded)\n"
                  "       vsthost --help\n");
     if (!full) {
         return;
@@ -68,6 +69,10 @@ void printUsage(bool full) {
                  "        between blocks, every parameter automated per block from a third thread\n"
                  "        (bad values included), broken input blocks, meter reads and editor cycles.\n"
                  "        Prints the counts; fails on any non-finite output sample.\n"
+                 "rtcheck plays the plug-in as a host does for S seconds (default 3): automation and\n"
+                 "        program changes on the audio thread, edits, editor idle and rate changes on\n"
+                 "        another; counts allocations, locks, waits, sleeps and file calls made inside\n"
+                 "        the audio entry points. Fails on any.\n"
                  "soak    renders S seconds of audio (default 3600) at 44.1 kHz through the longest,\n"
                  "        loudest settings with the gate on, fed noise bursts; prints the peak, the\n"
                  "        non-finite samples and the cost per frame at the start and at the end.\n"
@@ -116,6 +121,11 @@ int main(int argc, char** argv) {
     if (command == "editor") {
         return runEditor(args);
     }
+#if !defined(_WIN32)
+    if (command == "rtcheck") {
+        return runRtcheck(args);
+    }
+#endif
     std::fprintf(stderr, "vsthost: unknown command '%s'\n", command.c_str());
     printUsage(false);
     return kExitUsage;
