@@ -29,21 +29,9 @@ step "Thread-sanitized build (the concurrency tests)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target test_threads
 
-step "Fuzz build (clang, libFuzzer with AddressSanitizer + UndefinedBehaviorSanitizer)"
-# The whole tree is instrumented for coverage.
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DHALLMERE_SANITIZE=ON -DHALLMERE_FUZZ=ON -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
-  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build build/fuzz -j "$jobs" --target fuzz_dispatcher
-
 status=0
-step "Fuzzing the dispatcher for a minute"
-fuzz_corpus=build/fuzz/corpus
-mkdir -p "$fuzz_corpus"
-cp -n tests/fuzz/corpus/* "$fuzz_corpus"/
-build/fuzz/tests/fuzz/fuzz_dispatcher -max_total_time=${FUZZ_SECONDS:-60} -print_final_stats=1 \
-  -artifact_prefix=build/fuzz/ "$fuzz_corpus" 2>build/fuzz/fuzz.log || { tail -50 build/fuzz/fuzz.log; status=1; }
-grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build/fuzz/fuzz.log || true
+step "Fuzzing the dispatcher for a minute (the effect without its editor)"
+bash tools/fuzz.sh "${FUZZ_SECONDS:-60}" fuzz_dispatcher || status=1
 
 step "Tests: native, with the Windows tests under wine64"
 ctest --preset native -j "$jobs" || status=1

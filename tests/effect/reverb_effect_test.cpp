@@ -89,6 +89,34 @@ TEST(ReverbEffect, OutAndEarlyLevelStayCoupled) {
     EXPECT_FLOAT_EQ(effect.engineSettings().lateLevel, 10.0f);
 }
 
+// Host values beyond the range are stored as sent, but the engine hears at most +20 dB of
+// wet level either way, and a NaN level as silence.
+TEST(ReverbEffect, WetLevelsReachTheEngineWithinTwentyDecibels) {
+    const float nan = std::nanf("");
+    struct Case {
+        float out, earlyLevel, wantLate, wantEarly;
+    } cases[] = {
+        {1.5f, 0.3f, 10.0f, 3.0f},       // +60 dB asked
+        {2.0f, 1.0f, 10.0f, 10.0f},      // +100 dB asked
+        {0.75f, 1e30f, 1.0f, 10.0f},
+        {0.75f, -1e30f, 1.0f, -10.0f},
+        {nan, 0.3f, 0.0f, 0.0f},
+        {0.75f, nan, 1.0f, 0.0f},
+        {-1.0f, 0.5f, 1e-7f, 5e-8f},     // -140 dB: far below, untouched
+    };
+    for (const Case& c : cases) {
+        InspectedEffect effect;
+        effect.setParameter(kOut, c.out);
+        effect.setParameter(kEarlyLevel, c.earlyLevel);
+        const ReverbSettings s = effect.engineSettings();
+        EXPECT_FLOAT_EQ(s.lateLevel, c.wantLate) << c.out << " " << c.earlyLevel;
+        EXPECT_FLOAT_EQ(s.earlyLevel, c.wantEarly) << c.out << " " << c.earlyLevel;
+        if (!std::isnan(c.out)) {
+            EXPECT_EQ(effect.getParameter(kOut), c.out) << "stored as sent";
+        }
+    }
+}
+
 TEST(ReverbEffect, MappingEdges) {
     InspectedEffect effect;
     effect.setParameter(kDryOut, 0.5f);
