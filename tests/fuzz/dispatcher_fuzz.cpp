@@ -217,7 +217,7 @@ private:
             const int length = c.byte() % 64;
             for (int i = at; i < count && i < at + length; ++i) inputs[(i & 1)][i] = odd;
         }
-        for (int ch = 0; ch < 2; ++ch) std::memset(outputs[ch], 0, sizeof outputs[ch]);
+        for (int ch = 0; ch < 2; ++ch) std::memset(outputs[ch], 0, count * sizeof(float));
         float* in[2] = {inputs[0], inputs[1]};
         float* out[2] = {outputs[0], outputs[1]};
         if (replacing)
@@ -238,11 +238,15 @@ private:
     }
 
     AEffect* effect = nullptr;
-    float inputs[2][kMaxFrames] = {};
-    float outputs[2][kMaxFrames] = {};
+    // Shared by every session: each render writes the frames it uses first.
+    static float inputs[2][kMaxFrames];
+    static float outputs[2][kMaxFrames];
     alignas(16) char scratch[kBufferBytes] = {};
     alignas(16) char second[kBufferBytes] = {};
 };
+
+float Session::inputs[2][kMaxFrames];
+float Session::outputs[2][kMaxFrames];
 
 }  // namespace
 
