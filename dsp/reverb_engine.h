@@ -99,7 +99,6 @@ private:
     float gateGain_ = 1.0f;
     int32_t gateState_ = GateOpen;
     ReverbCoefficients active_;
-    int32_t cleanFrom_[kLineCount] = {};  // every slot from here to the end is known to be 0
 
     // Control side.
     mutable std::mutex controlMutex_;
