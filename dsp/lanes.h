@@ -187,7 +187,7 @@ inline Lanes splat(float x)
 inline Lanes load(const float* p)
 {
     Lanes v;
-    std::memcpy(&v, p, sizeof v);
+    std::memcpy(static_cast<void*>(&v), p, sizeof v);
     return v;
 }
 
