@@ -67,11 +67,12 @@ step "Renders of every program, bit for bit: x86_64 (SSE2 and plain lanes), aarc
 cmake --preset portable >/dev/null
 cmake --build --preset portable -j "$jobs" --target render_programs
 renders=build/renders && mkdir -p $renders
+tests/tool/run_wine.sh $root/$renders/wineprefix --init >/dev/null
 build/native/tools/render_programs $renders/x86_64.raw || status=1
 build/portable/tools/render_programs $renders/portable.raw || status=1
 qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tools/render_programs $renders/aarch64.raw || status=1
-WINEPREFIX=$root/build/renders/wineprefix WINEDEBUG=-all \
-  wine64 build/win64/tools/render_programs.exe "$(winepath -w $renders/win64.raw 2>/dev/null || echo $renders/win64.raw)" >/dev/null 2>&1 || status=1
+tests/tool/run_wine.sh $root/$renders/wineprefix build/win64/tools/render_programs.exe Z:$root/$renders/win64.raw \
+  >/dev/null || status=1
 for build in portable aarch64 win64; do
   cmp $renders/x86_64.raw $renders/$build.raw && echo "$build: identical to x86_64" || status=1
 done
