@@ -94,7 +94,6 @@ private:
     float gateGain_ = 1.0f;
     int32_t gateState_ = GateOpen;
     ReverbCoefficients active_;
-    int32_t silentFrom_[kLineCount] = {};  // every slot from here to the end holds 0
 
     // Settings noted since the last block, taken over at the start of the next.
     ReverbSettings settings_;

@@ -13,6 +13,8 @@ packages=(
   zip unzip
   dragonfly-reverb-vst
   ardour sox ladspa-sdk tap-plugins
+  g++-aarch64-linux-gnu qemu-user
+  libcairo2-dev:arm64 libx11-dev:arm64 libfontconfig-dev:arm64 libgtest-dev:arm64 libsndfile1-dev:arm64
 )
 
 missing=()
@@ -28,5 +30,7 @@ echo "setup: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
+# The aarch64 build takes its libraries from Debian's arm64 packages, beside the native ones.
+dpkg --print-foreign-architectures | grep -qx arm64 || $SUDO dpkg --add-architecture arm64
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

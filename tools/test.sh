@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test from a fresh checkout: installs what is missing, builds the Windows
 # DLLs (x86_64 and i686) and the Linux builds (plain, sanitized, thread-sanitized), then
-# runs the native unit tests, the Windows tests under wine64 and the static DLL checks.
+# runs the native unit tests, the Windows tests under wine64 and the static DLL checks; then
+# the aarch64 build with its engine tests under qemu, and the renders compared across builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -42,5 +43,26 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 step "Tests: thread-sanitized"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --preset tsan -j "$jobs" -L threads || status=1
+
+step "aarch64 build, its engine and effect tests under qemu"
+cmake --preset aarch64 >/dev/null
+cmake --build --preset aarch64 -j "$jobs" --target Hallmere render_programs test_dsp test_effect
+# The thread stress test only proves the hand-over, which does not depend on the processor;
+# qemu runs its threads far too slowly.
+ctest --preset aarch64 -j "$jobs" -E 'SettersOnOtherThreads' || status=1
+
+step "Renders of every program, bit for bit: x86_64 (SSE2 and plain lanes), aarch64, Windows"
+cmake --preset portable >/dev/null
+cmake --build --preset portable -j "$jobs" --target render_programs
+renders=build/renders && mkdir -p $renders
+tests/tool/run_wine.sh $root/$renders/wineprefix --init >/dev/null
+build/native/tools/render_programs $renders/x86_64.raw || status=1
+build/portable/tools/render_programs $renders/portable.raw || status=1
+qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tools/render_programs $renders/aarch64.raw || status=1
+tests/tool/run_wine.sh $root/$renders/wineprefix build/win64/tools/render_programs.exe Z:$root/$renders/win64.raw \
+  >/dev/null || status=1
+for build in portable aarch64 win64; do
+  cmp $renders/x86_64.raw $renders/$build.raw && echo "$build: identical to x86_64" || status=1
+done
 
 exit $status

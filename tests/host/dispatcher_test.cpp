@@ -153,6 +153,7 @@ TEST_F(Dispatcher, NullPointersGetTheNoPointerAnswer) {
                                                    {effConnectOutput, 1},
                                                    {effKeysRequired, 1},
                                                    {effGetVstVersion, 2300},
+                                                   {effSetBlockSizeAndSampleRate, 1},
                                                    {effGetCurrentMidiProgram, -1}};
     for (VstInt32 opcode = 0; opcode <= 80; ++opcode) {
         if (opcode == effClose) continue;
