@@ -1,6 +1,6 @@
 // vsthost editor: what the command line asks for, as a list of steps run in order while
-// the plug-in's editor is open. Parsing is portable; the session that runs the steps is
-// one file per platform (editor_session_win32.cpp).
+// the plug-in's editor is open. Parsing and the session that runs the steps are portable
+// (editor_session.cpp); the window system is reached through EditorWindows.
 #pragma once
 
 #include <string>
@@ -47,7 +47,7 @@ struct EditorOptions {
 // Returns kExitOk, or kExitUsage after printing the reason.
 int parseEditorOptions(const std::vector<std::string>& args, EditorOptions& options);
 
-// Runs the session; the platform file defines it.
+// Runs the session (editor_session.cpp, or a refusal where there is no window system).
 int runEditorSession(const EditorOptions& options);
 
 // A short description of a step for the output.
