@@ -115,8 +115,9 @@ TEST(ReverbSyncFromEffect, ProgramChangeFromAnotherThreadShowsEveryValueAtTheNex
             const float stored = rig.plugin.getParameter(index);
             ASSERT_NE(stored, 0.123f);
             EXPECT_EQ(rig.editor->controlFor(index)->getValue(), stored) << program << ", " << index;
-            if (ParamDisplay* display = rig.editor->displayFor(index))
+            if (ParamDisplay* display = rig.editor->displayFor(index)) {
                 EXPECT_EQ(display->getValue(), stored) << program << ", " << index;
+            }
         }
     }
 }
