@@ -13,6 +13,10 @@ struct PixelRect {
     constexpr int height() const { return bottom - top; }
 };
 
+struct Rgb {
+    int r, g, b;
+};
+
 constexpr int kWidth = 448;
 constexpr int kHeight = 251;
 
@@ -46,6 +50,7 @@ constexpr int kDisplayDx = -11;
 constexpr int kDisplayDy = 37;
 constexpr int kDisplayWidth = 48;
 constexpr int kDisplayHeight = 10;
+constexpr Rgb kDisplayText{0, 183, 224};  // the displays' text, on a black field
 
 constexpr PixelRect kPanSlider{358, 17, 430, 32};
 constexpr int kPanHandleStart = 362;  // handle's left edge at the minimum

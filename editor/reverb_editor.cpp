@@ -14,7 +14,9 @@
 #include "gui/splash_screen.h"
 #include "gui/vu_meter.h"
 
-const Color kColorDisplayText = {0, 183, 224, 0};
+const Color kColorDisplayText = {static_cast<std::uint8_t>(panel::kDisplayText.r),
+                                 static_cast<std::uint8_t>(panel::kDisplayText.g),
+                                 static_cast<std::uint8_t>(panel::kDisplayText.b), 0};
 
 namespace {
 

@@ -10,11 +10,13 @@ namespace artwork {
 
 using panel::KnobPlace;
 using panel::PixelRect;
+using panel::Rgb;
 using panel::kAboutCard;
 using panel::kAboutLabel;
 using panel::kDisplayDx;
 using panel::kDisplayDy;
 using panel::kDisplayHeight;
+using panel::kDisplayText;
 using panel::kDisplayWidth;
 using panel::kDryButton;
 using panel::kFaderHandleStart;
@@ -29,9 +31,6 @@ using panel::kPanDisplay;
 using panel::kPanHandleStart;
 using panel::kPanSlider;
 
-struct Rgb {
-    int r, g, b;
-};
 
 // ---- Bitmap ids and sizes -------------------------------------------------------------
 
@@ -104,7 +103,6 @@ constexpr Rgb kWindowTop{46, 49, 55};
 constexpr Rgb kWindowBottom{27, 29, 33};
 constexpr Rgb kWindowInk{168, 174, 182};
 constexpr Rgb kDisplayField{0, 0, 0};
-constexpr Rgb kDisplayText{0, 183, 224};
 
 constexpr Rgb kKnobSkirtTop{226, 228, 231};
 constexpr Rgb kKnobSkirtBottom{98, 101, 106};

@@ -20,12 +20,12 @@ struct EditorStep {
         Automate,    // index = parameter, value
         Program,     // index
         Signal,      // text = signal name or "silence"
-        Screenshot,  // text = BMP path
+        Screenshot,  // text = BMP path (or PNG under X11)
         Params,      // print every parameter value
         Cycles,      // index = number of close/open cycles
         OpenSecond,  // a second instance of the plug-in with its editor
         CloseSecond,
-        ClassState,  // whether the editor window class is registered
+        ClassState,  // the editor's window class (Windows) or its windows (X11)
         Counts,      // the counted window-system objects now
     };
     Kind kind = Kind::Wait;
