@@ -129,6 +129,28 @@ TEST(ReverbSyncFromEffect, AChangeWhileThePanelIsBuiltShowsAtTheNextIdle) {
     EXPECT_FLOAT_EQ(editor->displayFor(kRoomSize)->getValue(), 0.9f);
 }
 
+// A program change from the audio thread touches all thirteen parameters at once: every
+// control and display must show its new value after the window thread's next idle.
+TEST(ReverbSyncFromEffect, ProgramChangeFromAnotherThreadShowsEveryValueAtTheNextIdle) {
+    for (int program = 1; program < 8; ++program) {
+        ReverbRig rig;
+        rig.open();
+        for (int index = 0; index < kParameterCount; ++index) rig.automate(index, 0.123f);
+        rig.idle();
+        std::thread audio([&] { rig.dispatch(effSetProgram, 0, program); });
+        audio.join();
+        rig.idle();
+        for (int index = 0; index < kParameterCount; ++index) {
+            const float stored = rig.plugin.getParameter(index);
+            ASSERT_NE(stored, 0.123f);
+            EXPECT_EQ(rig.editor->controlFor(index)->getValue(), stored) << program << ", " << index;
+            if (ParamDisplay* display = rig.editor->displayFor(index)) {
+                EXPECT_EQ(display->getValue(), stored) << program << ", " << index;
+            }
+        }
+    }
+}
+
 TEST(ReverbSyncFromPanel, ParameterControlsAutomateTheEffect) {
     ReverbRig rig;
     rig.open();

@@ -165,6 +165,34 @@ TEST(ReverbEffect, NamesLabelsAndDisplays) {
     effect.setProgramName(nullptr);
 }
 
+// The eight factory programs as musicians know them: names padded to 23 characters and the
+// thirteen values of each, as the host reads them back after selecting the program.
+TEST(ReverbEffect, FactoryProgramsHoldTheirNamesAndAllThirteenValues) {
+    struct Row {
+        const char* name;
+        float values[13];
+    };
+    const Row rows[8] = {
+        {"Default                ", {0.5f, 0.75f, 0.3f, 0.25f, 0.5f, 0.25f, 0.2f, 0.15f, 0, 1, 0, 0.5f, 0.3f}},
+        {"Default hall           ", {0.5f, 0.75f, 0.3f, 0.25f, 1, 0.25f, 0.2f, 0.15f, 1, 1, 0, 0.5f, 0.3f}},
+        {"Huge Hall              ", {0.5f, 0.75f, 0.5f, 0.5f, 1, 0.6f, 0.2f, 0.15f, 1, 1, 0, 1, 0.3f}},
+        {"Room                   ", {0.5f, 0.75f, 0.09f, 0.75f, 0.5f, 0.25f, 0.3f, 0.15f, 1, 1, 0, 0.3f, 0.5f}},
+        {"Full mud               ", {0.5f, 0.75f, 1, 0.6f, 1, 0.6f, 0.3f, 0.1f, 1, 1, 0, 1, 0.3f}},
+        {"Gated reverb           ", {0.5f, 0.75f, 0.21f, 0.5f, 0.95f, 0.25f, 0.4f, 0.18f, 1, 0.5f, 0.2f, 0.5f, 0.3f}},
+        {"Loud neighbours        ", {0.5f, 0.75f, 0.15f, 0.5f, 0.95f, 0.25f, 0.005f, 0, 0, 1, 0, 0.5f, 0.7f}},
+        {"Bathroom               ", {0.5f, 0.75f, 0.23f, 0, 0.5f, 0.15f, 0.2f, 0.15f, 1, 1, 0, 0.2f, 0.5f}},
+    };
+    ReverbEffect effect(nullptr);
+    for (int p = 0; p < 8; ++p) {
+        char name[64] = "";
+        EXPECT_TRUE(effect.getProgramNameIndexed(0, p, name));
+        EXPECT_STREQ(name, rows[p].name) << "program " << p;
+        effect.setProgram(p);
+        for (int i = 0; i < 13; ++i)
+            EXPECT_EQ(effect.getParameter(i), rows[p].values[i]) << "program " << p << ", parameter " << i;
+    }
+}
+
 TEST(ReverbEffect, ProgramsKeepTheirEditsAndNames) {
     ReverbEffect effect(nullptr);
     char name[64];
