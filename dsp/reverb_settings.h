@@ -36,7 +36,8 @@ struct ReverbCoefficients {
     float holdCoef = 0.0f;
     float releaseCoef = 0.0f;
     float attackStep = 0.0f;
-    // Taken as they are, frame by frame.
+    // Taken as they are, frame by frame. The stereo spread is kept with them but is always
+    // kWidth: nothing changes it, and the output stage uses the constant.
     float lateLevel = kStartLateLevel;
     float width = kWidth;
     float pan = kStartPan;
