@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test from a fresh checkout: installs what is missing, builds the Windows
 # DLLs (x86_64 and i686) and the Linux builds (plain, sanitized, thread-sanitized), then
-# runs the native unit tests, the Windows tests under wine64 and the static DLL checks.
+# runs the native unit tests, the Windows tests under wine64 (x86_64) and wine32 (i686) and
+# the static DLL checks. Where 32-bit programs cannot start, the wine32 tests are skipped
+# and the last line says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -45,7 +47,7 @@ build/fuzz/tests/fuzz/fuzz_dispatcher -max_total_time=${FUZZ_SECONDS:-60} -print
   -artifact_prefix=build/fuzz/ "$fuzz_corpus" 2>build/fuzz/fuzz.log || { tail -50 build/fuzz/fuzz.log; status=1; }
 grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build/fuzz/fuzz.log || true
 
-step "Tests: native, with the Windows tests under wine64"
+step "Tests: native, with the Windows tests under wine64 and wine32"
 ctest --preset native -j "$jobs" || status=1
 step "Tests: sanitized"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -55,4 +57,6 @@ step "Tests: thread-sanitized"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --preset tsan -j "$jobs" -L threads || status=1
 
+wine32=$(cat build/native/tests/wine32/runtime.txt 2>/dev/null || echo "no: the probe did not run")
+[ "$wine32" = yes ] || echo "32-bit Windows runtime tests skipped: ${wine32#no: }"
 exit $status
