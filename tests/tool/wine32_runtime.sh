@@ -31,7 +31,8 @@ probe)
     exit $SKIP
   fi
   if ! out=$("$loader" --version 2>&1); then
-    verdict "no: the kernel does not start the 32-bit loader $loader ($(echo "$out" | head -n1))"
+    out=$(echo "$out" | head -n1)
+    verdict "no: the kernel does not start the 32-bit loader $loader (${out##*: })"
     exit $SKIP
   fi
   run_wine="$(dirname "$0")/run_wine.sh"
