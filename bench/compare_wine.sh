@@ -28,6 +28,6 @@ done
 summary() { sort -n "$1" | awk '{v[NR]=$1} END {printf "min %.2f  median %.2f", v[1], v[int((NR+1)/2)]}'; }
 declare -A label=([native]="native" [win64]="win64 under wine64" [win32]="win32 under wine32")
 for b in "${builds[@]}"; do
-  printf '%-26s%s\n' "${label[$b]} (ns/frame):" "$(summary "$results/$b")"
+  printf '%-34s%s\n' "${label[$b]} (ns/frame):" "$(summary "$results/$b")"
 done
 rm -rf "$results"
