@@ -62,14 +62,19 @@ function(hallmere_wine_test bits name)
   endif()
 endfunction()
 
-# The prefixes, set up once per run before the tests that use them. For 32 bits this is the
-# probe: it sets up the prefix where 32-bit programs start, and gives its verdict.
+# The prefixes, set up once per run before the tests that use them. For 32 bits the first is
+# the probe: it sets up the prefix where 32-bit programs start, and gives its verdict, which
+# the display prefix then waits for.
 set(wine_setup_64 ${run_wine} ${wine_prefix_64} --init)
 set(wine_setup_32 ${wine32_runtime} probe ${wine32_state} ${wine_prefix_32} ${hallmere_win_dir_32}/tools/vsthost.exe --help)
 foreach(bits ${hallmere_wine_bits})
   add_test(NAME wine${bits}.prefix COMMAND ${wine_setup_${bits}})
-  set_tests_properties(wine${bits}.prefix PROPERTIES LABELS "wine;wine${bits}" TIMEOUT 300 SKIP_RETURN_CODE 77
-    ENVIRONMENT WINE_BITS=${bits} FIXTURES_SETUP wine${bits}_prefix)
-  hallmere_wine_test(${bits} wine${bits}.display_prefix COMMAND ${run_wine} ${wine_prefix_${bits}}-display --init)
+  add_test(NAME wine${bits}.display_prefix COMMAND ${wine_gate_${bits}} ${run_wine} ${wine_prefix_${bits}}-display --init)
+  set_tests_properties(wine${bits}.prefix wine${bits}.display_prefix PROPERTIES LABELS "wine;wine${bits}"
+    TIMEOUT 300 SKIP_RETURN_CODE 77 ENVIRONMENT WINE_BITS=${bits})
+  set_tests_properties(wine${bits}.prefix PROPERTIES FIXTURES_SETUP wine${bits}_prefix)
   set_tests_properties(wine${bits}.display_prefix PROPERTIES FIXTURES_SETUP wine${bits}_display_prefix)
 endforeach()
+if(32 IN_LIST hallmere_wine_bits)
+  set_property(TEST wine32.display_prefix APPEND PROPERTY FIXTURES_REQUIRED wine32_prefix)
+endif()
