@@ -3,6 +3,9 @@
 # DLLs (x86_64 and i686) and the Linux builds (plain, sanitized, thread-sanitized), then
 # runs the native unit tests, the Windows tests under wine64 and the static DLL checks; then
 # the aarch64 build with its engine tests under qemu, and the renders compared across builds.
+# runs the native unit tests, the Windows tests under wine64 (x86_64) and wine32 (i686) and
+# the static DLL checks. Where 32-bit programs cannot start, the wine32 tests are skipped
+# and the last line says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -34,7 +37,7 @@ status=0
 step "Fuzzing the dispatcher for a minute (the effect without its editor)"
 bash tools/fuzz.sh "${FUZZ_SECONDS:-60}" fuzz_dispatcher || status=1
 
-step "Tests: native, with the Windows tests under wine64"
+step "Tests: native, with the Windows tests under wine64 and wine32"
 ctest --preset native -j "$jobs" || status=1
 step "Tests: sanitized"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -51,6 +54,8 @@ cmake --build --preset aarch64 -j "$jobs" --target Hallmere render_programs test
 # qemu runs its threads far too slowly.
 ctest --preset aarch64 -j "$jobs" -E 'SettersOnOtherThreads' || status=1
 
+wine32=$(cat build/native/tests/wine32/runtime.txt 2>/dev/null || echo "no: the probe did not run")
+
 step "Renders of every program, bit for bit: x86_64 (SSE2 and plain lanes), aarch64, Windows"
 cmake --preset portable >/dev/null
 cmake --build --preset portable -j "$jobs" --target render_programs
@@ -61,8 +66,16 @@ build/portable/tools/render_programs $renders/portable.raw || status=1
 qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tools/render_programs $renders/aarch64.raw || status=1
 tests/tool/run_wine.sh $root/$renders/wineprefix build/win64/tools/render_programs.exe Z:$root/$renders/win64.raw \
   >/dev/null || status=1
-for build in portable aarch64 win64; do
+compared=(portable aarch64 win64)
+if [ "$wine32" = yes ]; then
+  WINE_BITS=32 tests/tool/run_wine.sh $root/$renders/wineprefix32 --init >/dev/null
+  WINE_BITS=32 tests/tool/run_wine.sh $root/$renders/wineprefix32 build/win32/tools/render_programs.exe \
+    Z:$root/$renders/win32.raw >/dev/null || status=1
+  compared+=(win32)
+fi
+for build in "${compared[@]}"; do
   cmp $renders/x86_64.raw $renders/$build.raw && echo "$build: identical to x86_64" || status=1
 done
 
+[ "$wine32" = yes ] || echo "32-bit Windows runtime tests skipped: ${wine32#no: }"
 exit $status
