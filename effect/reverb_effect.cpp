@@ -1,6 +1,7 @@
 #include "effect/reverb_effect.h"
 
 #include "dsp/portable_math.h"
+#include "hallmere_version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +10,7 @@
 namespace {
 
 constexpr VstInt32 kUniqueId = fourCharCode('T', 'v', 'H', 'm');
-constexpr VstInt32 kVendorVersion = 105;
+constexpr VstInt32 kVendorVersion = HALLMERE_VENDOR_VERSION;
 constexpr float kMilliseconds = 0.001f;
 
 // The capabilities this effect claims, compared exactly, in this order.
