@@ -34,7 +34,7 @@ step "Fuzz build (clang, libFuzzer with AddressSanitizer + UndefinedBehaviorSani
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DHALLMERE_SANITIZE=ON -DHALLMERE_FUZZ=ON -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build build/fuzz -j "$jobs" --target fuzz_dispatcher
+cmake --build build/fuzz -j "$jobs" --target fuzz_dispatcher fuzz_wav
 
 status=0
 step "Fuzzing the dispatcher for a minute"
@@ -44,6 +44,14 @@ cp -n tests/fuzz/corpus/* "$fuzz_corpus"/
 build/fuzz/tests/fuzz/fuzz_dispatcher -max_total_time=${FUZZ_SECONDS:-60} -print_final_stats=1 \
   -artifact_prefix=build/fuzz/ "$fuzz_corpus" 2>build/fuzz/fuzz.log || { tail -50 build/fuzz/fuzz.log; status=1; }
 grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build/fuzz/fuzz.log || true
+
+step "Fuzzing the WAV reader for 20 seconds"
+wav_corpus=build/fuzz/wav_corpus
+mkdir -p "$wav_corpus"
+cp -n tests/fuzz/wav_corpus/* "$wav_corpus"/
+build/fuzz/tests/fuzz/fuzz_wav -max_total_time=${WAV_FUZZ_SECONDS:-20} -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/wav- "$wav_corpus" 2>build/fuzz/fuzz_wav.log || { tail -50 build/fuzz/fuzz_wav.log; status=1; }
+grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build/fuzz/fuzz_wav.log || true
 
 step "Tests: native, with the Windows tests under wine64"
 ctest --preset native -j "$jobs" || status=1
