@@ -62,7 +62,8 @@ public:
           totalFrames_(totalFrames),
           rate_(rate),
           start_(Clock::now()),
-          next_(start_ + (totalFrames >= 60L * rate ? std::chrono::milliseconds(100) : std::chrono::milliseconds(1000))) {}
+          next_(start_ + std::chrono::milliseconds(totalFrames >= 60L * rate ? 100 : 1000)),
+          shown_(enabled_ && totalFrames >= 60L * rate) {}
 
     void update(long framesDone) {
         if (!enabled_) {
@@ -101,7 +102,7 @@ private:
     int rate_;
     Clock::time_point start_;
     Clock::time_point next_;
-    bool shown_ = false;
+    bool shown_;  // the closing line is due
 };
 
 int usageError(const std::string& message) {
