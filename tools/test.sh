@@ -36,6 +36,9 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzz_dispatcher fuzz_wav
 
+step "Debian package (for the install test)"
+bash tools/package.sh deb
+
 status=0
 step "Fuzzing the dispatcher for a minute"
 fuzz_corpus=build/fuzz/corpus
