@@ -73,6 +73,7 @@ usage)
   run help "$VSTHOST" --help
   expect_status help 0
   grep -q -- "--accumulate" "$work/help.out" || fail "--help does not document --accumulate"
+  [ "$(grep -c '^  vsthost ' "$work/help.out")" -ge 2 ] || fail "--help gives no worked examples"
   run none "$VSTHOST"
   expect_status none 2
   run unknown "$VSTHOST" frobnicate
