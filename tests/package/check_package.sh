@@ -51,10 +51,15 @@ export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache X
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
 LD_LIBRARY_PATH=/usr/lib/ardour7 timeout -k 10 120 "$scanner" -f /usr/lib/lxvst/Hallmere.so >"$WORK/scan.log" 2>&1 ||
   { cat "$WORK/scan.log"; fail "Ardour's scanner failed on the installed plug-in"; }
-# The Lua tool may crash while shutting down after its work: judge it by its output.
-timeout -k 10 120 "$ardour_lua" "$here/list_plugins.lua" "$WORK/session" >"$WORK/list.log" 2>&1
-grep -qx "plugin: $unique_id Hallmere /usr/lib/lxvst/Hallmere.so" "$WORK/list.log" ||
-  { grep '^plugin:' "$WORK/list.log" | head -20; fail "Ardour does not list Hallmere from /usr/lib/lxvst"; }
+# The Lua tool may crash, now and then even before its work is done: judge it by its
+# output, and give it a second try.
+listed() { grep -qx "plugin: $unique_id Hallmere /usr/lib/lxvst/Hallmere.so" "$WORK/list.log"; }
+for attempt in 1 2; do
+  rm -rf "$WORK/session"
+  timeout -k 10 120 "$ardour_lua" "$here/list_plugins.lua" "$WORK/session" >"$WORK/list.log" 2>&1
+  listed && break
+done
+listed || { grep '^plugin:' "$WORK/list.log" | head -20; fail "Ardour does not list Hallmere from /usr/lib/lxvst"; }
 
 # The LV2 bundle: lv2ls lists one plug-in more than before, and it is ours.
 if [ $has_lv2 = yes ]; then
