@@ -156,7 +156,8 @@ if [ "$mode" = deb ]; then
 fi
 
 # stage NAME FILE README-PLATFORM INSTALL-FUNCTION [ARG]: a folder NAME with the binary
-# and its two texts (CRLF for Windows readers).
+# and its texts, the licence and the third-party list (CRLF for Windows readers), plus the
+# LV2 bundle beside the Linux library where there is one.
 stage() {
   local name=$1 file=$2 platform=$3 how=$4
   shift 4
