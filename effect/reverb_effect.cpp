@@ -1,11 +1,13 @@
 #include "effect/reverb_effect.h"
 
+#include "hallmere_version.h"
+
 #include <cstring>
 
 namespace {
 
 constexpr VstInt32 kUniqueId = fourCharCode('T', 'v', 'H', 'm');
-constexpr VstInt32 kVendorVersion = 105;
+constexpr VstInt32 kVendorVersion = HALLMERE_VENDOR_VERSION;
 
 // The capabilities this effect claims, compared exactly, in this order.
 const char* const kCapabilities[] = {

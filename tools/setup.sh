@@ -11,6 +11,7 @@ packages=(
   libsndfile1-dev libcairo2-dev libfontconfig-dev
   libx11-dev libxtst-dev
   zip unzip
+  lintian dpkg-dev bsdutils python3-matplotlib
   dragonfly-reverb-vst
   ardour sox ladspa-sdk tap-plugins
   g++-aarch64-linux-gnu qemu-user

@@ -33,9 +33,15 @@ step "Thread-sanitized build (the concurrency tests)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target test_threads
 
+step "Debian package (for the install test)"
+bash tools/package.sh deb
+
 status=0
 step "Fuzzing the dispatcher for a minute (the effect without its editor)"
 bash tools/fuzz.sh "${FUZZ_SECONDS:-60}" fuzz_dispatcher || status=1
+
+step "Fuzzing the WAV reader for 20 seconds"
+bash tools/fuzz.sh "${WAV_FUZZ_SECONDS:-20}" fuzz_wav || status=1
 
 step "Tests: native, with the Windows tests under wine64 and wine32"
 ctest --preset native -j "$jobs" || status=1

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "effect/reverb_effect.h"
+#include "hallmere_version.h"
 
 namespace {
 
@@ -249,7 +251,10 @@ TEST(ReverbEffect, IdentityAndCapabilities) {
     EXPECT_STREQ(buffer, "Tovik VST PLUGIN");
     EXPECT_TRUE(effect.getErrorText(buffer));
     EXPECT_STREQ(buffer, "Error");
-    EXPECT_EQ(effect.getVendorVersion(), 105);
+    // The release version packed into one number: "1.0.5" is 105.
+    int major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(HALLMERE_VERSION_TEXT, "%d.%d.%d", &major, &minor, &patch), 3);
+    EXPECT_EQ(effect.getVendorVersion(), major * 100 + minor * 10 + patch);
 
     auto can = [&](const char* capability) {
         std::string copy = capability;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "editor/panel_layout.h"
+#include "hallmere_version.h"
 
 namespace artwork {
 
@@ -80,7 +81,7 @@ constexpr const char* kFontFamily = "Liberation Sans";
 constexpr const char* kProductName = "Hallmere";
 constexpr const char* kSubtitle = "Stereo hall and room reverberator";
 constexpr const char* kVendorName = "Tovik";
-constexpr const char* kVersionText = "Version 1.0.5";
+constexpr const char* kVersionText = "Version " HALLMERE_VERSION_TEXT;
 constexpr const char* kCreditsText = "Design, signal processing and artwork by Tovik";
 constexpr const char* kCardHint = "Click to close";
 constexpr const char* kPanCaption = "Pan";
