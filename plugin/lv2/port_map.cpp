@@ -14,10 +14,6 @@ std::string trimmed(const char* text) {
     return s;
 }
 
-// How far from the plain quotient the exact normalised value may lie, in float steps: the
-// quotient itself is rounded twice, and a wide range maps several floats onto one port value.
-constexpr int kSearchSteps = 64;
-
 }  // namespace
 
 std::string name(int index) { return trimmed(parameterTable[index].name); }
@@ -58,25 +54,10 @@ bool fromPort(int index, float portValue, float& normalised) {
     if (std::isnan(portValue)) return false;
     const ParameterRange& r = parameterTable[index].range;
     const float p = std::fmin(std::fmax(portValue, r.min), r.max);
+    // The float nearest the exact quotient is the one toPort was given for every value the
+    // bundle publishes, and for any other float toPort maps it back onto the same port value.
     const double quotient = (static_cast<double>(p) - r.min) / (static_cast<double>(r.max) - r.min);
-    const float guess = static_cast<float>(quotient);
-    float best = std::fmin(std::fmax(guess, 0.0f), 1.0f);
-    bool found = false;
-    // Candidates in order of distance from the quotient, both sides; the first hit is nearest.
-    float up = guess, down = guess;
-    for (int step = 0; step <= kSearchSteps && !found; ++step) {
-        const float near = std::fabs(up - quotient) <= std::fabs(down - quotient) ? up : down;
-        const float far = near == up ? down : up;
-        for (float v : {near, far}) {
-            if (!found && v >= 0.0f && v <= 1.0f && toPort(index, v) == p) {
-                best = v;
-                found = true;
-            }
-        }
-        up = std::nextafter(up, 2.0f);
-        down = std::nextafter(down, -1.0f);
-    }
-    normalised = best;
+    normalised = std::fmin(std::fmax(static_cast<float>(quotient), 0.0f), 1.0f);
     return true;
 }
 

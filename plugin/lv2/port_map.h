@@ -38,10 +38,11 @@ bool isToggle(int index);
 // The port value of a normalised value: the physical value as the engine mapping forms it.
 float toPort(int index, float normalised);
 
-// The normalised value behind a port value. A port value that some normalised value gives
-// exactly is answered with that normalised value (the one nearest the plain quotient if
-// several do), so that presets and defaults reach the engine bit for bit as the normalised
-// values do. Values outside the port's range are held at its ends; NaN gives false.
+// The normalised value behind a port value: the float nearest the plain quotient, which
+// for every port value toPort gives is a normalised value toPort maps onto it again, and for
+// the presets and defaults the very value they were written from, so that they reach the
+// engine bit for bit as in VST2. Values outside the port's range are held at its ends; NaN
+// gives false and leaves `normalised` alone.
 bool fromPort(int index, float portValue, float& normalised);
 
 }  // namespace lv2port
