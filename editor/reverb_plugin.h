@@ -10,4 +10,8 @@ public:
     ~ReverbPlugin() override;
 
     void setParameter(VstInt32 index, float value) override;
+
+    // The gate's state the panel shows. A plug-in whose panel is away from its engine (an
+    // LV2 UI, told the state by its host) answers from what it was told.
+    virtual int panelGateState() const { return gateState(); }
 };
