@@ -13,6 +13,7 @@ packages=(
   zip unzip
   dragonfly-reverb-vst
   ardour sox ladspa-sdk tap-plugins
+  lv2-dev lilv-utils sordi
 )
 
 missing=()
