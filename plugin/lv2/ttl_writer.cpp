@@ -115,7 +115,7 @@ std::string pluginTtl(const std::string& uiBinary) {
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << uiBinary << "> ;\n"
         << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:noUserResize , ui:touch ;\n"
         << "    lv2:extensionData ui:idleInterface ;\n"
         << "    ui:portNotification [ ui:plugin <" << lv2port::kPluginUri << "> ; lv2:symbol \"level\" ;"
         << " ui:notifyType ui:floatProtocol ] ,\n"
