@@ -27,21 +27,10 @@ fi
 work=$WORK
 rm -rf "$work" && mkdir -p "$work"
 work=$(cd "$work" && pwd)
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data
+source "$ardour_tests/ardour_home.sh"
 export LV2_PATH=$work/lv2
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/ardour7/export" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$LV2_PATH"
+mkdir -p "$LV2_PATH"
 ln -s "$BUNDLE" "$LV2_PATH/Hallmere.lv2"
-cp "$ardour_tests"/export/hallmere-float.format "$ardour_tests"/export/hallmere-float.preset "$XDG_CONFIG_HOME/ardour7/export/"
-
-step() {
-  local name=$1 seconds=$2
-  shift 2
-  echo "== $name"
-  timeout -k 10 "$seconds" "$@" >"$work/$name.log" 2>&1
-  local status=$?
-  { [ $status -eq 124 ] || [ $status -eq 137 ]; } && { cat "$work/$name.log"; fail "$name took more than $seconds s"; }
-  return $status
-}
 
 step input 30 "$AUDIO_CHECK" make "$work/in.wav" "$work/in-L.wav" "$work/in-R.wav" \
   --rate $rate --lead 0.05 --drums 1 --tail 2 || { cat "$work/input.log"; fail "could not make the input"; }
