@@ -4,8 +4,9 @@
 // non-finite output or port reading outside its range.
 //   lv2_run_driver BUNDLE_FOLDER [BLOCKS]
 //
-// Each run() is bracketed by hallmere_realtime_enter/leave, declared weak: a real-time checker
-// linked in (or preloaded) defines them and watches what happens between the two.
+// With the real-time checker preloaded (LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so)
+// each run() is marked as an audio entry point, and any allocation, lock, wait, sleep or file
+// call inside one fails the run.
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
 
@@ -17,9 +18,6 @@
 #include <vector>
 
 #include "plugin/lv2/port_map.h"
-
-extern "C" void hallmere_realtime_enter() __attribute__((weak));
-extern "C" void hallmere_realtime_leave() __attribute__((weak));
 
 namespace {
 
@@ -45,6 +43,18 @@ int failed(const std::string& what) {
     std::fprintf(stderr, "FAIL: %s\n", what.c_str());
     return 1;
 }
+
+// The checker's marks and counts, when it is in the process.
+struct Checker {
+    void (*enter)() = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_enter"));
+    void (*leave)() = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_leave"));
+    long (*count)(int) = reinterpret_cast<long (*)(int)>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_count"));
+    const char* (*first)() = reinterpret_cast<const char* (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_first"));
+    bool present() const { return enter && leave && count && first; }
+};
+
+// The checker's kinds, in the order it counts them.
+const char* const kKinds[] = {"allocations", "frees", "locks", "waits", "sleeps", "file-or-socket-calls"};
 
 }  // namespace
 
@@ -75,6 +85,7 @@ int main(int argc, char** argv) {
     plugin->connect_port(instance, lv2port::kGate, &gate);
     plugin->activate(instance);
 
+    const Checker checker;
     const int sizes[] = {1, 2, 7, 64, 256, 300, 512, 1024, 4096, 0};
     unsigned seed = 1;
     long frames = 0;
@@ -87,9 +98,9 @@ int main(int argc, char** argv) {
                 in[c][f] = static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
             }
         if (b % 17 == 5 && n > 0) in[b & 1][n / 2] = (b & 2) ? std::nanf("") : kInf;
-        if (hallmere_realtime_enter) hallmere_realtime_enter();
+        if (checker.present()) checker.enter();
         plugin->run(instance, static_cast<uint32_t>(n));
-        if (hallmere_realtime_leave) hallmere_realtime_leave();
+        if (checker.present()) checker.leave();
         for (int c = 0; c < 2; ++c)
             for (int f = 0; f < n; ++f)
                 if (!std::isfinite(out[c][f])) return failed("non-finite output in block " + std::to_string(b));
@@ -100,6 +111,17 @@ int main(int argc, char** argv) {
     if (plugin->deactivate) plugin->deactivate(instance);
     plugin->cleanup(instance);
     dlclose(library);
-    std::printf("ok: %d blocks, %ld frames\n", blocks, frames);
+    std::printf("run: %d blocks, %ld frames\n", blocks, frames);
+    if (checker.present()) {
+        long total = 0;
+        for (int kind = 0; kind < 6; ++kind) {
+            const long n = checker.count(kind);
+            std::printf("audio-thread-%s: %ld\n", kKinds[kind], n);
+            total += n;
+        }
+        if (total != 0) return failed(std::string("run() made calls an audio thread must not: first ") +
+                                      (checker.first() ? checker.first() : "?"));
+    }
+    std::printf("ok\n");
     return 0;
 }
