@@ -268,5 +268,5 @@ void ReverbEditor::controlChanged(DrawContext* context, Control* control) {
 void ReverbEditor::idle() {
     EditorBase::idle();
     if (meter) meter->setValue(plugin->getVu() * kMeterScale);
-    if (gateLed) gateLed->setValue(static_cast<float>(plugin->gateState()) * kGateScale);
+    if (gateLed) gateLed->setValue(static_cast<float>(plugin->panelGateState()) * kGateScale);
 }

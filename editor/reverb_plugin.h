@@ -9,6 +9,10 @@ public:
     explicit ReverbPlugin(audioMasterCallback host);
     ~ReverbPlugin() override;
 
+    // The gate's state the panel shows. A plug-in whose panel is away from its engine (an
+    // LV2 UI, told the state by its host) answers from what it was told.
+    virtual int panelGateState() const { return gateState(); }
+
 protected:
     void parameterChanged(VstInt32 index, float value) override;
 };

@@ -41,23 +41,10 @@ rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
-# Ardour keeps its configuration, plug-in cache and scan log in the user's folders, and
-# searches LXVST_PATH alone when it is set: everything it reads or writes stays in $work.
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data
+# Ardour searches LXVST_PATH alone when it is set: everything it reads or writes stays in $work.
+source "$here/ardour_home.sh"
 export LXVST_PATH=$work/lxvst
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/ardour7/export" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$LXVST_PATH"
-cp "$here"/export/hallmere-float.format "$here"/export/hallmere-float.preset "$XDG_CONFIG_HOME/ardour7/export/"
-
-# step NAME SECONDS COMMAND...: runs a bounded step, its output kept in $work/NAME.log.
-step() {
-  local name=$1 seconds=$2
-  shift 2
-  echo "== $name"
-  timeout -k 10 "$seconds" "$@" >"$work/$name.log" 2>&1
-  local status=$?
-  [ $status -eq 124 ] || [ $status -eq 137 ] && { cat "$work/$name.log"; fail "$name took more than $seconds s"; }
-  return $status
-}
+mkdir -p "$LXVST_PATH"
 
 # The test input: 50 ms of silence, one second of vsthost's drums (distinct noise in the two
 # channels, so a swap shows), then two seconds of silence for the tail.

@@ -2,10 +2,11 @@
 --   render_session.lua FOLDER NAME OUT_FOLDER OUT_NAME PRESET_ID PLUGIN_ID|none [PROGRAM|- [INDEX=VALUE ...]]
 --
 -- Loads a session made by make_session.lua, inserts the LXVST plug-in with the given unique
--- id as the first processor of the track "Reverb", selects one of its factory programs
--- through Ardour's preset interface (which sends the program change to the plug-in), sets
--- parameters through the processor's controls, and exports the session range with the
--- export preset PRESET_ID to OUT_FOLDER/OUT_NAME.wav.
+-- id (or the LV2 plug-in "lv2:URI") as the first processor of the track "Reverb", selects one
+-- of its factory programs through Ardour's preset interface (which sends the program change
+-- to the plug-in; an LV2 preset is named by its URI), sets parameters through the
+-- processor's controls, and exports the session range with the export preset PRESET_ID to
+-- OUT_FOLDER/OUT_NAME.wav.
 --
 -- Ardour drops a plug-in it cannot load without a word and exports the dry signal, so every
 -- step reports what Ardour itself now holds ("insert:", "param:" lines) for the caller to
@@ -33,13 +34,17 @@ for c = 0, 1 do
 end
 
 if plugin_id ~= "none" then
-	local processor = ARDOUR.LuaAPI.new_plugin(Session, plugin_id, ARDOUR.PluginType.LXVST, "")
+	local kind, name = ARDOUR.PluginType.LXVST, plugin_id
+	if plugin_id:match("^lv2:") then
+		kind, name = ARDOUR.PluginType.LV2, plugin_id:sub(5)
+	end
+	local processor = ARDOUR.LuaAPI.new_plugin(Session, name, kind, "")
 	assert(not processor:isnil(), "Ardour could not instantiate plug-in " .. plugin_id)
 	assert(track:add_processor_by_index(processor, 0, nil, true) == 0, "could not insert the plug-in")
 	local plugin = processor:to_insert():plugin(0)
 
 	if program ~= "-" then
-		local uri = string.format("VST:%s:%04d", plugin_id, tonumber(program))
+		local uri = program:match(":") and program or string.format("VST:%s:%04d", plugin_id, tonumber(program))
 		local preset = plugin:preset_by_uri(uri)
 		assert(preset, "the plug-in has no program " .. uri)
 		assert(plugin:load_preset(preset), "could not select " .. uri)
