@@ -13,6 +13,10 @@ struct EditorPlatform {
     void (*stopOle)();
 };
 
+// The calling thread's identity from the operating system itself. Asking the C++ library
+// instead may allocate on a thread it did not start, such as a host's audio thread.
+std::uintptr_t currentThreadId();
+
 // The services of the platform the library was built for.
 const EditorPlatform& systemEditorPlatform();
 

@@ -3,6 +3,8 @@
 
 #include "editor/editor_platform.h"
 
+std::uintptr_t currentThreadId() { return GetCurrentThreadId(); }
+
 namespace {
 
 std::uint32_t tickCount() { return GetTickCount(); }

@@ -1,3 +1,5 @@
+#include <pthread.h>
+
 #include <cerrno>
 #include <ctime>
 
@@ -6,6 +8,8 @@
 #include "gui/frame_window_x11.h"
 #include "gui/image_lookup.h"
 #include "resources/embedded_images.h"
+
+std::uintptr_t currentThreadId() { return static_cast<std::uintptr_t>(pthread_self()); }
 
 namespace {
 

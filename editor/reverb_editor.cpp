@@ -92,7 +92,7 @@ VstInt32 ReverbEditor::open(void* parent) {
     // Open before the controls read their values: a change from another thread while they
     // are built leaves its mark, and the next idle shows it.
     changedElsewhere = 0;
-    windowThread = std::this_thread::get_id();
+    windowThread = currentThreadId();
     panelOpen = true;
     bool built = false;
     try {

@@ -5,9 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <thread>
 
 #include "editor/editor_base.h"
+#include "editor/editor_platform.h"
 #include "gui/control.h"
 
 class Bitmap;
@@ -54,7 +54,7 @@ private:
     void addControl(Control* control);
     Bitmap* loaded(int resourceId) const;
     void showParameter(int index);
-    bool onWindowThread() const { return std::this_thread::get_id() == windowThread.load(); }
+    bool onWindowThread() const { return currentThreadId() == windowThread.load(); }
 
     ReverbPlugin* plugin;
     HorizontalSlider* panSlider = nullptr;
@@ -72,6 +72,6 @@ private:
     // the views, which the window thread may be tearing down: they leave a mark here and the
     // window thread's next idle shows them.
     std::atomic<bool> panelOpen{false};
-    std::atomic<std::thread::id> windowThread{};
+    std::atomic<std::uintptr_t> windowThread{0};
     std::atomic<std::uint32_t> changedElsewhere{0};
 };

@@ -1,5 +1,7 @@
 #include "tools/vsthost/gui_counter_win32.h"
 
+#include "tools/vsthost/import_patch_win32.h"
+
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -130,14 +132,6 @@ void* replacementFor(const char* name) {
     return nullptr;
 }
 
-bool patch(ULONG_PTR* slot, void* replacement) {
-    DWORD previous = 0;
-    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &previous)) return false;
-    *slot = reinterpret_cast<ULONG_PTR>(replacement);
-    VirtualProtect(slot, sizeof *slot, previous, &previous);
-    return true;
-}
-
 }  // namespace
 
 long GuiObjectCounts::liveGdi() const {
@@ -148,29 +142,8 @@ long GuiObjectCounts::liveGdi() const {
 long GuiObjectCounts::liveUser() const { return live(kWindowObject) + live(kWindowDc); }
 
 int installGuiCounters(HMODULE module) {
-    auto* base = reinterpret_cast<unsigned char*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    if (!module || dos->e_magic != IMAGE_DOS_SIGNATURE) return 0;
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!directory.VirtualAddress) return 0;
-    int patched = 0;
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         entry->Name; ++entry) {
-        const char* library = reinterpret_cast<const char*>(base + entry->Name);
-        if (_stricmp(library, "gdi32.dll") != 0 && _stricmp(library, "user32.dll") != 0) continue;
-        if (!entry->OriginalFirstThunk) continue;  // no names to go by
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            void* replacement = replacementFor(reinterpret_cast<const char*>(byName->Name));
-            if (replacement && patch(&slots->u1.Function, replacement)) ++patched;
-        }
-    }
-    return patched;
+    static const char* const kLibraries[] = {"gdi32.dll", "user32.dll"};
+    return patchImports(module, kLibraries, 2, replacementFor);
 }
 
 GuiObjectCounts guiObjectCounts() {

@@ -22,7 +22,7 @@ void printUsage(bool full) {
                  "       vsthost torture PLUGIN [--seconds S] [--seed N]\n"
                  "       vsthost soak PLUGIN [--seconds S] [--max-peak P]\n"
                  "       vsthost editor PLUGIN [options and steps]\n"
-                 "       vsthost rtcheck PLUGIN [--seconds S]   (Linux, with the counter preloaded)\n"
+                 "       vsthost rtcheck PLUGIN [--seconds S]\n"
                  "       vsthost --help\n");
     if (!full) {
         return;
@@ -74,7 +74,8 @@ void printUsage(bool full) {
                  "rtcheck plays the plug-in as a host does for S seconds (default 3): automation and\n"
                  "        program changes on the audio thread, edits, editor idle and rate changes on\n"
                  "        another; counts allocations, locks, waits, sleeps and file calls made inside\n"
-                 "        the audio entry points. Fails on any.\n"
+                 "        the audio entry points. Fails on any. On Linux the counter must be preloaded\n"
+                 "        (LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so).\n"
                  "soak    renders S seconds of audio (default 3600) at 44.1 kHz through the longest,\n"
                  "        loudest settings with the gate on, fed noise bursts; prints the peak, the\n"
                  "        non-finite samples and the cost per frame at the start and at the end.\n"
@@ -132,11 +133,9 @@ int main(int argc, char** argv) {
     if (command == "editor") {
         return runEditor(args);
     }
-#if !defined(_WIN32)
     if (command == "rtcheck") {
         return runRtcheck(args);
     }
-#endif
     std::fprintf(stderr, "vsthost: unknown command '%s'\n", command.c_str());
     printUsage(false);
     return kExitUsage;

@@ -9,12 +9,10 @@
 // display is there), and every so often suspends the plug-in, changes the sample rate and
 // block size and resumes, while the audio thread waits outside the plug-in.
 #include "tools/vsthost/commands.h"
-#include "tools/vsthost/host_callback.h"
+#include "tools/vsthost/host_window.h"
 #include "tools/vsthost/plugin.h"
+#include "tools/vsthost/rt_counter.h"
 #include "tools/vsthost/text.h"
-#include "tests/realtime/rt_counts.h"
-
-#include <dlfcn.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,74 +21,12 @@
 #include <thread>
 #include <vector>
 
-#if defined(HALLMERE_VSTHOST_X11)
-#include <X11/Xlib.h>
-#endif
-
 namespace vsthost {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr VstInt32 kMaxBlock = 1024;
 const float kRates[] = {44100.0f, 48000.0f, 96000.0f, 22050.0f};
-
-struct Counter {
-    void (*enter)() = nullptr;
-    void (*leave)() = nullptr;
-    long (*count)(int) = nullptr;
-    const char* (*first)() = nullptr;
-
-    bool find() {
-        enter = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_enter"));
-        leave = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_leave"));
-        count = reinterpret_cast<long (*)(int)>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_count"));
-        first = reinterpret_cast<const char* (*)()>(dlsym(RTLD_DEFAULT, "hallmere_rtcheck_first"));
-        return enter && leave && count && first;
-    }
-};
-
-// Inside the plug-in's audio entry points for as long as it lives.
-class AudioCall {
-public:
-    explicit AudioCall(const Counter& counter) : counter(counter) { counter.enter(); }
-    ~AudioCall() { counter.leave(); }
-
-private:
-    const Counter& counter;
-};
-
-#if defined(HALLMERE_VSTHOST_X11)
-// A top-level window for the editor, when a display is there.
-class EditorWindow {
-public:
-    EditorWindow() : display(XOpenDisplay(nullptr)) {
-        if (!display) return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 448, 251, 0, 0, 0);
-        XMapWindow(display, window);
-        XFlush(display);
-    }
-    ~EditorWindow() {
-        if (display) XCloseDisplay(display);
-    }
-    void* parent() const { return display ? reinterpret_cast<void*>(window) : nullptr; }
-    void pump() {
-        while (display && XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-        }
-    }
-
-private:
-    Display* display;
-    Window window = 0;
-};
-#else
-class EditorWindow {
-public:
-    void* parent() const { return nullptr; }
-    void pump() {}
-};
-#endif
 
 struct Shared {
     std::atomic<bool> stop{false};
@@ -101,7 +37,7 @@ struct Shared {
     std::atomic<long> parameterChanges{0};
 };
 
-void audioThread(Plugin& plugin, const Counter& counter, Shared& shared) {
+void audioThread(Plugin& plugin, RtCounter& counter, Shared& shared) {
     AEffect* effect = plugin.record();
     std::mt19937 random(1);
     std::vector<float> in[2], out[2];
@@ -161,10 +97,10 @@ int runRtcheck(const std::vector<std::string>& args) {
         std::fprintf(stderr, "vsthost rtcheck: which plug-in?\n");
         return kExitUsage;
     }
-    Counter counter;
-    if (!counter.find()) {
-        std::fprintf(stderr, "vsthost rtcheck: no counter in this process: run it with "
-                             "LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so\n");
+    RtCounter counter;
+    std::string why;
+    if (!counter.attach(path, why)) {
+        std::fprintf(stderr, "vsthost rtcheck: %s\n", why.c_str());
         return kExitUsage;
     }
 
@@ -187,16 +123,18 @@ int runRtcheck(const std::vector<std::string>& args) {
     plugin.dispatch(effStartProcess);
 
     const bool hasEditor = (effect->flags & effFlagsHasEditor) != 0;
-    EditorWindow window;
+    HostWindow window;
     if (hasEditor) plugin.dispatch(effEditOpen, 0, 0, window.parent());
 
     Shared shared;
-    std::thread audio(audioThread, std::ref(plugin), std::cref(counter), std::ref(shared));
+    std::thread audio(audioThread, std::ref(plugin), std::ref(counter), std::ref(shared));
     std::mt19937 random(2);
     long edits = 0, idles = 0, rateChanges = 0, editorCycles = 0;
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::microseconds(static_cast<long long>(seconds * 1e6));
-    for (long round = 0; Clock::now() < deadline; ++round) {
+    auto nextEditorCycle = start + std::chrono::milliseconds(700);
+    auto nextRateChange = start + std::chrono::milliseconds(300);
+    for (auto now = start; now < deadline; now = Clock::now()) {
         // The musician at the panel: an edit, then the editor's idle.
         plugin.setParameter(static_cast<VstInt32>(random() % plugin.numParams()), (random() % 1001) / 1000.0f);
         ++edits;
@@ -204,13 +142,15 @@ int runRtcheck(const std::vector<std::string>& args) {
             window.pump();
             plugin.dispatch(effEditIdle);
             ++idles;
-            if (round % 400 == 399) {  // closed and opened again while the audio runs
+            if (now >= nextEditorCycle) {  // closed and opened again while the audio runs
+                nextEditorCycle = now + std::chrono::milliseconds(700);
                 plugin.dispatch(effEditClose);
                 plugin.dispatch(effEditOpen, 0, 0, window.parent());
                 ++editorCycles;
             }
         }
-        if (round % 300 == 299) {  // a new sample rate and block size while suspended
+        if (now >= nextRateChange) {  // a new sample rate and block size while suspended
+            nextRateChange = now + std::chrono::milliseconds(300);
             shared.pauseWanted.store(true);
             while (!shared.paused.load()) std::this_thread::yield();
             plugin.dispatch(effMainsChanged, 0, 0);
@@ -238,10 +178,10 @@ int runRtcheck(const std::vector<std::string>& args) {
                 !hasEditor ? "none" : window.parent() ? "in a window" : "without a window", idles, editorCycles);
     std::printf("rate-changes-while-suspended: %ld\n", rateChanges);
     long total = 0;
-    for (int kind = 0; kind < rtcheck::kKindCount; ++kind) {
+    for (int kind = 0; kind < kRtKindCount; ++kind) {
         const long n = counter.count(kind);
         total += n;
-        std::printf("audio-thread-%s: %ld\n", rtcheck::kKindNames[kind], n);
+        std::printf("audio-thread-%s: %ld\n", kRtKindNames[kind], n);
     }
     if (total > 0) std::printf("first: %s\n", counter.first() ? counter.first() : "?");
     std::printf("result: %s\n", total == 0 && shared.blocks.load() > 0 ? "ok" : "FAILED");

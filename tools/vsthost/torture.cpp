@@ -4,10 +4,8 @@
 // automates every parameter once per block, bad values included; the main thread plays
 // the user-interface thread with meter reads and editor open/idle/close cycles. Any
 // non-finite output sample is a fault; a crash ends the process.
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 #include "tools/vsthost/commands.h"
+#include "tools/vsthost/host_window.h"
 #include "tools/vsthost/host_callback.h"
 #include "tools/vsthost/plugin.h"
 #include "tools/vsthost/text.h"
@@ -65,31 +63,12 @@ struct Counts {
     std::atomic<long> nonFinite{0};
 };
 
-#if defined(_WIN32)
-// A real top-level window to open the editors in, made once; pending messages are let
-// through before each cycle, as a host's message loop would. Without a display the window
-// cannot be made and editors get a null parent, which a plug-in must refuse or survive.
+// A real top-level window to open the editors in where there is a display, made once.
 void* editorParent() {
-    static HWND window = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "HallmereTortureHost";
-        RegisterClassA(&windowClass);
-        return CreateWindowExA(0, windowClass.lpszClassName, "vsthost torture", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                               0, 480, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-    }();
-    MSG message;
-    while (window != nullptr && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return window;
+    static HostWindow window;
+    window.pump();
+    return window.parent();
 }
-#else
-// Editors are opened with a null parent here, which a plug-in must refuse or survive.
-void* editorParent() { return nullptr; }
-#endif
 
 struct Instance {
     Plugin plugin;

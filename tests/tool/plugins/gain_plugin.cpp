@@ -61,7 +61,7 @@ void plantedFault() {
     } else if (fault == "mutex") {
         std::lock_guard<std::mutex> lock(mutex);
     } else if (fault == "sleep") {
-        std::this_thread::sleep_for(std::chrono::microseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // shorter ones may not reach the system
     } else if (fault == "file") {
         if (std::FILE* file = std::fopen("/dev/null", "r")) std::fclose(file);
     }
