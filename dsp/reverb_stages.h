@@ -68,14 +68,18 @@ public:
         }
     }
 
+    void start(AllpassDelay* diffusers)
+    {
+        for (int k = 0; k < kDiffuserCount; ++k)
+            slots_[k] = diffusers[k].slots(diffusers[k].position());
+    }
+
     // Frames that can run from the lines' positions before any of them wraps.
-    int32_t start(AllpassDelay* diffusers)
+    static int32_t toWrap(const AllpassDelay* diffusers)
     {
         int32_t n = INT32_MAX;
-        for (int k = 0; k < kDiffuserCount; ++k) {
-            slots_[k] = diffusers[k].slots(diffusers[k].position());
+        for (int k = 0; k < kDiffuserCount; ++k)
             n = std::min(n, diffusers[k].stepsToWrap(diffusers[k].position()));
-        }
         return n;
     }
 
@@ -98,10 +102,10 @@ public:
             last_[k] = lanes::lastOf(lastGroup_[k]);
     }
 
-    static void advance(AllpassDelay* diffusers, int32_t n)
+    static void advance(AllpassDelay* diffusers, int32_t n, bool wraps)
     {
         for (int k = 0; k < kDiffuserCount; ++k)
-            diffusers[k].advance(n);
+            diffusers[k].advance(n, wraps);
     }
 
     void finish(AllpassDelay* diffusers) const
@@ -126,12 +130,15 @@ class EarlyReflection {
 public:
     explicit EarlyReflection(const DampedDelay& line) : damping_(line.damping()), gain_(line.gain()) {}
 
-    int32_t start(DampedDelay& line)
+    void start(DampedDelay& line)
     {
-        const int32_t read = line.nextPosition();
         written_ = line.slots(line.position());
-        read_ = line.slots(read);
-        return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(read));
+        read_ = line.slots(line.nextPosition());
+    }
+
+    static int32_t toWrap(const DampedDelay& line)
+    {
+        return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(line.nextPosition()));
     }
 
     // One frame; on a line of length 1 or 0 it reads the slot it has just written.
@@ -183,13 +190,17 @@ public:
         }
     }
 
-    int32_t start(DampedDelay* lines)
+    void start(DampedDelay* lines)
+    {
+        for (int k = 0; k < kLateLineCount; ++k)
+            slots_[k] = lines[k].slots(lines[k].position());
+    }
+
+    static int32_t toWrap(const DampedDelay* lines)
     {
         int32_t n = INT32_MAX;
-        for (int k = 0; k < kLateLineCount; ++k) {
-            slots_[k] = lines[k].slots(lines[k].position());
+        for (int k = 0; k < kLateLineCount; ++k)
             n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
-        }
         return n;
     }
 
@@ -208,10 +219,10 @@ public:
         return d;
     }
 
-    static void advance(DampedDelay* lines, int32_t n)
+    static void advance(DampedDelay* lines, int32_t n, bool wraps)
     {
         for (int k = 0; k < kLateLineCount; ++k)
-            lines[k].advance(n);
+            lines[k].advance(n, wraps);
     }
 
     void finish(DampedDelay* lines) const
