@@ -114,8 +114,8 @@ void ReverbEngine::run(int32_t frames, Io& caller)
         // is read after being written within the stretch. The frames left to the next wrap
         // are counted down across calls, and worked out again only after it.
         if (framesToWrap_ == 0)
-            framesToWrap_ = std::min({stages::Diffusion::toWrap(diffusers), stages::EarlyReflection::toWrap(earlyLine),
-                                      stages::LateNetwork::toWrap(lateLines)});
+            framesToWrap_ = std::min({stages::toWrap(diffusers), stages::EarlyReflection::toWrap(earlyLine),
+                                      stages::toWrap(lateLines)});
         const int32_t n = std::min(frames - done, framesToWrap_);
         diffusion.start(diffusers);
         early.start(earlyLine);
@@ -188,9 +188,9 @@ void ReverbEngine::run(int32_t frames, Io& caller)
 
         framesToWrap_ -= n;
         const bool wraps = framesToWrap_ == 0;
-        stages::Diffusion::advance(diffusers, n, wraps);
+        stages::advance(diffusers, n, wraps);
         earlyLine.advance(n, wraps);
-        stages::LateNetwork::advance(lateLines, n, wraps);
+        stages::advance(lateLines, n, wraps);
         done += n;
     }
     if (Io::kMetered)

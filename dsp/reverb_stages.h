@@ -30,6 +30,31 @@ inline Lanes laneByLane(Lanes x, Step step)
     return Lanes{a, b, c, step(x[3])};
 }
 
+// Lines run side by side: their slots from their positions, the frames they can run before
+// any of them wraps, and the steps on.
+template <class Line, int N>
+inline void slotsOf(Line (&lines)[N], float* (&slots)[N])
+{
+    for (int k = 0; k < N; ++k)
+        slots[k] = lines[k].slots(lines[k].position());
+}
+
+template <class Line, int N>
+inline int32_t toWrap(const Line (&lines)[N])
+{
+    int32_t n = INT32_MAX;
+    for (int k = 0; k < N; ++k)
+        n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
+    return n;
+}
+
+template <class Line, int N>
+inline void advance(Line (&lines)[N], int32_t n, bool mayWrap)
+{
+    for (int k = 0; k < N; ++k)
+        lines[k].advance(n, mayWrap);
+}
+
 // Input band filter: the mono sum through the high cut, less that through the low cut.
 class BandFilter {
 public:
@@ -68,20 +93,7 @@ public:
         }
     }
 
-    void start(AllpassDelay* diffusers)
-    {
-        for (int k = 0; k < kDiffuserCount; ++k)
-            slots_[k] = diffusers[k].slots(diffusers[k].position());
-    }
-
-    // Frames that can run from the lines' positions before any of them wraps.
-    static int32_t toWrap(const AllpassDelay* diffusers)
-    {
-        int32_t n = INT32_MAX;
-        for (int k = 0; k < kDiffuserCount; ++k)
-            n = std::min(n, diffusers[k].stepsToWrap(diffusers[k].position()));
-        return n;
-    }
+    void start(AllpassDelay (&diffusers)[kDiffuserCount]) { slotsOf(diffusers, slots_); }
 
     template <class T>
     T run(int32_t at, T x)
@@ -100,12 +112,6 @@ public:
     {
         for (int k = 0; k < kDiffuserCount; ++k)
             last_[k] = lanes::lastOf(lastGroup_[k]);
-    }
-
-    static void advance(AllpassDelay* diffusers, int32_t n, bool wraps)
-    {
-        for (int k = 0; k < kDiffuserCount; ++k)
-            diffusers[k].advance(n, wraps);
     }
 
     void finish(AllpassDelay* diffusers) const
@@ -136,6 +142,7 @@ public:
         read_ = line.slots(line.nextPosition());
     }
 
+    // It reads one slot ahead of the one it writes: both must stay short of the wrap.
     static int32_t toWrap(const DampedDelay& line)
     {
         return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(line.nextPosition()));
@@ -190,19 +197,7 @@ public:
         }
     }
 
-    void start(DampedDelay* lines)
-    {
-        for (int k = 0; k < kLateLineCount; ++k)
-            slots_[k] = lines[k].slots(lines[k].position());
-    }
-
-    static int32_t toWrap(const DampedDelay* lines)
-    {
-        int32_t n = INT32_MAX;
-        for (int k = 0; k < kLateLineCount; ++k)
-            n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
-        return n;
-    }
+    void start(DampedDelay (&lines)[kLateLineCount]) { slotsOf(lines, slots_); }
 
     template <class T>
     Taps<T> run(int32_t at, T s)
@@ -217,12 +212,6 @@ public:
         T f3 = (((d.d0 - d.d1) - d.d2) + d.d3) + u;
         write(at, f0, f1, f2, f3);
         return d;
-    }
-
-    static void advance(DampedDelay* lines, int32_t n, bool wraps)
-    {
-        for (int k = 0; k < kLateLineCount; ++k)
-            lines[k].advance(n, wraps);
     }
 
     void finish(DampedDelay* lines) const
