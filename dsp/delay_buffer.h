@@ -35,10 +35,11 @@ public:
     int32_t nextPosition() const { return position_ + 1 >= length_ ? 0 : position_ + 1; }
 
     // n steps at most up to the wrap: at the end of the length the position goes back to 0.
-    void advance(int32_t n = 1)
+    // When the caller knows that no step reaches the end, mayWrap false skips the test.
+    void advance(int32_t n = 1, bool mayWrap = true)
     {
         position_ += n;
-        if (position_ >= length_)
+        if (mayWrap && position_ >= length_)
             position_ = 0;
     }
 

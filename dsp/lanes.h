@@ -174,11 +174,6 @@ inline Lanes highHalves(Lanes a, Lanes b)
 // What follows is the same for every back end. The overloads for a single float let a step
 // be written once for one frame and for four.
 
-inline float splatAs(float x, float)
-{
-    return x;
-}
-
 inline Lanes splat(float x)
 {
     return Lanes{x, x, x, x};
@@ -194,11 +189,6 @@ inline Lanes load(const float* p)
 inline void store(float* p, Lanes v)
 {
     std::memcpy(p, &v, sizeof v);
-}
-
-inline Lanes splatAs(float x, Lanes)
-{
-    return splat(x);
 }
 
 template <class T>

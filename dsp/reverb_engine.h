@@ -94,6 +94,7 @@ private:
     float gateGain_ = 1.0f;
     int32_t gateState_ = GateOpen;
     ReverbCoefficients active_;
+    int32_t framesToWrap_ = 0;  // frames the lines run before the next wrap; 0: work it out
 
     // Settings noted since the last block, taken over at the start of the next.
     ReverbSettings settings_;

@@ -89,6 +89,7 @@ void ReverbEngine::adoptSettings()
     highCutFilter = OnePoleFilter(c.highCut, highCutFilter.output());
     lowCutFilter = OnePoleFilter(c.lowCut, lowCutFilter.output());
     active_ = c;
+    framesToWrap_ = 0;
     if (gateResetPending_) {
         gateResetPending_ = false;
         gateState_ = GateOpen;
@@ -113,9 +114,15 @@ void ReverbEngine::run(int32_t frames, Io& caller)
 
     for (int32_t done = 0; done < frames;) {
         // Run up to the next wrap of any line, so the steps need no wrap test, and no slot
-        // is read after being written within the stretch.
-        const int32_t n = std::min({frames - done, diffusion.start(diffusers), early.start(earlyLine),
-                                    late.start(lateLines)});
+        // is read after being written within the stretch. The frames left to the next wrap
+        // are counted down across calls, and worked out again only after it.
+        if (framesToWrap_ == 0)
+            framesToWrap_ = std::min({stages::toWrap(diffusers), stages::EarlyReflection::toWrap(earlyLine),
+                                      stages::toWrap(lateLines)});
+        const int32_t n = std::min(frames - done, framesToWrap_);
+        diffusion.start(diffusers);
+        early.start(earlyLine);
+        late.start(lateLines);
 
         // The steps, each for one frame (float) or four (Lanes).
         const auto filter = [&](int32_t at, auto like) __attribute__((always_inline)) {
@@ -182,9 +189,11 @@ void ReverbEngine::run(int32_t frames, Io& caller)
         for (; i < n; ++i)
             reverberate(i, diffuse(i, filter(i, 0.0f)));
 
-        stages::Diffusion::advance(diffusers, n);
-        earlyLine.advance(n);
-        stages::LateNetwork::advance(lateLines, n);
+        framesToWrap_ -= n;
+        const bool wraps = framesToWrap_ == 0;
+        stages::advance(diffusers, n, wraps);
+        earlyLine.advance(n, wraps);
+        stages::advance(lateLines, n, wraps);
         done += n;
     }
     if (Io::kMetered)

@@ -30,6 +30,31 @@ inline Lanes laneByLane(Lanes x, Step step)
     return Lanes{a, b, c, step(x[3])};
 }
 
+// Lines run side by side: their slots from their positions, the frames they can run before
+// any of them wraps, and the steps on.
+template <class Line, int N>
+inline void slotsOf(Line (&lines)[N], float* (&slots)[N])
+{
+    for (int k = 0; k < N; ++k)
+        slots[k] = lines[k].slots(lines[k].position());
+}
+
+template <class Line, int N>
+inline int32_t toWrap(const Line (&lines)[N])
+{
+    int32_t n = INT32_MAX;
+    for (int k = 0; k < N; ++k)
+        n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
+    return n;
+}
+
+template <class Line, int N>
+inline void advance(Line (&lines)[N], int32_t n, bool mayWrap)
+{
+    for (int k = 0; k < N; ++k)
+        lines[k].advance(n, mayWrap);
+}
+
 // Input band filter: the mono sum through the high cut, less that through the low cut.
 class BandFilter {
 public:
@@ -68,16 +93,7 @@ public:
         }
     }
 
-    // Frames that can run from the lines' positions before any of them wraps.
-    int32_t start(AllpassDelay* diffusers)
-    {
-        int32_t n = INT32_MAX;
-        for (int k = 0; k < kDiffuserCount; ++k) {
-            slots_[k] = diffusers[k].slots(diffusers[k].position());
-            n = std::min(n, diffusers[k].stepsToWrap(diffusers[k].position()));
-        }
-        return n;
-    }
+    void start(AllpassDelay (&diffusers)[kDiffuserCount]) { slotsOf(diffusers, slots_); }
 
     template <class T>
     T run(int32_t at, T x)
@@ -96,12 +112,6 @@ public:
     {
         for (int k = 0; k < kDiffuserCount; ++k)
             last_[k] = lanes::lastOf(lastGroup_[k]);
-    }
-
-    static void advance(AllpassDelay* diffusers, int32_t n)
-    {
-        for (int k = 0; k < kDiffuserCount; ++k)
-            diffusers[k].advance(n);
     }
 
     void finish(AllpassDelay* diffusers) const
@@ -126,12 +136,16 @@ class EarlyReflection {
 public:
     explicit EarlyReflection(const DampedDelay& line) : damping_(line.damping()), gain_(line.gain()) {}
 
-    int32_t start(DampedDelay& line)
+    void start(DampedDelay& line)
     {
-        const int32_t read = line.nextPosition();
         written_ = line.slots(line.position());
-        read_ = line.slots(read);
-        return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(read));
+        read_ = line.slots(line.nextPosition());
+    }
+
+    // It reads one slot ahead of the one it writes: both must stay short of the wrap.
+    static int32_t toWrap(const DampedDelay& line)
+    {
+        return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(line.nextPosition()));
     }
 
     // One frame; on a line of length 1 or 0 it reads the slot it has just written.
@@ -183,15 +197,7 @@ public:
         }
     }
 
-    int32_t start(DampedDelay* lines)
-    {
-        int32_t n = INT32_MAX;
-        for (int k = 0; k < kLateLineCount; ++k) {
-            slots_[k] = lines[k].slots(lines[k].position());
-            n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
-        }
-        return n;
-    }
+    void start(DampedDelay (&lines)[kLateLineCount]) { slotsOf(lines, slots_); }
 
     template <class T>
     Taps<T> run(int32_t at, T s)
@@ -206,12 +212,6 @@ public:
         T f3 = (((d.d0 - d.d1) - d.d2) + d.d3) + u;
         write(at, f0, f1, f2, f3);
         return d;
-    }
-
-    static void advance(DampedDelay* lines, int32_t n)
-    {
-        for (int k = 0; k < kLateLineCount; ++k)
-            lines[k].advance(n);
     }
 
     void finish(DampedDelay* lines) const
