@@ -9,6 +9,7 @@
 
 #include "dsp/denormal_noise.h"
 #include "dsp/reverb_engine.h"
+#include "effect/reverb_effect.h"
 
 namespace {
 
@@ -64,6 +65,13 @@ std::vector<float> testSignal(int frames)
     return signal;
 }
 
+// Seconds per stereo frame, as the counter "s/frame".
+void countPerFrame(benchmark::State& state, double frames)
+{
+    state.counters["s/frame"] =
+        benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void BM_Program(benchmark::State& state)
 {
     auto engine = std::make_unique<ReverbEngine>();
@@ -80,11 +88,29 @@ void BM_Program(benchmark::State& state)
         start = (start + kBlock) % (44100 - kBlock);
     }
     state.SetItemsProcessed(state.iterations() * kBlock);
-    state.counters["s/frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kBlock,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    countPerFrame(state, static_cast<double>(state.iterations()) * kBlock);
 }
 BENCHMARK(BM_Program)->DenseRange(0, 7)->Unit(benchmark::kMicrosecond);
+
+// The plug-in through processReplacing at the block sizes hosts use, program 0 (the
+// cheapest): the gap between small blocks and 512 is the fixed cost of each call.
+void BM_BlockSize(benchmark::State& state)
+{
+    const int block = static_cast<int>(state.range(0));
+    auto effect = std::make_unique<ReverbEffect>(nullptr);
+    std::vector<float> left = testSignal(44100), right = testSignal(44100 + 7);
+    std::vector<float> outLeft(block), outRight(block);
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    int start = 0;
+    for (auto _ : state) {
+        float* inputs[2] = {left.data() + start, right.data() + start};
+        effect->processReplacing(inputs, outputs, block);
+        benchmark::DoNotOptimize(outLeft.data());
+        start = start + 2 * block < 44100 ? start + block : 0;
+    }
+    countPerFrame(state, static_cast<double>(state.iterations()) * block);
+}
+BENCHMARK(BM_BlockSize)->Arg(16)->Arg(32)->Arg(64)->Arg(512);
 
 // One frame at a time through process(), as a per-frame caller would drive it.
 void BM_PerFrame(benchmark::State& state)
@@ -98,8 +124,7 @@ void BM_PerFrame(benchmark::State& state)
         benchmark::DoNotOptimize(engine->outLeft);
         i = i + 1 < 44100 ? i + 1 : 0;
     }
-    state.counters["s/frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    countPerFrame(state, static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_PerFrame);
 
@@ -153,9 +178,7 @@ void BM_SilenceAfterBurst(benchmark::State& state)
                                  withOffset ? noise.next() : 0.0f, false, peak);
         benchmark::DoNotOptimize(out.data());
     }
-    state.counters["s/frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * (60 * 44100 / kBlock) * kBlock,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    countPerFrame(state, static_cast<double>(state.iterations()) * (60 * 44100 / kBlock) * kBlock);
 }
 BENCHMARK(BM_SilenceAfterBurst)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -19,21 +19,29 @@ public:
         return g;
     }
 
+    // One step on the slot's content: returns the output and leaves x + g v in the slot.
+    // For one frame, or for lanes of consecutive frames.
+    template <class T>
+    static T pass(float g, T x, T& slot)
+    {
+        const T v = slot - g * x;
+        slot = x + g * v;
+        return v;
+    }
+
     void setGain(float g) { gain_ = limitGain(g); }
 
     void process(float x)
     {
-        float& slot = buffer_[position_];
-        const float v = slot - gain_ * x;
-        lastOutput_ = v;
-        slot = x + gain_ * v;
+        lastOutput_ = pass(gain_, x, buffer_[position_]);
         advance();
     }
 
     float output() const { return lastOutput_; }
 
+    // After frames were run on the slots directly: the output of the last of them.
+    void setOutput(float v) { lastOutput_ = v; }
+
 private:
     float lastOutput_ = 0.0f;
-
-    friend class ReverbEngine;
 };

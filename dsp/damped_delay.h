@@ -11,24 +11,22 @@ public:
     virtual ~DampedDelay() = default;
 
     void setGain(float k) { gain_ = k; }
-    void setCutoff(float frequency, int32_t sampleRate)
-    {
-        coefficient_ = cutoffCoefficient(frequency, sampleRate);
-    }
-    float coefficient() const { return coefficient_; }
+    void setCutoff(float frequency, int32_t sampleRate) { damping_.setCutoff(frequency, sampleRate); }
+    float coefficient() const { return damping_.coefficient(); }
+
+    // The lowpass on the way in, for running frames on the slots directly, and back.
+    const OnePoleFilter& damping() const { return damping_; }
+    void setDamping(const OnePoleFilter& filter) { damping_ = filter; }
 
     void write(float x)
     {
-        state_ = (1.0f - coefficient_) * x + coefficient_ * state_;
-        buffer_[position_] = state_ * gain_;
+        damping_.process(x);
+        buffer_[position_] = damping_.output() * gain_;
         advance();
     }
 
     float read() const { return buffer_[position_]; }
 
 private:
-    float coefficient_ = 0.0f;
-    float state_ = 0.0f;
-
-    friend class ReverbEngine;
+    OnePoleFilter damping_;
 };

@@ -16,20 +16,27 @@ inline float cutoffCoefficient(float frequency, int32_t sampleRate)
 
 class OnePoleFilter {
 public:
-    virtual ~OnePoleFilter() = default;
+    OnePoleFilter() = default;
+    OnePoleFilter(float coefficient, float state) : coefficient_(coefficient), state_(state) {}
 
     void setCutoff(float frequency, int32_t sampleRate)
     {
         coefficient_ = cutoffCoefficient(frequency, sampleRate);
     }
+    void setCoefficient(float c) { coefficient_ = c; }
     float coefficient() const { return coefficient_; }
 
-    void process(float x) { state_ = (1.0f - coefficient_) * x + coefficient_ * state_; }
+    // y = (1 − c) x + c y, given 1 − c and c: for one filter, or for lanes of filters.
+    template <class T>
+    static T next(T in, T back, T x, T y)
+    {
+        return in * x + back * y;
+    }
+
+    void process(float x) { state_ = next(1.0f - coefficient_, coefficient_, x, state_); }
     float output() const { return state_; }
 
 private:
     float coefficient_ = 0.0f;
     float state_ = 0.0f;
-
-    friend class ReverbEngine;
 };

@@ -1,15 +1,14 @@
-// Control side of the engine: settings, their limits, and the hand-over to the audio thread.
+// The engine's settings: their limits, and the coefficients the next block takes over.
 #include "dsp/reverb_engine.h"
 
 #include <algorithm>
-#include <cstring>
 
 ReverbEngine::ReverbEngine()
 {
     for (int i = 0; i < kLineCount; ++i) {
         const float gain = i < kFirstDiffuserIndex ? 1.0f : 0.0f;
         valid_ = line(i).allocate(0, lineCapacity(i), gain) && valid_;
-        pendingClear_[i] = lineCapacity(i);
+        shortestPassed_[i] = lineCapacity(i);
     }
     setSampleRate(kStartSampleRate);
     adoptSettings();
@@ -26,96 +25,94 @@ DelayBuffer& ReverbEngine::line(int index)
     return diffusers[index - kFirstDiffuserIndex];
 }
 
-void ReverbEngine::fold(Update& newer, const Update& withdrawn)
-{
-    for (int i = 0; i < kLineCount; ++i)
-        newer.clearFrom[i] = std::min(newer.clearFrom[i], withdrawn.clearFrom[i]);
-    newer.gateReset = newer.gateReset || withdrawn.gateReset;
-}
-
 // Every length is set again, and setting a length clears from the length in force: so the
-// audio side must clear from the lowest length passed through since it last took a set.
+// next block must clear from the lowest length passed through since the last one.
 void ReverbEngine::recompute()
 {
-    const ReverbCoefficients next = computeCoefficients(settings_);
     for (int i = 0; i < kLineCount; ++i)
-        pendingClear_[i] = std::min(pendingClear_[i], latest_.length[i]);
-    latest_ = next;
+        shortestPassed_[i] = std::min(shortestPassed_[i], latest_.length[i]);
+    latest_ = computeCoefficients(settings_);
+    settingChanged();
 }
 
-void ReverbEngine::publish()
+void ReverbEngine::configure(const ReverbSettings& wanted, bool reshape,
+                             const int32_t (&lengthsPassed)[kLineCount], bool gateReset)
 {
-    Update update;
-    update.coefficients = latest_;
-    std::memcpy(update.clearFrom, pendingClear_, sizeof pendingClear_);
-    update.gateReset = pendingGateReset_;
-    handover_.post(update, fold);
-    for (int i = 0; i < kLineCount; ++i)
-        pendingClear_[i] = lineCapacity(i);
-    pendingGateReset_ = false;
+    const ReverbSettings next = limitSettings(wanted);
+    if (reshape) {
+        for (int i = 0; i < kLineCount; ++i)
+            shortestPassed_[i] = std::min(shortestPassed_[i], lengthsPassed[i]);
+        settings_ = next;
+        recompute();
+    } else {
+        settings_.lateLevel = latest_.lateLevel = next.lateLevel;
+        settings_.dry = latest_.dry = next.dry;
+        settings_.pan = latest_.pan = next.pan;
+        settings_.threshold = latest_.threshold = next.threshold;
+        settingChanged();
+    }
+    if (gateReset) {
+        gateResetPending_ = true;
+        shownGateState_.store(GateOpen, std::memory_order_relaxed);
+    }
 }
 
 void ReverbEngine::setSampleRate(int32_t rate)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     rate = limitSetting(rate, kMinSampleRate, kMaxSampleRate);
     if (rate == settings_.sampleRate)
         return;
     settings_.sampleRate = rate;
     recompute();
-    publish();
 }
 
 void ReverbEngine::updateCoefficients()
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     recompute();
-    publish();
 }
 
 // Settings that shape lengths, gains or filters recompute everything.
 template <class Change>
 void ReverbEngine::reshape(Change change)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     change(settings_);
+    settings_ = limitSettings(settings_);
     recompute();
-    publish();
 }
 
 void ReverbEngine::setT60(float seconds)
 {
-    reshape([=](ReverbSettings& s) { s.t60 = limitSetting(seconds, kMinT60, kMaxT60); });
+    reshape([=](ReverbSettings& s) { s.t60 = seconds; });
 }
 
 void ReverbEngine::setDamping(float hertz)
 {
-    reshape([=](ReverbSettings& s) { s.damping = limitSetting(hertz, kMinFrequency, kMaxDamping); });
+    reshape([=](ReverbSettings& s) { s.damping = hertz; });
 }
 
 void ReverbEngine::setDensity(float density)
 {
-    reshape([=](ReverbSettings& s) { s.density = limitSetting(density, 0.0f, 1.0f); });
+    reshape([=](ReverbSettings& s) { s.density = density; });
 }
 
 void ReverbEngine::setRoomSize(float size)
 {
-    reshape([=](ReverbSettings& s) { s.roomSize = limitSetting(size, kMinRoomSize, 1.0f); });
+    reshape([=](ReverbSettings& s) { s.roomSize = size; });
 }
 
 void ReverbEngine::setHighCut(float hertz)
 {
-    reshape([=](ReverbSettings& s) { s.highCut = limitSetting(hertz, kMinFrequency, kMaxHighCut); });
+    reshape([=](ReverbSettings& s) { s.highCut = hertz; });
 }
 
 void ReverbEngine::setLowCut(float hertz)
 {
-    reshape([=](ReverbSettings& s) { s.lowCut = limitSetting(hertz, kMinFrequency, kMaxLowCut); });
+    reshape([=](ReverbSettings& s) { s.lowCut = hertz; });
 }
 
 void ReverbEngine::setHold(float seconds)
 {
-    reshape([=](ReverbSettings& s) { s.holdTime = limitSetting(seconds, kMinHoldTime, kMaxHoldTime); });
+    reshape([=](ReverbSettings& s) { s.holdTime = seconds; });
 }
 
 // Stored as given; a value below 0 or NaN gives the early line a length of 0.
@@ -132,48 +129,26 @@ void ReverbEngine::setEarlyLevel(float gain)
 // The rest act frame by frame and leave the lines alone.
 void ReverbEngine::setLateLevel(float gain)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     settings_.lateLevel = latest_.lateLevel = gain;
-    publish();
+    settingChanged();
 }
 
 void ReverbEngine::setDry(bool dry)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     settings_.dry = latest_.dry = dry;
-    publish();
+    settingChanged();
 }
 
 void ReverbEngine::setPan(float pan)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
     settings_.pan = latest_.pan = limitSetting(pan, 0.0f, 1.0f);
-    publish();
+    settingChanged();
 }
 
 void ReverbEngine::setSensitivity(float sensitivity)
 {
-    std::lock_guard<std::mutex> lock(controlMutex_);
-    settings_.threshold = latest_.threshold = 1.0f - limitSetting(sensitivity, 0.0f, 1.0f);
-    pendingGateReset_ = true;
+    settings_.threshold = latest_.threshold = thresholdFor(sensitivity);
+    gateResetPending_ = true;
     shownGateState_.store(GateOpen, std::memory_order_relaxed);
-    publish();
-}
-
-int32_t ReverbEngine::sampleRate() const
-{
-    std::lock_guard<std::mutex> lock(controlMutex_);
-    return settings_.sampleRate;
-}
-
-ReverbSettings ReverbEngine::settings() const
-{
-    std::lock_guard<std::mutex> lock(controlMutex_);
-    return settings_;
-}
-
-ReverbCoefficients ReverbEngine::coefficients() const
-{
-    std::lock_guard<std::mutex> lock(controlMutex_);
-    return latest_;
+    settingChanged();
 }

@@ -1,21 +1,18 @@
 // The whole signal path: mono sum -> input band filter -> four diffusers -> early reflection
 // and a four-line Hadamard late network -> stereo combination, balance, gate, dry.
 //
-// Two sides. Setters, setSampleRate and updateCoefficients may run on any thread (they
-// serialise among themselves); each change is worked out there and handed over without
-// locks. process and processBlock run on the audio thread and pick up the newest settings
-// at their start, so every change takes effect between two blocks, exactly as if it had
-// been made there.
+// One thread owns an engine: the audio thread, or a test. Setters only note the new
+// settings and work the coefficients out; process and processBlock take them over at their
+// start, so every change takes effect between two blocks. Several length changes between two
+// blocks clear each line exactly as if each had run in turn.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
 #include "dsp/allpass_delay.h"
 #include "dsp/damped_delay.h"
 #include "dsp/engine_constants.h"
-#include "dsp/handover.h"
 #include "dsp/one_pole_filter.h"
 #include "dsp/reverb_settings.h"
 
@@ -31,7 +28,6 @@ public:
     // False when a buffer could not be allocated; such an engine outputs nothing.
     bool isValid() const { return valid_; }
 
-    // Control side: any thread.
     void setSampleRate(int32_t rate);
     void updateCoefficients();
     void setT60(float seconds);
@@ -48,12 +44,22 @@ public:
     void setEarlyDelay(float fraction);
     void setEarlyLevel(float gain);
 
-    int32_t gateState() const { return shownGateState_.load(std::memory_order_relaxed); }
-    int32_t sampleRate() const;
-    ReverbSettings settings() const;
-    ReverbCoefficients coefficients() const;  // as last worked out by the control side
+    // Every setting at once, each limited as its own setter limits it. With reshape the
+    // coefficients are worked out again, as any setter of a length, gain or filter does,
+    // and each line is also cleared from its entry in lengthsPassed (the lengths some earlier
+    // state of the caller's settings had); without it only the frame-by-frame settings
+    // (levels, dry, pan, threshold) change. gateReset opens the gate, as setSensitivity does.
+    void configure(const ReverbSettings& wanted, bool reshape, const int32_t (&lengthsPassed)[kLineCount],
+                   bool gateReset);
 
-    // Audio side. One frame; the result is left in outLeft and outRight.
+    // Safe to read from any thread.
+    int32_t gateState() const { return shownGateState_.load(std::memory_order_relaxed); }
+
+    int32_t sampleRate() const { return settings_.sampleRate; }
+    const ReverbSettings& settings() const { return settings_; }
+    const ReverbCoefficients& coefficients() const { return latest_; }
+
+    // One frame; the result is left in outLeft and outRight.
     void process(float left, float right);
 
     // Per frame: inputs + offset into the engine, output stored (or added when accumulating),
@@ -66,22 +72,11 @@ public:
     float outRight = 0.0f;
 
 private:
-    // What one hand-over carries: the complete set, plus what happened since the audio
-    // thread last took one.
-    struct Update {
-        ReverbCoefficients coefficients;
-        int32_t clearFrom[kLineCount];  // lowest length any line passed through; capacity if none
-        bool gateReset;
-    };
-    static void fold(Update& newer, const Update& withdrawn);
-
-    // Control side; callers hold controlMutex_.
     void recompute();
-    void publish();
     template <class Change>
     void reshape(Change change);
+    void settingChanged() { adoptPending_ = true; }
 
-    // Audio side.
     void adoptSettings();
     DelayBuffer& line(int index);
     template <bool Gated, bool Dry, class Io>
@@ -89,7 +84,7 @@ private:
     template <class Io>
     void dispatch(int32_t frames, Io& io);
 
-    // Signal path, owned by the audio side.
+    // Signal path.
     DampedDelay lateLines[kLateLineCount];
     DampedDelay earlyLine;
     AllpassDelay diffusers[kDiffuserCount];
@@ -99,16 +94,14 @@ private:
     float gateGain_ = 1.0f;
     int32_t gateState_ = GateOpen;
     ReverbCoefficients active_;
-    int32_t cleanFrom_[kLineCount] = {};  // every slot from here to the end is known to be 0
 
-    // Control side.
-    mutable std::mutex controlMutex_;
+    // Settings noted since the last block, taken over at the start of the next.
     ReverbSettings settings_;
     ReverbCoefficients latest_;
-    int32_t pendingClear_[kLineCount];
-    bool pendingGateReset_ = false;
+    int32_t shortestPassed_[kLineCount];  // lowest length in force before any change; capacity if none
+    bool gateResetPending_ = false;
+    bool adoptPending_ = false;
 
-    Handover<Update> handover_;
     std::atomic<int32_t> shownGateState_{GateOpen};
     bool valid_ = true;
 };

@@ -22,18 +22,41 @@ int32_t lengthFor(double samples, int line)
 
 }  // namespace
 
+ReverbSettings limitSettings(ReverbSettings s)
+{
+    s.sampleRate = limitSetting(s.sampleRate, kMinSampleRate, kMaxSampleRate);
+    s.t60 = limitSetting(s.t60, kMinT60, kMaxT60);
+    s.damping = limitSetting(s.damping, kMinFrequency, kMaxDamping);
+    s.density = limitSetting(s.density, 0.0f, 1.0f);
+    s.roomSize = limitSetting(s.roomSize, kMinRoomSize, 1.0f);
+    s.highCut = limitSetting(s.highCut, kMinFrequency, kMaxHighCut);
+    s.lowCut = limitSetting(s.lowCut, kMinFrequency, kMaxLowCut);
+    s.holdTime = limitSetting(s.holdTime, kMinHoldTime, kMaxHoldTime);
+    s.pan = limitSetting(s.pan, 0.0f, 1.0f);
+    return s;
+}
+
+void computeLengths(const ReverbSettings& s, int32_t (&length)[kLineCount])
+{
+    const double sr = s.sampleRate;
+    for (int k = 0; k < kLateLineCount; ++k)
+        length[k] = lengthFor(sr * s.roomSize * kLateSeconds[k], k);
+    for (int k = 0; k < kDiffuserCount; ++k)
+        length[kFirstDiffuserIndex + k] = lengthFor(sr * kDiffuserSeconds[k], kFirstDiffuserIndex + k);
+    length[kEarlyLineIndex] = lengthFor(sr * s.earlyDelay * kEarlyDelaySeconds, kEarlyLineIndex);
+}
+
 ReverbCoefficients computeCoefficients(const ReverbSettings& s)
 {
     ReverbCoefficients c;
     const double sr = s.sampleRate;
     const double room = s.roomSize;
+    computeLengths(s, c.length);
 
     c.holdCoef = static_cast<float>(portable::exp(-1.0 / (sr * s.holdTime)));
     c.releaseCoef = static_cast<float>(portable::exp(-1.0 / (sr * s.releaseTime)));
     c.attackStep = static_cast<float>(1.0 / (sr * s.attackTime));
 
-    for (int k = 0; k < kLateLineCount; ++k)
-        c.length[k] = lengthFor(sr * room * kLateSeconds[k], k);
     for (int k = 0; k < kLateLineCount; ++k)
         c.gain[k] = static_cast<float>(
             kLineGainScale * portable::pow10(room * kGainExponent[k] / (s.t60 * 20.0)));
@@ -43,15 +66,12 @@ ReverbCoefficients computeCoefficients(const ReverbSettings& s)
     }
 
     const int d = kFirstDiffuserIndex;
-    for (int k = 0; k < kDiffuserCount; ++k)
-        c.length[d + k] = lengthFor(sr * kDiffuserSeconds[k], d + k);
     c.gain[d + 0] = AllpassDelay::limitGain(kDensityGain * s.density);
     c.gain[d + 1] = AllpassDelay::limitGain(-kDensityGain * s.density);
     c.gain[d + 2] = AllpassDelay::limitGain(kFixedDiffuserGain);
     c.gain[d + 3] = AllpassDelay::limitGain(kFixedDiffuserGain);
 
     c.damping[kEarlyLineIndex] = cutoffCoefficient(kEarlyCutoff, s.sampleRate);
-    c.length[kEarlyLineIndex] = lengthFor(sr * s.earlyDelay * kEarlyDelaySeconds, kEarlyLineIndex);
     c.gain[kEarlyLineIndex] = s.earlyLevel;
 
     c.highCut = cutoffCoefficient(s.highCut, s.sampleRate);

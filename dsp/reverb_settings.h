@@ -36,7 +36,8 @@ struct ReverbCoefficients {
     float holdCoef = 0.0f;
     float releaseCoef = 0.0f;
     float attackStep = 0.0f;
-    // Taken as they are, frame by frame.
+    // Taken as they are, frame by frame. The stereo spread is kept with them but is always
+    // kWidth: nothing changes it, and the output stage uses the constant.
     float lateLevel = kStartLateLevel;
     float width = kWidth;
     float pan = kStartPan;
@@ -56,7 +57,20 @@ T limitSetting(T value, T lower, T upper)
     return value;
 }
 
+// The gate's threshold for a sensitivity; outside 0..1 the nearer end counts.
+inline float thresholdFor(float sensitivity)
+{
+    return 1.0f - limitSetting(sensitivity, 0.0f, 1.0f);
+}
+
+// The settings with every limit applied that the engine's setters apply. The levels and
+// the early delay stay as given; the early delay is limited by the line's capacity.
+ReverbSettings limitSettings(ReverbSettings settings);
+
 ReverbCoefficients computeCoefficients(const ReverbSettings& settings);
+
+// The lengths alone, as computeCoefficients works them out.
+void computeLengths(const ReverbSettings& settings, int32_t (&length)[kLineCount]);
 
 inline int32_t lineCapacity(int line)
 {

@@ -1,6 +1,7 @@
 #include "editor/reverb_editor.h"
 
 #include "editor/editor_platform.h"
+#include "editor/panel_layout.h"
 #include "editor/reverb_plugin.h"
 #include "effect/parameter_table.h"
 #include "gui/bitmap.h"
@@ -13,7 +14,9 @@
 #include "gui/splash_screen.h"
 #include "gui/vu_meter.h"
 
-const Color kColorDisplayText = {0, 183, 224, 0};
+const Color kColorDisplayText = {static_cast<std::uint8_t>(panel::kDisplayText.r),
+                                 static_cast<std::uint8_t>(panel::kDisplayText.g),
+                                 static_cast<std::uint8_t>(panel::kDisplayText.b), 0};
 
 namespace {
 
@@ -39,29 +42,14 @@ constexpr int kOpenBitmaps[ReverbEditor::kBitmapCount] = {
 
 enum Tag { kAboutTag = 101, kGateTag = 102 };
 
-struct KnobPlace {
-    int parameter;
-    int x;
-    int y;
-};
-
-// In the order the knobs are added; room size comes after early-reflection level.
-constexpr KnobPlace kKnobPlaces[ReverbEditor::kKnobCount] = {
-    {kT60, 36, 76},         {kDamping, 94, 76},   {kDensity, 36, 161},    {kEarlyDelay, 305, 76},
-    {kHighCut, 165, 76},    {kLowCut, 165, 161},  {kSensitivity, 235, 76}, {kHold, 235, 161},
-    {kEarlyLevel, 305, 161}, {kRoomSize, 94, 161},
-};
-
-// Each knob's display sits this far from the knob's top-left corner.
-constexpr int kDisplayDx = -11;
-constexpr int kDisplayDy = 37;
-constexpr int kDisplayWidth = 48;
-constexpr int kDisplayHeight = 10;
-
 // Parameters of the displays, in the order they are added: pan, out, then the knobs'.
 constexpr int displayParameter(int slot) {
-    return slot < 2 ? slot : kKnobPlaces[slot - 2].parameter;
+    return slot < 2 ? slot : panel::kKnobs[slot - 2].parameter;
 }
+
+static_assert(panel::kKnobCount == ReverbEditor::kKnobCount, "one knob per place");
+
+Rect rectOf(const panel::PixelRect& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
 constexpr int kPanStyle = 8;
 constexpr int kFaderStyle = 64;
@@ -101,6 +89,11 @@ Bitmap* ReverbEditor::loaded(int resourceId) const {
 VstInt32 ReverbEditor::open(void* parent) {
     if (frame) close();  // opened twice: build afresh rather than leak the first panel
     EditorBase::open(parent);
+    // Open before the controls read their values: a change from another thread while they
+    // are built leaves its mark, and the next idle shows it.
+    changedElsewhere = 0;
+    windowThread = std::this_thread::get_id();
+    panelOpen = true;
     bool built = false;
     try {
         built = build();
@@ -111,9 +104,6 @@ VstInt32 ReverbEditor::open(void* parent) {
         close();
         return 0;
     }
-    changedElsewhere = 0;  // every value was just read afresh
-    windowThread = std::this_thread::get_id();
-    panelOpen = true;
     return 1;
 }
 
@@ -130,25 +120,22 @@ bool ReverbEditor::build() {
 
     Bitmap* panHandle = loaded(kPanHandle);
     Bitmap* panTrack = loaded(kPanTrack);
-    Rect panRect(358, 17, 358 + panTrack->getWidth(), 17 + panTrack->getHeight());
-    panSlider = new HorizontalSlider(panRect, this, kPan, 362,
-                                     358 + panTrack->getWidth() - panHandle->getWidth(), panHandle,
+    panSlider = new HorizontalSlider(rectOf(panel::kPanSlider), this, kPan, panel::kPanHandleStart,
+                                     panel::kPanSlider.right - panHandle->getWidth(), panHandle,
                                      panTrack, Point(0, 0), kPanStyle);
     panSlider->setValue(plugin->getParameter(kPan));
     addControl(panSlider);
 
     Bitmap* faderHandle = loaded(kFaderHandle);
     Bitmap* faderTrack = loaded(kFaderTrack);
-    Rect faderRect(391, 36, 391 + faderTrack->getWidth(), 36 + faderTrack->getHeight());
-    outFader = new VerticalSlider(faderRect, this, kOut, 40,
-                                  36 + faderTrack->getHeight() - faderHandle->getHeight(),
-                                  faderHandle, faderTrack, Point(0, 0), kFaderStyle);
+    outFader = new VerticalSlider(rectOf(panel::kOutFader), this, kOut, panel::kFaderHandleStart,
+                                  panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle,
+                                  faderTrack, Point(0, 0), kFaderStyle);
     outFader->setValue(plugin->getParameter(kOut));
     addControl(outFader);
 
     Bitmap* meterLit = loaded(kMeterLit);
-    Rect meterRect(413, 40, 413 + meterLit->getWidth(), 40 + meterLit->getHeight());
-    meter = new VuMeter(meterRect, meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2,
+    meter = new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2,
                         kMeterVertical);
     meter->setValue(0.0f);
     meter->setFallStep(kMeterFallStep);
@@ -166,42 +153,40 @@ bool ReverbEditor::build() {
         displays[slot] = display;
         addControl(display);
     };
-    makeDisplay(0, Rect(359, 39, 387, 49), kPanDisplayStyle);
-    makeDisplay(1, Rect(395, 199, 423, 209), kPanDisplayStyle);
+    makeDisplay(0, rectOf(panel::kPanDisplay), kPanDisplayStyle);
+    makeDisplay(1, rectOf(panel::kOutDisplay), kPanDisplayStyle);
 
     Bitmap* knobBody = loaded(kKnobBody);
     Bitmap* knobHandle = loaded(kKnobHandle);
     for (int i = 0; i < kKnobCount; ++i) {
-        const KnobPlace& place = kKnobPlaces[i];
+        const panel::KnobPlace& place = panel::kKnobs[i];
         // One row shorter than the body: its top row is skipped by the offset.
-        Rect where(place.x, place.y, place.x + knobBody->getWidth(),
-                   place.y - 1 + knobBody->getHeight());
+        Rect where(place.x, place.y, place.x + panel::kKnobSize,
+                   place.y - 1 + panel::kKnobBodyHeight);
         knobs[i] = new Knob(where, this, place.parameter, knobBody, knobHandle, Point(0, 1));
         knobs[i]->setValue(plugin->getParameter(place.parameter));
         addControl(knobs[i]);
     }
     for (int i = 0; i < kKnobCount; ++i) {
-        const int x = kKnobPlaces[i].x + kDisplayDx;
-        const int y = kKnobPlaces[i].y + kDisplayDy;
-        makeDisplay(2 + i, Rect(x, y, x + kDisplayWidth, y + kDisplayHeight), kKnobDisplayStyle);
+        const int x = panel::kKnobs[i].x + panel::kDisplayDx;
+        const int y = panel::kKnobs[i].y + panel::kDisplayDy;
+        makeDisplay(2 + i, Rect(x, y, x + panel::kDisplayWidth, y + panel::kDisplayHeight),
+                    kKnobDisplayStyle);
     }
 
     Bitmap* buttonImages = loaded(kDryButton);
-    Rect buttonRect(361, 60, 361 + buttonImages->getWidth(), 60 + buttonImages->getHeight() / 2);
-    dryButton = new OnOffButton(buttonRect, this, kDryOut, buttonImages);
+    dryButton = new OnOffButton(rectOf(panel::kDryButton), this, kDryOut, buttonImages);
     dryButton->setValue(plugin->getParameter(kDryOut));
     addControl(dryButton);
 
     Bitmap* picture = loaded(kAboutPicture);
-    Rect pictureRect(18, 56, 18 + picture->getWidth(), 56 + picture->getHeight());
-    aboutSplash =
-        new SplashScreen(Rect(395, 229, 435, 243), this, kAboutTag, picture, pictureRect, Point(0, 0));
+    aboutSplash = new SplashScreen(rectOf(panel::kAboutLabel), this, kAboutTag, picture,
+                                   rectOf(panel::kAboutCard), Point(0, 0));
     addControl(aboutSplash);
 
     Bitmap* led = loaded(kGateLed);
-    const int ledHeight = led->getHeight() / kGateImages;
-    gateLed = new MovieBitmap(Rect(262, 214, 262 + led->getWidth(), 214 + ledHeight), this, kGateTag,
-                              kGateImages, ledHeight, led, Point(0, 0));
+    gateLed = new MovieBitmap(rectOf(panel::kGateLed), this, kGateTag, kGateImages,
+                              led->getHeight() / kGateImages, led, Point(0, 0));
     addControl(gateLed);
     return true;
 }
@@ -236,7 +221,7 @@ Control* ReverbEditor::controlFor(int index) const {
         break;
     }
     for (int i = 0; i < kKnobCount; ++i)
-        if (kKnobPlaces[i].parameter == index) return knobs[i];
+        if (panel::kKnobs[i].parameter == index) return knobs[i];
     return nullptr;
 }
 

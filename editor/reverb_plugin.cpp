@@ -19,8 +19,7 @@ ReverbPlugin::ReverbPlugin(audioMasterCallback host) : ReverbEffect(host) {
 
 ReverbPlugin::~ReverbPlugin() = default;
 
-void ReverbPlugin::setParameter(VstInt32 index, float value) {
-    ReverbEffect::setParameter(index, value);
+void ReverbPlugin::parameterChanged(VstInt32 index, float value) {
     // Only EditorBase ever registers here; the cast guards against anything else.
     if (auto* panel = dynamic_cast<EditorBase*>(editor)) panel->setParameter(index, value);
 }

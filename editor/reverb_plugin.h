@@ -1,5 +1,5 @@
 // The effect the plug-in's entry builds: the reverb with its panel editor, which hears of
-// every parameter change after the engine has taken it.
+// every parameter change after the value is stored.
 #pragma once
 
 #include "effect/reverb_effect.h"
@@ -9,9 +9,10 @@ public:
     explicit ReverbPlugin(audioMasterCallback host);
     ~ReverbPlugin() override;
 
-    void setParameter(VstInt32 index, float value) override;
-
     // The gate's state the panel shows. A plug-in whose panel is away from its engine (an
     // LV2 UI, told the state by its host) answers from what it was told.
     virtual int panelGateState() const { return gateState(); }
+
+protected:
+    void parameterChanged(VstInt32 index, float value) override;
 };

@@ -1,13 +1,8 @@
-// The reverb as the host sees it: thirteen parameters kept in eight programs, the
-// identity and capability answers, the two audio callbacks feeding the engine and the
-// output peak for the meters.
+// The reverb as a VST 2.x host sees it: the core's parameters, programs, audio and meter
+// behind the host interface, with the identity and capability answers.
 #pragma once
 
-#include <atomic>
-
-#include "dsp/denormal_noise.h"
-#include "dsp/reverb_engine.h"
-#include "effect/reverb_program.h"
+#include "effect/reverb_core.h"
 #include "host/extended_effect_base.h"
 
 class ReverbEffect : public ExtendedEffectBase {
@@ -21,6 +16,7 @@ public:
 
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
+    VstInt32 getProgram() override;
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void setProgram(VstInt32 program) override;
@@ -44,21 +40,12 @@ public:
     int gateState() const;
 
 protected:
-    ReverbProgram programs[kProgramCount];
-    std::atomic<float> peakLevel{0.0f};  // written by the audio thread, read and reset by meters
-    DenormalNoise noise;
-    ReverbEngine engine;
+    // Told of every stored value that changed, a program change's thirteen in order; runs on
+    // the thread of the change.
+    virtual void parameterChanged(VstInt32 index, float value) { (void)index, (void)value; }
+
+    ReverbCore core;
 
 private:
-    static constexpr VstInt32 kCleanFrames = 256;
-
-    ReverbProgram& current();
-    float outGain();
-    void applyToEngine(int index);
     void render(float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
-    void raisePeak(float blockPeak);
-
-    // Audio thread only: a block's input with its non-finite samples replaced.
-    float cleanLeft[kCleanFrames];
-    float cleanRight[kCleanFrames];
 };

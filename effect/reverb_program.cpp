@@ -16,8 +16,7 @@ const FactoryProgram factoryPrograms[kProgramCount] = {
 };
 
 ReverbProgram::ReverbProgram() {
-    std::memcpy(values, factoryPrograms[0].values, sizeof values);
-    std::memcpy(name, factoryPrograms[0].name, sizeof name);
+    loadFactory(0);
     for (int i = 0; i < kParameterCount; ++i) {
         std::strncpy(parameterNames[i], parameterTable[i].name, kParameterTextSize);
         std::strncpy(parameterLabels[i], parameterTable[i].label, kParameterTextSize);
@@ -26,7 +25,8 @@ ReverbProgram::ReverbProgram() {
 
 void ReverbProgram::loadFactory(int i) {
     if (i < 0 || i >= kProgramCount) return;
-    std::memcpy(values, factoryPrograms[i].values, sizeof values);
+    for (int index = 0; index < kParameterCount; ++index)
+        values[index].store(factoryPrograms[i].values[index], std::memory_order_relaxed);
     std::memcpy(name, factoryPrograms[i].name, sizeof name);
 }
 

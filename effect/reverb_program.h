@@ -2,6 +2,8 @@
 // parameter names and labels, plus the table of the eight factory programs.
 #pragma once
 
+#include <atomic>
+
 #include "effect/parameter_table.h"
 
 constexpr int kProgramCount = 8;
@@ -25,7 +27,8 @@ public:
     // Copies at most 23 characters of the text, so the name always keeps its terminator.
     void setName(const char* text);
 
-    float values[kParameterCount];
+    // Any thread may store or load a value at any time; nothing else guards them.
+    std::atomic<float> values[kParameterCount];
     char name[kProgramNameSize];
     char parameterNames[kParameterCount][kParameterTextSize];
     char parameterLabels[kParameterCount][kParameterTextSize];

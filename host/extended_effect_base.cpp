@@ -62,8 +62,11 @@ VstIntPtr ExtendedEffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstInt
         return input && output ? yesNo(setSpeakerArrangement(input, output)) : 0;
     }
     case effSetBlockSizeAndSampleRate:
-        if (!std::isfinite(opt) || opt <= 0.0f) return 0;  // no rate we could compute with
-        setBlockSizeAndSampleRate(value32, opt);
+        // A rate nobody can compute with is ignored; the block size still counts.
+        if (!std::isfinite(opt) || opt <= 0.0f)
+            setBlockSize(value32);
+        else
+            setBlockSizeAndSampleRate(value32, opt);
         return 1;
     case effSetBypass:
         return yesNo(setBypass(value != 0));

@@ -46,8 +46,13 @@ echo "==== The editor panel (Windows x86_64 build, under wine64 on a virtual dis
 if command -v xvfb-run >/dev/null && command -v convert >/dev/null; then
   # The renders above left a wine session without a display; the editor needs a fresh one.
   /usr/lib/wine/wineserver -k >/dev/null 2>&1; /usr/lib/wine/wineserver -w
-  xvfb-run -a -s "-screen 0 1024x768x24" /usr/lib/wine/wine64 "$winhost" editor "$(winpath "$windll")" \
-    --signal drums --wait 1500 --screenshot "$(winpath "$out/panel.bmp")" >/dev/null &&
+  # The wine session is ended while the display still exists: left running, its processes
+  # lose their X connection when the virtual display closes and say so on the terminal.
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    /usr/lib/wine/wine64 "$@" >/dev/null; status=$?
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1; /usr/lib/wine/wineserver -w
+    exit $status' editor-shot "$winhost" editor "$(winpath "$windll")" \
+    --signal drums --wait 1500 --screenshot "$(winpath "$out/panel.bmp")" &&
     convert "$out/panel.bmp" "$out/panel.png" && rm -f "$out/panel.bmp" && echo "  $out/panel.png"
 else
   echo "  (needs xvfb-run and ImageMagick)"

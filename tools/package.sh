@@ -3,10 +3,21 @@
 #   Hallmere-VERSION-windows-x64.zip      Hallmere.dll for 64-bit Windows hosts
 #   Hallmere-VERSION-windows-x86.zip      Hallmere.dll for 32-bit Windows hosts
 #   Hallmere-VERSION-linux-x86_64.tar.gz  Hallmere.so for Linux hosts
-# each with INSTALL.txt and README.txt. Builds what it needs with the win64, win32 and
-# release presets, in trees of its own (PACKAGE_BUILD_DIR, default build/package), so that
-# a developer's build trees are left alone.
+#   hallmere_VERSION_amd64.deb            the Debian package of the Linux build
+# each archive with INSTALL.txt, README.txt, LICENSE.txt and THIRD_PARTY.md. Builds what
+# it needs with the win64, win32 and release presets, in trees of its own
+# (PACKAGE_BUILD_DIR, default build/package), so that a developer's build trees are left
+# alone. When the release tree has an LV2 target, its Hallmere.lv2 bundle goes into the
+# Linux archive and the package as well.
+#
+#   tools/package.sh        everything
+#   tools/package.sh deb    the Debian package alone (the Linux build only)
 set -euo pipefail
+mode=${1:-all}
+case "$mode" in
+all | deb) ;;
+*) echo "usage: tools/package.sh [deb]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${JOBS:-$(nproc)}
@@ -33,9 +44,17 @@ build() {  # build PRESET: configures and builds the plug-in alone, prints the b
 
 mkdir -p "$builds"
 echo "==== Building Hallmere $version"
-win64=$(build win64)
-win32=$(build win32)
+if [ "$mode" = all ]; then
+  win64=$(build win64)
+  win32=$(build win32)
+fi
 linux=$(build release)
+# The LV2 bundle, where the build has one: any target named after LV2 makes it.
+lv2_targets=$(cmake --build "$linux" --target help | sed -n 's/^\([A-Za-z0-9_]*[lL][vV]2[A-Za-z0-9_]*\):.*/\1/p')
+for target in $lv2_targets; do
+  cmake --build "$linux" --target "$target" -j "$jobs" >&2
+done
+lv2_bundle=$(find "$linux" -type d -name Hallmere.lv2 -print -quit)
 
 # Each binary must be what its archive says it is.
 # (Whole outputs are captured first: grep -q ending a pipe early would fail it.)
@@ -47,8 +66,10 @@ check_format() {  # check_format FILE OBJDUMP FORMAT
     exit 1
   fi
 }
-check_format "$win64/plugin/Hallmere.dll" x86_64-w64-mingw32-objdump pei-x86-64
-check_format "$win32/plugin/Hallmere.dll" i686-w64-mingw32-objdump pei-i386
+if [ "$mode" = all ]; then
+  check_format "$win64/plugin/Hallmere.dll" x86_64-w64-mingw32-objdump pei-x86-64
+  check_format "$win32/plugin/Hallmere.dll" i686-w64-mingw32-objdump pei-i386
+fi
 check_format "$linux/plugin/Hallmere.so" objdump elf64-x86-64
 exports=$(nm -D --defined-only "$linux/plugin/Hallmere.so")
 for entry in VSTPluginMain main; do
@@ -68,7 +89,8 @@ Thirteen automatable parameters, eight factory programs and a 448 x 251 pixel pa
 Two inputs, two outputs. Your host stores the settings with its project; the plug-in
 writes no files of its own.
 
-Licence: the terms of the Hallmere project apply; this archive adds none of its own.
+Copyright (c) 2026 Tovik. Free software under the MIT licence: see LICENSE.txt. The
+libraries the plug-in uses and their licences are listed in THIRD_PARTY.md.
 EOF
 }
 
@@ -112,15 +134,30 @@ desktop has: Cairo, fontconfig and Xlib (Debian and Ubuntu: libcairo2, libfontco
 libx11-6). The panel's text is drawn in Liberation Sans (fonts-liberation) where installed.
 
 To remove Hallmere, delete Hallmere.so.
+
+LV2 hosts: where this archive has a Hallmere.lv2 folder, copy it into ~/.lv2 (just for
+you) or /usr/local/lib/lv2 (every user).
+
+On Debian and Ubuntu the package hallmere_VERSION_amd64.deb does all of this:
+  sudo apt install ./hallmere_VERSION_amd64.deb
 EOF
 }
 
 stage=$builds/stage
 rm -rf "$stage"
 mkdir -p "$stage" "$out"
+deb=$out/hallmere_${version}_amd64.deb
+bash tools/package_deb.sh "$version" "$stamp" "$linux/plugin/Hallmere.so" "$lv2_bundle" "$stage/deb" "$deb"
+echo "==== $(basename "$deb")"
+dpkg-deb --info "$deb" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Installed-Size\):/  \1:/p'
+dpkg-deb --contents "$deb" | awk '{ print "  " $6 }'
+if [ "$mode" = deb ]; then
+  exit 0
+fi
 
 # stage NAME FILE README-PLATFORM INSTALL-FUNCTION [ARG]: a folder NAME with the binary
-# and its two texts (CRLF for Windows readers).
+# and its texts, the licence and the third-party list (CRLF for Windows readers), plus the
+# LV2 bundle beside the Linux library where there is one.
 stage() {
   local name=$1 file=$2 platform=$3 how=$4
   shift 4
@@ -128,9 +165,13 @@ stage() {
   mkdir -p "$dir"
   cp "$file" "$dir/"
   readme "$platform" >"$dir/README.txt"
-  "$how" "$@" >"$dir/INSTALL.txt"
+  "$how" "$@" | sed "s/VERSION/$version/g" >"$dir/INSTALL.txt"
+  cp LICENSE "$dir/LICENSE.txt"
+  cp THIRD_PARTY.md "$dir/THIRD_PARTY.md"
   if [[ $name == *windows* ]]; then
-    sed -i 's/$/\r/' "$dir/README.txt" "$dir/INSTALL.txt"
+    sed -i 's/$/\r/' "$dir/README.txt" "$dir/INSTALL.txt" "$dir/LICENSE.txt" "$dir/THIRD_PARTY.md"
+  elif [ -n "$lv2_bundle" ]; then
+    cp -r "$lv2_bundle" "$dir/"
   fi
   find "$dir" -exec touch -h -d "@$stamp" {} +
 }

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test from a fresh checkout: installs what is missing, builds the Windows
 # DLLs (x86_64 and i686) and the Linux builds (plain, sanitized, thread-sanitized), then
-# runs the native unit tests, the Windows tests under wine64 and the static DLL checks.
+# runs the native unit tests, the Windows tests under wine64 and the static DLL checks; then
+# the aarch64 build with its engine tests under qemu, and the renders compared across builds.
+# runs the native unit tests, the Windows tests under wine64 (x86_64) and wine32 (i686) and
+# the static DLL checks. Where 32-bit programs cannot start, the wine32 tests are skipped
+# and the last line says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -29,23 +33,17 @@ step "Thread-sanitized build (the concurrency tests)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target test_threads
 
-step "Fuzz build (clang, libFuzzer with AddressSanitizer + UndefinedBehaviorSanitizer)"
-# The whole tree is instrumented for coverage.
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DHALLMERE_SANITIZE=ON -DHALLMERE_FUZZ=ON -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
-  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build build/fuzz -j "$jobs" --target fuzz_dispatcher
+step "Debian package (for the install test)"
+bash tools/package.sh deb
 
 status=0
-step "Fuzzing the dispatcher for a minute"
-fuzz_corpus=build/fuzz/corpus
-mkdir -p "$fuzz_corpus"
-cp -n tests/fuzz/corpus/* "$fuzz_corpus"/
-build/fuzz/tests/fuzz/fuzz_dispatcher -max_total_time=${FUZZ_SECONDS:-60} -print_final_stats=1 \
-  -artifact_prefix=build/fuzz/ "$fuzz_corpus" 2>build/fuzz/fuzz.log || { tail -50 build/fuzz/fuzz.log; status=1; }
-grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' build/fuzz/fuzz.log || true
+step "Fuzzing the dispatcher for a minute (the effect without its editor)"
+bash tools/fuzz.sh "${FUZZ_SECONDS:-60}" fuzz_dispatcher || status=1
 
-step "Tests: native, with the Windows tests under wine64"
+step "Fuzzing the WAV reader for 20 seconds"
+bash tools/fuzz.sh "${WAV_FUZZ_SECONDS:-20}" fuzz_wav || status=1
+
+step "Tests: native, with the Windows tests under wine64 and wine32"
 ctest --preset native -j "$jobs" || status=1
 step "Tests: sanitized"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -55,4 +53,33 @@ step "Tests: thread-sanitized"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --preset tsan -j "$jobs" -L threads || status=1
 
+step "aarch64 build, its engine and effect tests under qemu"
+cmake --preset aarch64 >/dev/null
+cmake --build --preset aarch64 -j "$jobs" --target Hallmere render_programs test_dsp test_effect
+ctest --preset aarch64 -j "$jobs" || status=1
+
+wine32=$(cat build/native/tests/wine32/runtime.txt 2>/dev/null || echo "no: the probe did not run")
+
+step "Renders of every program, bit for bit: x86_64 (SSE2 and plain lanes), aarch64, Windows"
+cmake --preset portable >/dev/null
+cmake --build --preset portable -j "$jobs" --target render_programs
+renders=build/renders && mkdir -p $renders
+tests/tool/run_wine.sh $root/$renders/wineprefix --init >/dev/null
+build/native/tools/render_programs $renders/x86_64.raw || status=1
+build/portable/tools/render_programs $renders/portable.raw || status=1
+qemu-aarch64 -L /usr/aarch64-linux-gnu build/aarch64/tools/render_programs $renders/aarch64.raw || status=1
+tests/tool/run_wine.sh $root/$renders/wineprefix build/win64/tools/render_programs.exe Z:$root/$renders/win64.raw \
+  >/dev/null || status=1
+compared=(portable aarch64 win64)
+if [ "$wine32" = yes ]; then
+  WINE_BITS=32 tests/tool/run_wine.sh $root/$renders/wineprefix32 --init >/dev/null
+  WINE_BITS=32 tests/tool/run_wine.sh $root/$renders/wineprefix32 build/win32/tools/render_programs.exe \
+    Z:$root/$renders/win32.raw >/dev/null || status=1
+  compared+=(win32)
+fi
+for build in "${compared[@]}"; do
+  cmp $renders/x86_64.raw $renders/$build.raw && echo "$build: identical to x86_64" || status=1
+done
+
+[ "$wine32" = yes ] || echo "32-bit Windows runtime tests skipped: ${wine32#no: }"
 exit $status

@@ -44,7 +44,7 @@ bool read(const std::string& path, AudioData& audio) {
 
 bool write(const std::string& path, const AudioData& audio) {
     std::string error;
-    if (!vsthost::writeAudio(path, audio, error)) {
+    if (!vsthost::writeAudio(path, audio, vsthost::SampleFormat::Float, error)) {
         std::fprintf(stderr, "audio_check: %s\n", error.c_str());
         return false;
     }

@@ -8,6 +8,7 @@
 #include "dsp/damped_delay.h"
 #include "dsp/denormal_noise.h"
 #include "dsp/one_pole_filter.h"
+#include "dsp/reference_reverb.h"
 
 namespace {
 
@@ -211,14 +212,27 @@ TEST(DampedDelay, FiltersThenScalesOnTheWayIn)
     EXPECT_EQ(line.read(), ((1.0f - c) * 0.0f + c * state) * 0.5f);
 }
 
-TEST(OnePoleFilter, CutoffCoefficientsAt44100)
+// Every setCutoff gives the bits of exp(−2π f / sr) with the float 2π and the rest in double,
+// at cutoffs and rates where a single-precision 2π f rounds differently.
+TEST(OnePoleFilter, CutoffCoefficientsAreExactAtEveryRate)
 {
     EXPECT_NEAR(cutoffCoefficient(4000.0f, 44100), 0.56558, 5e-6);
     EXPECT_NEAR(cutoffCoefficient(150.0f, 44100), 0.97886, 5e-6);
     EXPECT_NEAR(cutoffCoefficient(10000.0f, 44100), 0.24057, 5e-6);
-    // formed in double from the float 2π, then rounded once
-    EXPECT_EQ(cutoffCoefficient(6500.0f, 44100),
-              static_cast<float>(std::exp(-6.2831854820251465 * 6500.0 / 44100.0)));
+    const float cutoffs[] = {10.0f, 150.0f, 150.085f, 999.0f, 3251.0f, 4000.08f,
+                             6500.0f, 8554.48f, 10000.0f, 14816.8f, 20000.0f, 40000.0f};
+    for (int32_t rate : {5000, 22050, 44100, 48000, 88200, 96000}) {
+        for (float f : cutoffs) {
+            const float want = reference::cutoffCoefficient(f, rate);
+            OnePoleFilter filter;
+            filter.setCutoff(f, rate);
+            DampedDelay line;
+            line.setCutoff(f, rate);
+            EXPECT_EQ(cutoffCoefficient(f, rate), want) << f << " Hz at " << rate;
+            EXPECT_EQ(filter.coefficient(), want) << f << " Hz at " << rate;
+            EXPECT_EQ(line.coefficient(), want) << f << " Hz at " << rate;
+        }
+    }
 }
 
 TEST(OnePoleFilter, UnityAtDcAndTransparentWithZeroCoefficient)

@@ -2,16 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
-#include <thread>
 #include <vector>
 
 #include "dsp/denormal_noise.h"
-#include "dsp/handover.h"
 #include "dsp/reverb_engine.h"
 #include "dsp/reference_reverb.h"
 
@@ -276,87 +273,3 @@ TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference)
     }
 }
 
-TEST(Handover, AudioSideSeesTheNewestPostOnce)
-{
-    struct Value {
-        int setting;
-        int events;
-    };
-    auto fold = [](Value& newer, const Value& withdrawn) { newer.events += withdrawn.events; };
-    Handover<Value> handover;
-    EXPECT_EQ(handover.take(), nullptr);
-    handover.post({1, 1}, fold);
-    const Value* taken = handover.take();
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(taken->setting, 1);
-    EXPECT_EQ(taken->events, 1);
-    EXPECT_EQ(handover.take(), nullptr);
-
-    // Untaken posts are folded into the next one.
-    handover.post({2, 1}, fold);
-    handover.post({3, 1}, fold);
-    handover.post({4, 1}, fold);
-    taken = handover.take();
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(taken->setting, 4);
-    EXPECT_EQ(taken->events, 3);
-
-    // A post after a take carries only its own events and leaves the taken slot alone.
-    handover.post({5, 1}, fold);
-    EXPECT_EQ(taken->setting, 4);
-    taken = handover.take();
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(taken->setting, 5);
-    EXPECT_EQ(taken->events, 1);
-}
-
-// Settings from two other threads while the audio thread runs: nothing tears, nothing is
-// lost, and the last settings are the ones in force afterwards.
-TEST(Handover, SettersOnOtherThreadsWhileAudioRuns)
-{
-    auto engine = std::make_unique<ReverbEngine>();
-    std::atomic<bool> stop{false};
-    std::atomic<long> blocks{0};
-    bool finite = true;
-    std::thread audio([&] {
-        std::vector<float> in(256, 0.25f), outLeft(256), outRight(256);
-        float peak = 0.0f;
-        while (!stop.load()) {
-            engine->processBlock(in.data(), in.data(), outLeft.data(), outRight.data(), 256, 0.0f,
-                                 false, peak);
-            for (int i = 0; i < 256; ++i)
-                finite = finite && std::isfinite(outLeft[i]) && std::isfinite(outRight[i]);
-            blocks.fetch_add(1);
-        }
-    });
-    auto turn = [&](int seed) {
-        std::mt19937 random(seed);
-        std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-        for (int n = 0; n < 3000; ++n) {
-            engine->setRoomSize(unit(random));
-            engine->setT60(0.1f + 3.0f * unit(random));
-            engine->setEarlyDelay(unit(random));
-            engine->setSensitivity(unit(random));
-            engine->setSampleRate(n % 2 ? 44100 : 48000);
-        }
-    };
-    std::thread knobs(turn, 1), automation(turn, 2);
-    knobs.join();
-    automation.join();
-    engine->setRoomSize(0.25f);
-    engine->setSampleRate(44100);
-    const long seen = blocks.load();
-    while (blocks.load() < seen + 2)
-        std::this_thread::yield();
-    stop.store(true);
-    audio.join();
-    EXPECT_TRUE(finite);
-
-    // The engine now runs exactly what a fresh one with the same settings runs.
-    const ReverbCoefficients now = engine->coefficients();
-    ReverbSettings settings = engine->settings();
-    const ReverbCoefficients fresh = computeCoefficients(settings);
-    for (int i = 0; i < kLineCount; ++i)
-        EXPECT_EQ(now.length[i], fresh.length[i]) << i;
-    EXPECT_EQ(now.length[0], 2205);
-}

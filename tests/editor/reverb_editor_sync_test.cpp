@@ -100,6 +100,57 @@ TEST(ReverbSyncFromEffect, ChangesFromAnotherThreadWaitForTheWindowThreadsIdle) 
     EXPECT_FLOAT_EQ(rig.editor->displayFor(kRoomSize)->getValue(), 0.9f);
 }
 
+// A plug-in whose Room size changes on the audio thread just after the panel read it.
+class RacingPlugin : public ReverbPlugin {
+public:
+    using ReverbPlugin::ReverbPlugin;
+    bool armed = false;
+    float getParameter(VstInt32 index) override {
+        const float value = ReverbPlugin::getParameter(index);
+        if (armed && index == kRoomSize) {
+            armed = false;
+            std::thread([this] { record.setParameter(&record, kRoomSize, 0.9f); }).join();
+        }
+        return value;
+    }
+};
+
+TEST(ReverbSyncFromEffect, AChangeWhileThePanelIsBuiltShowsAtTheNextIdle) {
+    RecordingHost host;
+    RacingPlugin plugin(host.callback());
+    auto* editor = dynamic_cast<ReverbEditor*>(plugin.editor);
+    ASSERT_NE(editor, nullptr);
+    plugin.setParameter(kRoomSize, 0.2f);
+    plugin.armed = true;
+    plugin.record.dispatcher(&plugin.record, effEditOpen, 0, 0, nullptr, 0.0f);
+    ASSERT_FALSE(plugin.armed) << "the panel never read Room size";
+    plugin.record.dispatcher(&plugin.record, effEditIdle, 0, 0, nullptr, 0.0f);
+    EXPECT_FLOAT_EQ(editor->controlFor(kRoomSize)->getValue(), 0.9f);
+    EXPECT_FLOAT_EQ(editor->displayFor(kRoomSize)->getValue(), 0.9f);
+}
+
+// A program change from the audio thread touches all thirteen parameters at once: every
+// control and display must show its new value after the window thread's next idle.
+TEST(ReverbSyncFromEffect, ProgramChangeFromAnotherThreadShowsEveryValueAtTheNextIdle) {
+    for (int program = 1; program < 8; ++program) {
+        ReverbRig rig;
+        rig.open();
+        for (int index = 0; index < kParameterCount; ++index) rig.automate(index, 0.123f);
+        rig.idle();
+        std::thread audio([&] { rig.dispatch(effSetProgram, 0, program); });
+        audio.join();
+        rig.idle();
+        for (int index = 0; index < kParameterCount; ++index) {
+            const float stored = rig.plugin.getParameter(index);
+            ASSERT_NE(stored, 0.123f);
+            EXPECT_EQ(rig.editor->controlFor(index)->getValue(), stored) << program << ", " << index;
+            if (ParamDisplay* display = rig.editor->displayFor(index)) {
+                EXPECT_EQ(display->getValue(), stored) << program << ", " << index;
+            }
+        }
+    }
+}
+
 TEST(ReverbSyncFromPanel, ParameterControlsAutomateTheEffect) {
     ReverbRig rig;
     rig.open();

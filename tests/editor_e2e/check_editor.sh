@@ -4,7 +4,7 @@
 # reports the host callbacks, parameters, object counts and screenshots, which are
 # checked here by regions of the panel.
 #   check_editor.sh NAME
-# Environment: WIN_VSTHOST, WIN64_DLL, WINE_RUN, WINE_PREFIX, WORK.
+# Environment: WIN_VSTHOST, WIN_DLL, WINE_RUN, WINE_PREFIX (and WINE_BITS), WORK.
 set -u
 name=$1
 work=$WORK/$name
@@ -27,7 +27,7 @@ expect() {  # expect DESCRIPTION COMMAND...
 # editor ARGS... : runs a session; its output is in $work/out.txt.
 editor() {
   WINE_KEEP_DISPLAY=1 timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "Z:$WIN64_DLL" "$@" >"$work/out.txt" 2>"$work/err.txt"
+    "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "Z:$WIN_DLL" "$@" >"$work/out.txt" 2>"$work/err.txt"
   local status=$?
   if [ $status -ne 0 ]; then
     echo "vsthost editor exited with $status"

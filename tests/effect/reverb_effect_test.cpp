@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "effect/reverb_effect.h"
+#include "hallmere_version.h"
 
 namespace {
 
@@ -13,8 +15,11 @@ namespace {
 class InspectedEffect : public ReverbEffect {
 public:
     InspectedEffect() : ReverbEffect(nullptr) {}
-    ReverbSettings engineSettings() const { return engine.settings(); }
-    int32_t engineRate() const { return engine.sampleRate(); }
+    ReverbSettings engineSettings() {
+        core.takeOverChanges();
+        return core.engine().settings();
+    }
+    int32_t engineRate() { return engineSettings().sampleRate; }
 };
 
 struct Block {
@@ -86,6 +91,34 @@ TEST(ReverbEffect, OutAndEarlyLevelStayCoupled) {
     EXPECT_FLOAT_EQ(effect.engineSettings().lateLevel, 10.0f);
 }
 
+// Host values beyond the range are stored as sent, but the engine hears at most +20 dB of
+// wet level either way, and a NaN level as silence.
+TEST(ReverbEffect, WetLevelsReachTheEngineWithinTwentyDecibels) {
+    const float nan = std::nanf("");
+    struct Case {
+        float out, earlyLevel, wantLate, wantEarly;
+    } cases[] = {
+        {1.5f, 0.3f, 10.0f, 3.0f},       // +60 dB asked
+        {2.0f, 1.0f, 10.0f, 10.0f},      // +100 dB asked
+        {0.75f, 1e30f, 1.0f, 10.0f},
+        {0.75f, -1e30f, 1.0f, -10.0f},
+        {nan, 0.3f, 0.0f, 0.0f},
+        {0.75f, nan, 1.0f, 0.0f},
+        {-1.0f, 0.5f, 1e-7f, 5e-8f},     // -140 dB: far below, untouched
+    };
+    for (const Case& c : cases) {
+        InspectedEffect effect;
+        effect.setParameter(kOut, c.out);
+        effect.setParameter(kEarlyLevel, c.earlyLevel);
+        const ReverbSettings s = effect.engineSettings();
+        EXPECT_FLOAT_EQ(s.lateLevel, c.wantLate) << c.out << " " << c.earlyLevel;
+        EXPECT_FLOAT_EQ(s.earlyLevel, c.wantEarly) << c.out << " " << c.earlyLevel;
+        if (!std::isnan(c.out)) {
+            EXPECT_EQ(effect.getParameter(kOut), c.out) << "stored as sent";
+        }
+    }
+}
+
 TEST(ReverbEffect, MappingEdges) {
     InspectedEffect effect;
     effect.setParameter(kDryOut, 0.5f);
@@ -132,6 +165,34 @@ TEST(ReverbEffect, NamesLabelsAndDisplays) {
     effect.getParameterDisplay(0, nullptr);
     effect.getProgramName(nullptr);
     effect.setProgramName(nullptr);
+}
+
+// The eight factory programs as musicians know them: names padded to 23 characters and the
+// thirteen values of each, as the host reads them back after selecting the program.
+TEST(ReverbEffect, FactoryProgramsHoldTheirNamesAndAllThirteenValues) {
+    struct Row {
+        const char* name;
+        float values[13];
+    };
+    const Row rows[8] = {
+        {"Default                ", {0.5f, 0.75f, 0.3f, 0.25f, 0.5f, 0.25f, 0.2f, 0.15f, 0, 1, 0, 0.5f, 0.3f}},
+        {"Default hall           ", {0.5f, 0.75f, 0.3f, 0.25f, 1, 0.25f, 0.2f, 0.15f, 1, 1, 0, 0.5f, 0.3f}},
+        {"Huge Hall              ", {0.5f, 0.75f, 0.5f, 0.5f, 1, 0.6f, 0.2f, 0.15f, 1, 1, 0, 1, 0.3f}},
+        {"Room                   ", {0.5f, 0.75f, 0.09f, 0.75f, 0.5f, 0.25f, 0.3f, 0.15f, 1, 1, 0, 0.3f, 0.5f}},
+        {"Full mud               ", {0.5f, 0.75f, 1, 0.6f, 1, 0.6f, 0.3f, 0.1f, 1, 1, 0, 1, 0.3f}},
+        {"Gated reverb           ", {0.5f, 0.75f, 0.21f, 0.5f, 0.95f, 0.25f, 0.4f, 0.18f, 1, 0.5f, 0.2f, 0.5f, 0.3f}},
+        {"Loud neighbours        ", {0.5f, 0.75f, 0.15f, 0.5f, 0.95f, 0.25f, 0.005f, 0, 0, 1, 0, 0.5f, 0.7f}},
+        {"Bathroom               ", {0.5f, 0.75f, 0.23f, 0, 0.5f, 0.15f, 0.2f, 0.15f, 1, 1, 0, 0.2f, 0.5f}},
+    };
+    ReverbEffect effect(nullptr);
+    for (int p = 0; p < 8; ++p) {
+        char name[64] = "";
+        EXPECT_TRUE(effect.getProgramNameIndexed(0, p, name));
+        EXPECT_STREQ(name, rows[p].name) << "program " << p;
+        effect.setProgram(p);
+        for (int i = 0; i < 13; ++i)
+            EXPECT_EQ(effect.getParameter(i), rows[p].values[i]) << "program " << p << ", parameter " << i;
+    }
 }
 
 TEST(ReverbEffect, ProgramsKeepTheirEditsAndNames) {
@@ -190,7 +251,10 @@ TEST(ReverbEffect, IdentityAndCapabilities) {
     EXPECT_STREQ(buffer, "Tovik VST PLUGIN");
     EXPECT_TRUE(effect.getErrorText(buffer));
     EXPECT_STREQ(buffer, "Error");
-    EXPECT_EQ(effect.getVendorVersion(), 105);
+    // The release version packed into one number: "1.0.5" is 105.
+    int major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(HALLMERE_VERSION_TEXT, "%d.%d.%d", &major, &minor, &patch), 3);
+    EXPECT_EQ(effect.getVendorVersion(), major * 100 + minor * 10 + patch);
 
     auto can = [&](const char* capability) {
         std::string copy = capability;

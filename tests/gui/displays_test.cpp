@@ -7,9 +7,11 @@
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/knob.h"
 #include "gui/movie_bitmap.h"
 #include "gui/on_off_button.h"
 #include "gui/param_display.h"
+#include "gui/slider.h"
 #include "gui/splash_screen.h"
 #include "gui/vu_meter.h"
 #include "gui_test_support.h"
@@ -441,4 +443,56 @@ TEST(SplashScreenTest, CloseSplashHidesAndAHiddenOneKeepsItsArea) {
     EXPECT_FLOAT_EQ(splash->getValue(), 0.0f);
     EXPECT_TRUE(splash->hitTest(Point(400, 235), kButtonLeft));
     EXPECT_FALSE(splash->hitTest(Point(400, 235), kButtonRight));
+}
+
+// ---- redraw ----
+
+namespace {
+// Draws nothing and leaves its flag alone: only the redraw can clean it.
+class InertView : public View {
+public:
+    using View::View;
+    void draw(DrawContext*) override {}
+};
+}  // namespace
+
+// Drawing any view of the panel leaves it clean, and a redraw cleans even a view whose own
+// draw does not; a dirty frame is clean after its redraw too.
+TEST(Redraw, ClearsTheDirtyFlag) {
+    Panel p;
+    Bitmap* images[] = {new Bitmap(kKnobBody),  new Bitmap(kKnobHandle),  new Bitmap(kPanHandle),
+                        new Bitmap(kPanTrack),  new Bitmap(kButtonImage), new Bitmap(kTestStrip),
+                        new Bitmap(kSplashImage)};
+    struct Case {
+        const char* name;
+        View* view;
+        bool throughRedraw;
+    };
+    const Case cases[] = {
+        {"knob", new Knob(Rect(36, 76, 60, 100), nullptr, 2, images[0], images[1], Point(0, 1)), false},
+        {"slider", new HorizontalSlider(Rect(358, 17, 430, 32), nullptr, 0, 362, 426, images[2], images[3],
+                                        Point(0, 0), 8), false},
+        {"button", new OnOffButton(Rect(361, 60, 382, 77), nullptr, 8, images[4]), false},
+        {"movie", new MovieBitmap(Rect(0, 0, 2, 2), nullptr, 102, 3, 2, images[5]), false},
+        {"display", new ParamDisplay(Rect(10, 10, 58, 20)), false},
+        {"splash", new SplashScreen(Rect(395, 229, 435, 243), nullptr, 101, images[6],
+                                    Rect(18, 56, 58, 86), Point(0, 0)), false},
+        {"view", new View(Rect(0, 0, 5, 5)), false},
+        {"inert view", new InertView(Rect(0, 0, 5, 5)), true},
+    };
+    for (Bitmap* image : images) image->release();
+    std::unique_ptr<DrawContext> context(p.window->createContext(&p.frame));
+    for (const Case& c : cases) {
+        p.frame.addView(c.view);
+        c.view->setDirty(true);
+        ASSERT_TRUE(c.view->isDirty()) << c.name;
+        if (c.throughRedraw)
+            c.view->redrawIfDirty(context.get());
+        else
+            c.view->draw(context.get());
+        EXPECT_FALSE(c.view->isDirty()) << c.name;
+    }
+    p.frame.setDirty(true);
+    p.frame.redrawIfDirty(context.get());
+    EXPECT_FALSE(p.frame.hasDirtyView());
 }

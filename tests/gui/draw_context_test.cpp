@@ -1,3 +1,5 @@
+// The draw context's state, font and text requests to its surface, and pointer queries. Its
+// pixels on the real surfaces are the drawing cases' (tests/gui_gdi), checked on Cairo and GDI.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,10 +9,6 @@
 #include "gui_test_support.h"
 
 namespace {
-
-constexpr std::uint32_t kPaper = 0x123456;
-constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kBlue = 0x0000FF;
 
 // Records what the context asks of its surface.
 class RecordingSurface : public DrawSurface {
@@ -54,93 +52,7 @@ public:
     std::vector<std::string> calls;
 };
 
-struct Canvas {
-    Canvas() : window(40, 40) {
-        window.fill(kPaper);
-        context.reset(window.createContext(nullptr));
-    }
-    TestWindow window;
-    std::unique_ptr<DrawContext> context;
-};
-
 }  // namespace
-
-TEST(DrawContextPixels, StrokeRectCoversOutlineInclusive) {
-    Canvas c;
-    c.context->setLineColor(kColorRed);
-    c.context->strokeRect(Rect(0, 0, 10, 10));
-    for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(c.window.pixel(i, 0), kRed) << i;
-        EXPECT_EQ(c.window.pixel(i, 10), kRed) << i;
-        EXPECT_EQ(c.window.pixel(0, i), kRed) << i;
-        EXPECT_EQ(c.window.pixel(10, i), kRed) << i;
-    }
-    EXPECT_EQ(c.window.pixel(1, 1), kPaper);
-    EXPECT_EQ(c.window.pixel(11, 0), kPaper);
-    EXPECT_EQ(c.window.pixel(0, 11), kPaper);
-}
-
-TEST(DrawContextPixels, FillRectCoversStrictInterior) {
-    Canvas c;
-    c.context->setFillColor(kColorBlue);
-    c.context->fillRect(Rect(0, 0, 10, 10));
-    for (int y = 0; y <= 11; ++y) {
-        for (int x = 0; x <= 11; ++x) {
-            bool inside = x >= 1 && x <= 9 && y >= 1 && y <= 9;
-            EXPECT_EQ(c.window.pixel(x, y), inside ? kBlue : kPaper) << x << "," << y;
-        }
-    }
-}
-
-TEST(DrawContextPixels, FillAndStrokeTogetherTileTheRectWithoutGaps) {
-    Canvas c;
-    c.context->setFillColor(kColorBlue);
-    c.context->setLineColor(kColorRed);
-    c.context->fillRect(Rect(5, 5, 9, 8));
-    c.context->strokeRect(Rect(5, 5, 9, 8));
-    for (int y = 5; y <= 8; ++y)
-        for (int x = 5; x <= 9; ++x) EXPECT_NE(c.window.pixel(x, y), kPaper) << x << "," << y;
-}
-
-TEST(DrawContextPixels, LinesOmitTheirEndPixel) {
-    Canvas c;
-    c.context->setLineColor(kColorRed);
-    c.context->moveTo(Point(2, 5));
-    c.context->lineTo(Point(8, 5));
-    for (int x = 2; x < 8; ++x) EXPECT_EQ(c.window.pixel(x, 5), kRed) << x;
-    EXPECT_EQ(c.window.pixel(8, 5), kPaper);
-    EXPECT_EQ(c.window.pixel(1, 5), kPaper);
-
-    c.context->moveTo(Point(20, 20));
-    c.context->lineTo(Point(24, 24));
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(c.window.pixel(20 + i, 20 + i), kRed) << i;
-    EXPECT_EQ(c.window.pixel(24, 24), kPaper);
-
-    // Drawn upwards, the start is drawn and the end is not.
-    c.context->moveTo(Point(30, 10));
-    c.context->lineTo(Point(30, 6));
-    EXPECT_EQ(c.window.pixel(30, 10), kRed);
-    EXPECT_EQ(c.window.pixel(30, 7), kRed);
-    EXPECT_EQ(c.window.pixel(30, 6), kPaper);
-}
-
-TEST(DrawContextPixels, DottedStyleLeavesGapsThatSolidFills) {
-    Canvas c;
-    c.context->setLineColor(kColorRed);
-    c.context->setLineStyle(kLineStyleDotted);
-    c.context->moveTo(Point(0, 3));
-    c.context->lineTo(Point(30, 3));
-    int lit = 0;
-    for (int x = 0; x < 30; ++x) lit += c.window.pixel(x, 3) == kRed;
-    EXPECT_EQ(lit, 15);
-    EXPECT_EQ(c.window.pixel(0, 3), kRed);
-    EXPECT_EQ(c.window.pixel(3, 3), kPaper);
-
-    c.context->setLineStyle(kLineStyleSolid);
-    c.context->moveTo(Point(0, 4));
-    c.context->lineTo(Point(30, 4));
-    for (int x = 0; x < 30; ++x) EXPECT_EQ(c.window.pixel(x, 4), kRed) << x;
-}
 
 TEST(DrawContextState, DefaultsAndPenStyleMapping) {
     auto* surface = new RecordingSurface;
@@ -229,62 +141,6 @@ TEST(DrawContextText, FormatAndLeftInset) {
     int before = surface->texts;
     context.drawText(nullptr, r, 1, kAlignLeft);
     EXPECT_EQ(surface->texts, before);
-}
-
-namespace {
-struct InkBox {
-    int left = 1000, top = 1000, right = -1, bottom = -1;
-};
-InkBox inkOf(const TestWindow& window, std::uint32_t background) {
-    InkBox box;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (window.pixel(x, y) != background) {
-                box.left = std::min(box.left, x);
-                box.right = std::max(box.right, x);
-                box.top = std::min(box.top, y);
-                box.bottom = std::max(box.bottom, y);
-            }
-    return box;
-}
-}  // namespace
-
-TEST(DrawContextText, RendersInsideTheRectVerticallyCentred) {
-    Canvas c;
-    c.context->selectFont(kFontNormal);
-    c.context->setTextColor(kColorRed);
-    c.context->drawText("H", Rect(5, 0, 35, 30), 0, kAlignLeft);
-    InkBox first = inkOf(c.window, kPaper);
-    ASSERT_GE(first.right, 0) << "no text drawn";
-    EXPECT_GE(first.left, 6);  // one pixel in from the rect
-    EXPECT_LE(first.left, 8);
-    EXPECT_NEAR((first.top + first.bottom) / 2.0, 15.0, 3.0);
-
-    Canvas moved;
-    moved.context->selectFont(kFontNormal);
-    moved.context->setTextColor(kColorRed);
-    moved.context->drawText("H", Rect(5, 6, 35, 36), 0, kAlignLeft);
-    InkBox second = inkOf(moved.window, kPaper);
-    EXPECT_EQ(second.top, first.top + 6);
-    EXPECT_EQ(second.left, first.left);
-}
-
-TEST(DrawContextText, OpaqueTextPaintsTheFillColourBehindIt) {
-    Canvas c;
-    c.context->setFillColor(kColorBlue);
-    c.context->setTextColor(kColorRed);
-    c.context->selectFont(kFontNormal);
-    c.context->drawText("ii", Rect(0, 0, 40, 20), 1, kAlignCenter);
-    int blue = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x) blue += c.window.pixel(x, y) == kBlue;
-    EXPECT_GT(blue, 0);
-
-    Canvas clear;
-    clear.context->setFillColor(kColorBlue);
-    clear.context->drawText("ii", Rect(0, 0, 40, 20), 0, kAlignCenter);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x) ASSERT_NE(clear.window.pixel(x, y), kBlue);
 }
 
 TEST(DrawContextPointer, ButtonsAndLocationRelativeToTheWindow) {

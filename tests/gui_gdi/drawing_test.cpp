@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "drawing_cases.h"
 #include "gui/offscreen_context.h"
@@ -37,98 +39,72 @@ int count(const TestCanvas& canvas, std::uint32_t rgb) {
 
 }  // namespace
 
-TEST(SurfacePixels, StrokeRectCoversTheOutlineInclusive) {
-    RenderedCase r(drawingCase("stroke_rect"));
-    const TestCanvas& c = r.canvas;
-    for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(c.pixel(i, 0), kRed) << i;
-        EXPECT_EQ(c.pixel(i, 10), kRed) << i;
-        EXPECT_EQ(c.pixel(0, i), kRed) << i;
-        EXPECT_EQ(c.pixel(10, i), kRed) << i;
+namespace {
+
+// Every pixel of a box (left, top, right, bottom, all inclusive) has one colour.
+struct Probe {
+    int left, top, right, bottom;
+    std::uint32_t rgb;
+};
+Probe at(int x, int y, std::uint32_t rgb) { return {x, y, x, y, rgb}; }
+
+struct PixelRule {
+    const char* drawing;
+    std::vector<Probe> probes;
+    std::vector<std::pair<std::uint32_t, int>> counts;  // colour, pixels of it on the canvas
+};
+
+}  // namespace
+
+TEST(SurfacePixels, RectanglesAndLinesCoverExactlyTheirPixels) {
+    const PixelRule rules[] = {
+        // Outlines are inclusive, also with no width or no height.
+        {"stroke_rect",
+         {{0, 0, 10, 0, kRed}, {0, 10, 10, 10, kRed}, {0, 0, 0, 10, kRed}, {10, 0, 10, 10, kRed},
+          {1, 1, 9, 9, kPaper}, at(11, 0, kPaper), at(0, 11, kPaper), at(37, 20, kGreen), at(15, 20, kGreen),
+          {5, 25, 5, 35, kGreen}, {10, 30, 20, 30, kGreen}, at(6, 30, kPaper)},
+         {}},
+        // Fills cover the strict interior.
+        {"fill_rect",
+         {{1, 1, 9, 9, kBlue}, {0, 0, 11, 0, kPaper}, {0, 0, 0, 11, kPaper}, {10, 0, 11, 11, kPaper},
+          {0, 10, 11, 11, kPaper}, at(16, 4, kGreen), at(36, 19, kGreen), at(37, 19, kPaper), at(4, 31, kPaper),
+          at(9, 31, kGreen)},
+         {{kGreen, 21 * 16 + 1}}},
+        // GDI orders swapped edges itself, keeping the first edge the inclusive one; the
+        // interior rule is applied before that. (20, 5, 10, 15) fills columns 11..21, rows
+        // 6..14; (25, 30, 35, 20) columns 26..34, rows 21..31; (30, 35, 30, 35) the pixel (31, 36).
+        {"fill_inverted",
+         {{11, 6, 21, 14, kBlue}, at(22, 10, kPaper), at(10, 10, kPaper), at(15, 5, kPaper), at(15, 15, kPaper),
+          {26, 21, 34, 31, kBlue}, at(30, 20, kPaper), at(25, 25, kPaper), at(31, 36, kBlue)},
+         {{kBlue, 11 * 9 + 9 * 11 + 1}}},
+        // Fill and outline tile the rect without gaps or overlap, in either order.
+        {"fill_and_stroke",
+         {{6, 6, 8, 7, kBlue}, {5, 5, 9, 5, kRed}, {5, 8, 9, 8, kRed}, {5, 5, 5, 8, kRed}, {9, 5, 9, 8, kRed},
+          {20, 20, 30, 20, kRed}, {30, 20, 30, 30, kRed}, {21, 21, 29, 29, kBlue}},
+         {}},
+        // Lines omit their end pixel, whichever way they run.
+        {"lines",
+         {{2, 5, 7, 5, kRed}, at(8, 5, kPaper), at(1, 5, kPaper), at(20, 20, kRed), at(21, 21, kRed),
+          at(22, 22, kRed), at(23, 23, kRed), at(24, 24, kPaper), {30, 7, 30, 8, kRed}, at(30, 10, kRed), at(30, 6, kPaper),
+          {7, 2, 12, 2, kRed}, at(6, 2, kPaper), at(35, 35, kRed), at(34, 36, kRed), at(33, 37, kPaper),
+          at(0, 39, kGreen), at(38, 1, kGreen), at(39, 0, kPaper)},
+         {}},
+        // Lines passing exactly between two pixels take their minor step late going right-down,
+        // down-right, left-down (mostly horizontal) and right-up (mostly vertical), early going
+        // right-up and left-up (mostly horizontal), left-down and left-up (mostly vertical).
+        {"slopes_ties",
+         {at(7, 25, kRed), at(34, 17, kRed), at(9, 2, kRed), at(20, 25, kRed), at(7, 19, kRed), at(34, 38, kRed),
+          at(29, 5, kRed), at(24, 17, kRed)},
+         {}},
+    };
+    for (const PixelRule& rule : rules) {
+        RenderedCase r(drawingCase(rule.drawing));
+        for (const Probe& p : rule.probes)
+            for (int y = p.top; y <= p.bottom; ++y)
+                for (int x = p.left; x <= p.right; ++x)
+                    EXPECT_EQ(r.canvas.pixel(x, y), p.rgb) << rule.drawing << " at " << x << "," << y;
+        for (const auto& [rgb, n] : rule.counts) EXPECT_EQ(count(r.canvas, rgb), n) << rule.drawing;
     }
-    EXPECT_EQ(c.pixel(1, 1), kPaper);
-    EXPECT_EQ(c.pixel(9, 9), kPaper);
-    EXPECT_EQ(c.pixel(11, 0), kPaper);
-    EXPECT_EQ(c.pixel(0, 11), kPaper);
-    EXPECT_EQ(c.pixel(37, 20), kGreen);
-    EXPECT_EQ(c.pixel(15, 20), kGreen);
-    for (int y = 25; y <= 35; ++y) EXPECT_EQ(c.pixel(5, y), kGreen) << y;
-    for (int x = 10; x <= 20; ++x) EXPECT_EQ(c.pixel(x, 30), kGreen) << x;
-    EXPECT_EQ(c.pixel(6, 30), kPaper);
-}
-
-TEST(SurfacePixels, FillRectCoversTheStrictInterior) {
-    RenderedCase r(drawingCase("fill_rect"));
-    const TestCanvas& c = r.canvas;
-    for (int y = 0; y <= 11; ++y)
-        for (int x = 0; x <= 11; ++x) {
-            bool inside = x >= 1 && x <= 9 && y >= 1 && y <= 9;
-            EXPECT_EQ(c.pixel(x, y), inside ? kBlue : kPaper) << x << "," << y;
-        }
-    EXPECT_EQ(c.pixel(16, 4), kGreen);
-    EXPECT_EQ(c.pixel(36, 19), kGreen);
-    EXPECT_EQ(c.pixel(37, 19), kPaper);
-    EXPECT_EQ(c.pixel(4, 31), kPaper);
-    EXPECT_EQ(c.pixel(9, 31), kGreen);
-    EXPECT_EQ(count(c, kGreen), 21 * 16 + 1);
-}
-
-TEST(SurfacePixels, FillRectWithSwappedEdgesFillsBetweenThem) {
-    // GDI orders the edges itself, keeping the first edge the inclusive one; the interior
-    // rule is applied before that.
-    RenderedCase r(drawingCase("fill_inverted"));
-    const TestCanvas& c = r.canvas;
-    // (20, 5, 10, 15) fills (21, 6, 10, 15): columns 11..21, rows 6..14.
-    EXPECT_EQ(c.pixel(11, 6), kBlue);
-    EXPECT_EQ(c.pixel(21, 14), kBlue);
-    EXPECT_EQ(c.pixel(22, 10), kPaper);
-    EXPECT_EQ(c.pixel(10, 10), kPaper);
-    EXPECT_EQ(c.pixel(15, 5), kPaper);
-    EXPECT_EQ(c.pixel(15, 15), kPaper);
-    // (25, 30, 35, 20) fills (26, 31, 35, 20): columns 26..34, rows 21..31.
-    EXPECT_EQ(c.pixel(26, 21), kBlue);
-    EXPECT_EQ(c.pixel(34, 31), kBlue);
-    EXPECT_EQ(c.pixel(30, 20), kPaper);
-    EXPECT_EQ(c.pixel(25, 25), kPaper);
-    // (30, 35, 30, 35) fills (31, 36, 30, 35): the one pixel (31, 36).
-    EXPECT_EQ(c.pixel(31, 36), kBlue);
-    EXPECT_EQ(count(c, kBlue), 11 * 9 + 9 * 11 + 1);
-}
-
-TEST(SurfacePixels, FillAndStrokeTileTheRectWithoutGapsOrOverlap) {
-    RenderedCase r(drawingCase("fill_and_stroke"));
-    const TestCanvas& c = r.canvas;
-    for (int y = 5; y <= 8; ++y)
-        for (int x = 5; x <= 9; ++x) EXPECT_NE(c.pixel(x, y), kPaper) << x << "," << y;
-    // Filled after stroking, the outline survives: the fill stays strictly inside.
-    for (int i = 20; i <= 30; ++i) {
-        EXPECT_EQ(c.pixel(i, 20), kRed) << i;
-        EXPECT_EQ(c.pixel(30, i), kRed) << i;
-    }
-    EXPECT_EQ(c.pixel(21, 21), kBlue);
-    EXPECT_EQ(c.pixel(29, 29), kBlue);
-}
-
-TEST(SurfacePixels, LinesOmitTheirEndPixel) {
-    RenderedCase r(drawingCase("lines"));
-    const TestCanvas& c = r.canvas;
-    for (int x = 2; x < 8; ++x) EXPECT_EQ(c.pixel(x, 5), kRed) << x;
-    EXPECT_EQ(c.pixel(8, 5), kPaper);
-    EXPECT_EQ(c.pixel(1, 5), kPaper);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(c.pixel(20 + i, 20 + i), kRed) << i;
-    EXPECT_EQ(c.pixel(24, 24), kPaper);
-    EXPECT_EQ(c.pixel(30, 10), kRed);
-    EXPECT_EQ(c.pixel(30, 7), kRed);
-    EXPECT_EQ(c.pixel(30, 6), kPaper);
-    EXPECT_EQ(c.pixel(12, 2), kRed);
-    EXPECT_EQ(c.pixel(7, 2), kRed);
-    EXPECT_EQ(c.pixel(6, 2), kPaper);
-    EXPECT_EQ(c.pixel(35, 35), kRed);
-    EXPECT_EQ(c.pixel(34, 36), kRed);
-    EXPECT_EQ(c.pixel(33, 37), kPaper);
-    EXPECT_EQ(c.pixel(0, 39), kGreen);
-    EXPECT_EQ(c.pixel(38, 1), kGreen);
-    EXPECT_EQ(c.pixel(39, 0), kPaper);
 }
 
 TEST(SurfacePixels, SlopedLinesHaveOnePixelPerMajorStep) {
@@ -145,23 +121,6 @@ TEST(SurfacePixels, SlopedLinesHaveOnePixelPerMajorStep) {
     EXPECT_EQ(c.pixel(8, 30), kPaper);
     EXPECT_EQ(c.pixel(38, 12), kRed);
     EXPECT_EQ(c.pixel(21, 17), kPaper);
-}
-
-TEST(SurfacePixels, TiesFollowTheOctantRule) {
-    RenderedCase r(drawingCase("slopes_ties"));
-    const TestCanvas& c = r.canvas;
-    // Late minor step: right-down, down-right, left-down (mostly horizontal), right-up
-    // (mostly vertical).
-    EXPECT_EQ(c.pixel(7, 25), kRed);
-    EXPECT_EQ(c.pixel(34, 17), kRed);
-    EXPECT_EQ(c.pixel(9, 2), kRed);
-    EXPECT_EQ(c.pixel(20, 25), kRed);
-    // Early minor step: right-up and left-up (mostly horizontal), left-down and left-up
-    // (mostly vertical).
-    EXPECT_EQ(c.pixel(7, 19), kRed);
-    EXPECT_EQ(c.pixel(34, 38), kRed);
-    EXPECT_EQ(c.pixel(29, 5), kRed);
-    EXPECT_EQ(c.pixel(24, 17), kRed);
 }
 
 TEST(SurfacePixels, DottedLinesRunThreeOnThreeOff) {

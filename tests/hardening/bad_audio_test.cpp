@@ -21,26 +21,26 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 // The audio callback as it was before the input check: the block goes straight to the engine.
-class UncheckedEffect : public ReverbEffect {
+class UncheckedCore : public ReverbCore {
 public:
-    UncheckedEffect() : ReverbEffect(nullptr) {}
-    void renderUnchecked(float** in, float** out, VstInt32 frames, bool accumulate) {
-        const float offset = noise.next();
+    void renderUnchecked(float** in, float** out, int frames, bool accumulate) {
+        takeOverChanges();
+        const float offset = noise_.next();
         if (frames <= 0) return;
         float peak = 0.0f;
-        engine.processBlock(in[0], in[1], out[0], out[1], frames, offset, accumulate, peak);
+        engine_.processBlock(in[0], in[1], out[0], out[1], frames, offset, accumulate, peak);
     }
 };
 
-// Runs the same blocks through the effect and through the unchecked copy and expects the
+// Runs the same blocks through the core and through the unchecked copy and expects the
 // same bits out, block size after block size.
 void expectIdentical(int program, float amplitude, bool accumulate, float rate) {
-    ReverbEffect checked(nullptr);
-    UncheckedEffect unchecked;
-    for (ReverbEffect* effect : {static_cast<ReverbEffect*>(&checked), static_cast<ReverbEffect*>(&unchecked)}) {
-        effect->dispatcher(effSetSampleRate, 0, 0, nullptr, rate);
-        effect->setProgram(program);
-        effect->resume();
+    ReverbCore checked;
+    UncheckedCore unchecked;
+    for (ReverbCore* core : {&checked, static_cast<ReverbCore*>(&unchecked)}) {
+        core->setSampleRate(rate);
+        core->setProgram(program);
+        core->resume();
     }
     Noise noise(7u + program);
     const int sizes[] = {1, 3, 64, 256, 257, 1000, 4097};
@@ -54,10 +54,7 @@ void expectIdentical(int program, float amplitude, bool accumulate, float rate) 
             float* outA[2] = {a.outLeft.data(), a.outRight.data()};
             float* inB[2] = {b.left.data(), b.right.data()};
             float* outB[2] = {b.outLeft.data(), b.outRight.data()};
-            if (accumulate)
-                checked.process(inA, outA, frames);
-            else
-                checked.processReplacing(inA, outA, frames);
+            checked.render(inA[0], inA[1], outA[0], outA[1], frames, accumulate);
             unchecked.renderUnchecked(inB, outB, frames, accumulate);
             ASSERT_EQ(std::memcmp(a.outLeft.data(), b.outLeft.data(), frames * sizeof(float)), 0)
                 << "program " << program << ", " << frames << " frames";

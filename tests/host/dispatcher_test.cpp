@@ -80,12 +80,14 @@ TEST_F(Dispatcher, SampleRateAndBlockSize) {
     EXPECT_EQ(effect.blockSize, 512);
     EXPECT_EQ(effect.sampleRate, 96000.0f);
 
-    // Rates nobody can compute with are refused; what was stored stays.
+    // Rates nobody can compute with are ignored; what was stored stays, and a block size
+    // sent with one still counts.
+    VstInt32 size = 64;
     for (float bad : {0.0f, -44100.0f, std::nanf(""), std::numeric_limits<float>::infinity()}) {
         send(effSetSampleRate, 0, 0, nullptr, bad);
-        EXPECT_EQ(send(effSetBlockSizeAndSampleRate, 0, 64, nullptr, bad), 0);
+        EXPECT_EQ(send(effSetBlockSizeAndSampleRate, 0, size, nullptr, bad), 1);
         EXPECT_EQ(effect.sampleRate, 96000.0f);
-        EXPECT_EQ(effect.blockSize, 512);
+        EXPECT_EQ(effect.blockSize, size++);
     }
 }
 
@@ -151,6 +153,7 @@ TEST_F(Dispatcher, NullPointersGetTheNoPointerAnswer) {
                                                    {effConnectOutput, 1},
                                                    {effKeysRequired, 1},
                                                    {effGetVstVersion, 2300},
+                                                   {effSetBlockSizeAndSampleRate, 1},
                                                    {effGetCurrentMidiProgram, -1}};
     for (VstInt32 opcode = 0; opcode <= 80; ++opcode) {
         if (opcode == effClose) continue;

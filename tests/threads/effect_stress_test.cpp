@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
@@ -26,8 +27,15 @@ struct StereoBlock {
     }
 };
 
+// Lets the test compare the engine with the stored values afterwards.
+class WatchedEffect : public ReverbEffect {
+public:
+    WatchedEffect() : ReverbEffect(nullptr) {}
+    ReverbCore& reverb() { return core; }
+};
+
 TEST(EffectStress, AutomationAndProgramChangesWhileRendering) {
-    ReverbEffect effect(nullptr);
+    WatchedEffect effect;
     ASSERT_TRUE(effect.isValid());
     effect.resume();
 
@@ -48,6 +56,13 @@ TEST(EffectStress, AutomationAndProgramChangesWhileRendering) {
             settingChanges.fetch_add(1);
         }
     });
+    std::thread knob([&] {  // the window thread: one parameter at a time
+        std::mt19937 random(8);
+        while (!stop.load()) {
+            effect.setParameter(static_cast<VstInt32>(random() % kParameterCount), (random() % 1001) / 1000.0f);
+            settingChanges.fetch_add(1);
+        }
+    });
     std::thread meter([&] {
         while (!stop.load()) {
             EXPECT_GE(effect.getVu(), 0.0f);
@@ -63,6 +78,10 @@ TEST(EffectStress, AutomationAndProgramChangesWhileRendering) {
     long blocks = 0, nonFinite = 0;
     while (Clock::now() < deadline || blocks < 50) {
         const int frames = 1 + static_cast<int>(random() % 1024);
+        // Automation played by the audio thread itself, as most hosts do.
+        for (int index = 0; index < kParameterCount; index += 1 + static_cast<int>(random() % 4))
+            effect.setParameter(index, signal(random) * 0.5f + 0.5f);
+        if (random() % 97 == 0) effect.setProgram(static_cast<VstInt32>(random() % kProgramCount));
         for (int i = 0; i < frames; ++i) block.left[i] = signal(random), block.right[i] = signal(random);
         if (blocks % 2)
             effect.processReplacing(block.inputs, block.outputs, frames);
@@ -76,7 +95,25 @@ TEST(EffectStress, AutomationAndProgramChangesWhileRendering) {
     }
     stop.store(true);
     automation.join();
+    knob.join();
     meter.join();
+
+    // Quiet now: the next block runs exactly what the stored values say.
+    effect.processReplacing(block.inputs, block.outputs, 1);
+    ReverbCore reference;
+    reference.setSampleRate(effect.getSampleRate());
+    reference.setProgram(effect.getProgram());
+    for (int index = 0; index < kParameterCount; ++index) reference.setParameter(index, effect.getParameter(index));
+    reference.takeOverChanges();
+    const ReverbSettings got = effect.reverb().engine().settings();
+    const ReverbSettings want = reference.engine().settings();
+    const float gotFloats[] = {got.lateLevel, got.t60, got.damping, got.density, got.pan, got.roomSize, got.highCut,
+                               got.lowCut, got.earlyLevel, got.earlyDelay, got.holdTime, got.threshold};
+    const float wantFloats[] = {want.lateLevel, want.t60, want.damping, want.density, want.pan, want.roomSize, want.highCut,
+                                want.lowCut, want.earlyLevel, want.earlyDelay, want.holdTime, want.threshold};
+    EXPECT_EQ(std::memcmp(gotFloats, wantFloats, sizeof gotFloats), 0);
+    EXPECT_EQ(got.sampleRate, want.sampleRate);
+    EXPECT_EQ(got.dry, want.dry);
 
     EXPECT_EQ(nonFinite, 0);
     EXPECT_GT(settingChanges.load(), 10);

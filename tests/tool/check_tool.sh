@@ -73,6 +73,7 @@ usage)
   run help "$VSTHOST" --help
   expect_status help 0
   grep -q -- "--accumulate" "$work/help.out" || fail "--help does not document --accumulate"
+  [ "$(grep -c '^  vsthost ' "$work/help.out")" -ge 2 ] || fail "--help gives no worked examples"
   run none "$VSTHOST"
   expect_status none 2
   run unknown "$VSTHOST" frobnicate
@@ -207,6 +208,42 @@ gain_render)
   expect_status bad_index 1
   ;;
 
+formats)
+  # Every format reads back without a word from sox, at the float render's level.
+  command -v sox >/dev/null || fail "sox is not installed (tools/setup.sh installs it)"
+  for format in float pcm24 pcm16; do
+    run "$format" "$VSTHOST" render "$(gain test_gain)" --signal drums --format "$format" --quiet --out "$work/$format.wav"
+    expect_status "$format" 0
+    sox "$work/$format.wav" -n 2>"$work/sox_$format.err" || fail "sox cannot read the $format file"
+    [ ! -s "$work/sox_$format.err" ] || { cat "$work/sox_$format.err" >&2; fail "sox warns about the $format file"; }
+    run "stat_$format" "$VSTHOST" stat "$work/$format.wav"
+    awk -v a="$(value stat_float peak)" -v b="$(value "stat_$format" peak)" \
+      'BEGIN { d = a - b; exit !(d < 1e-4 && d > -1e-4) }' || fail "$format peak differs from the float render's"
+  done
+  run again "$VSTHOST" render "$(gain test_gain)" --signal drums --format pcm16 --quiet --out "$work/again.wav"
+  same_file "$work/pcm16.wav" "$work/again.wav"
+  # Damaged input: one line on standard error, status 1, nothing written.
+  head -c 1000 "$work/float.wav" >"$work/cut.wav"
+  head -c 58 "$work/float.wav" >"$work/empty.wav"
+  echo "not audio at all" >"$work/text.wav"
+  for bad in cut empty text; do
+    run "in_$bad" "$VSTHOST" render "$(gain test_gain)" --in "$work/$bad.wav" --out "$work/x.wav"
+    expect_status "in_$bad" 1
+    [ "$(wc -l <"$work/in_$bad.err")" = 1 ] || { cat "$work/in_$bad.err" >&2; fail "$bad input: not one error line"; }
+  done
+  expect_error in_cut "truncated"
+  [ ! -e "$work/x.wav" ] || fail "a render of a damaged file wrote one"
+  run bad_format "$VSTHOST" render "$(gain test_gain)" --format pcm8 --out "$work/x.wav"
+  expect_status bad_format 2
+  # A long render on a terminal shows its progress there; the same render piped shows none.
+  command -v script >/dev/null || fail "script (bsdutils) is not installed"
+  script -qec "'$VSTHOST' render '$(gain test_gain)' --signal noise --seconds 61 --block 4096 --quiet --out '$work/long.wav'" \
+    /dev/null >"$work/tty.out" </dev/null || fail "the long render failed"
+  grep -q 'rendering: 100%, [0-9.]*x real time' "$work/tty.out" || { cat "$work/tty.out" >&2; fail "no progress line on a terminal"; }
+  run piped "$VSTHOST" render "$(gain test_gain)" --signal noise --seconds 61 --block 4096 --quiet --out "$work/long.wav"
+  [ ! -s "$work/piped.err" ] || fail "progress shown on a pipe"
+  ;;
+
 gain_trace)
   run trace "$VSTHOST" render "$(gain test_gain)" --signal noise --seconds 0.1 --out "$work/t.wav" --trace
   expect_status trace 0
@@ -292,6 +329,11 @@ wine_render)
       --tail 0.1 --block 300 --out "$work/native_$signal.wav"
     same_file "$work/win_$signal.wav" "$work/native_$signal.wav"
   done
+  for format in pcm24 pcm16; do
+    run "win_$format" wine_host render "$(dll test_gain)" --signal drums --format $format --out "$(winpath "$work/win_$format.wav")"
+    run "native_$format" "$VSTHOST" render "$(gain test_gain)" --signal drums --format $format --out "$work/native_$format.wav"
+    same_file "$work/win_$format.wav" "$work/native_$format.wav"
+  done
   # Our own WAV reader agrees with libsndfile about a file libsndfile wrote.
   run win_stat wine_host stat "$(winpath "$work/native_drums.wav")"
   run native_stat "$VSTHOST" stat "$work/native_drums.wav"
@@ -318,6 +360,12 @@ wine_errors)
   expect_error missing "cannot load"
   run odd wine_host render "$(dll test_gain_odd)" --replace --out "$(winpath "$work/odd.wav")"
   expect_status odd 1
+  "$VSTHOST" render "$(gain test_gain)" --signal drums --quiet --out "$work/drums.wav" || fail "native render"
+  head -c 1000 "$work/drums.wav" >"$work/cut.wav"
+  run cut wine_host render "$(dll test_gain)" --in "$(winpath "$work/cut.wav")" --out "$(winpath "$work/x.wav")"
+  expect_status cut 1
+  expect_error cut "truncated"
+  [ "$(wc -l <"$work/cut.err")" = 1 ] || { cat "$work/cut.err" >&2; fail "a cut file: not one error line"; }
   ;;
 
 *)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine64 with a private prefix, so the tests never touch the
-# user's own wine set-up.
+# Runs a Windows program under wine with a private prefix, so the tests never touch the
+# user's own wine set-up. WINE_BITS=32 runs i686 programs under wine32 in a 32-bit prefix;
+# otherwise x86_64 programs run under wine64.
 #   run_wine.sh PREFIX --init          create (or update) the prefix and wait until it is ready
 #   run_wine.sh PREFIX PROGRAM ARGS... run PROGRAM; its exit status is passed through
 # Paths handed to the program must be Windows paths; Z: is the Unix root, so Z:/tmp/x.wav.
@@ -12,7 +13,13 @@ if [ $# -lt 2 ]; then
   exit 2
 fi
 
-WINE=/usr/lib/wine/wine64
+if [ "${WINE_BITS:-64}" = 32 ]; then
+  WINE=${WINE32_LOADER:-/usr/lib/wine/wine}
+  export WINEARCH=win32
+else
+  WINE=/usr/lib/wine/wine64
+  export WINEARCH=win64
+fi
 WINESERVER=/usr/lib/wine/wineserver
 if [ ! -x "$WINE" ]; then
   echo "run_wine.sh: $WINE not found" >&2

@@ -1,4 +1,4 @@
-// Our WAV code against libsndfile: the Windows build writes with the former and the
+// Our WAV code against libsndfile: the Windows build writes PCM with the former and the
 // native build with the latter, and their renders must be byte-identical.
 #include "tools/vsthost/audio_file.h"
 #include "tools/vsthost/signals.h"
@@ -37,21 +37,72 @@ AudioData ramp(int channels, long frames, int rate) {
     return audio;
 }
 
-class WavLayout : public ::testing::TestWithParam<std::tuple<int, long>> {};
+class WavLayout : public ::testing::TestWithParam<std::tuple<SampleFormat, int, long>> {};
 
-TEST_P(WavLayout, OurBytesAreLibsndfileBytes) {
-    const auto [channels, frames] = GetParam();
-    AudioData audio = ramp(channels, frames, 48000);
+TEST_P(WavLayout, OurPcmBytesAreLibsndfileBytes) {
+    const auto [format, channels, frames] = GetParam();
+    AudioData audio = ramp(channels, frames, 48000);  // reaches 1.02: clipped
     const std::string path = scratch("layout");
     std::string error;
-    ASSERT_TRUE(writeAudio(path, audio, error)) << error;
+    ASSERT_TRUE(writeAudio(path, audio, format, error)) << error;
     std::vector<std::uint8_t> theirs = fileBytes(path);
     std::remove(path.c_str());
-    EXPECT_EQ(encodeWav(audio), theirs);
+    EXPECT_EQ(encodeWav(audio, format), theirs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, WavLayout,
-                         ::testing::Combine(::testing::Values(1, 2, 3, 8), ::testing::Values(0L, 1L, 1000L)));
+                         ::testing::Combine(::testing::Values(SampleFormat::Pcm16, SampleFormat::Pcm24),
+                                            ::testing::Values(1, 2, 3), ::testing::Values(0L, 1L, 1001L)));
+
+// Non-PCM data asks for the format chunk's extension size and a fact chunk with the frame
+// count; readers such as sox warn without them.
+TEST(WavFile, FloatHeaderCarriesExtensionSizeAndFrameCount) {
+    const std::vector<std::uint8_t> bytes = encodeWav(ramp(3, 7, 96000));
+    const std::string header(bytes.begin(), bytes.begin() + 58);
+    auto word = [&](std::size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24; };
+    EXPECT_EQ(header.substr(12, 4), "fmt ");
+    EXPECT_EQ(word(16), 18);
+    EXPECT_EQ(word(20) & 0xFFFF, 3);  // IEEE float
+    EXPECT_EQ(word(36) & 0xFFFF, 0);  // extension size
+    EXPECT_EQ(header.substr(38, 4), "fact");
+    EXPECT_EQ(word(46), 7);
+    EXPECT_EQ(header.substr(50, 4), "data");
+    EXPECT_EQ(word(54), 3 * 7 * 4);
+    EXPECT_EQ(word(4), static_cast<int>(bytes.size()) - 8);
+}
+
+TEST(WavFile, QuantizesByRoundingAndClipping) {
+    AudioData audio;
+    audio.channels = 1;
+    audio.sampleRate = 44100;
+    const float step = 1.0f / 8388608.0f;
+    audio.samples = {0.0f, 2.4f * step, 2.6f * step, -2.6f * step, 1.0f, -1.0f, 7.0f, -7.0f,
+                     std::numeric_limits<float>::quiet_NaN()};
+    EXPECT_EQ(quantize(audio, SampleFormat::Pcm24),
+              (std::vector<std::int32_t>{0, 2, 3, -3, 8388607, -8388608, 8388607, -8388608, 0}));
+}
+
+TEST(WavFile, Dithers16BitWithTriangularNoiseFromAFixedSeed) {
+    AudioData audio;
+    audio.channels = 2;
+    audio.sampleRate = 44100;
+    audio.samples.assign(40000, 0.25f / 32768.0f);  // a quarter of a step
+    const std::vector<std::int32_t> codes = quantize(audio, SampleFormat::Pcm16);
+    EXPECT_EQ(codes, quantize(audio, SampleFormat::Pcm16));
+    double sum = 0.0;
+    int counts[3] = {};
+    for (std::int32_t code : codes) {
+        ASSERT_GE(code, -1);
+        ASSERT_LE(code, 1);
+        ++counts[code + 1];
+        sum += code;
+    }
+    // Dither keeps the mean (a quarter step; undithered it would round to 0) and spreads the
+    // codes as a triangle of two steps' width around it: P(-1) = 1/32, P(1) = 9/32.
+    EXPECT_NEAR(sum / codes.size(), 0.25, 0.01);
+    EXPECT_NEAR(counts[0] / 40000.0, 1.0 / 32, 0.005);
+    EXPECT_NEAR(counts[2] / 40000.0, 9.0 / 32, 0.01);
+}
 
 TEST(WavFile, DecodesWhatItEncodes) {
     AudioData audio = ramp(2, 300, 44100);
@@ -72,7 +123,7 @@ TEST(WavFile, ReadsWhatLibsndfileReads) {
     ASSERT_TRUE(makeSignal("drums", 22050, 5000, audio));
     const std::string path = scratch("read");
     std::string error;
-    ASSERT_TRUE(writeAudio(path, audio, error)) << error;
+    ASSERT_TRUE(writeAudio(path, audio, SampleFormat::Float, error)) << error;
     AudioData ours, theirs;
     EXPECT_TRUE(readWavFile(path, ours, error)) << error;
     EXPECT_TRUE(readAudio(path, theirs, error)) << error;
@@ -97,7 +148,7 @@ TEST(WavFile, RefusesDamagedFilesWithoutReadingPastThem) {
     std::vector<std::uint8_t> good = encodeWav(ramp(2, 10, 44100));
     AudioData audio;
     std::string error;
-    for (std::size_t length = 0; length < 80; ++length) {
+    for (std::size_t length = 0; length < good.size(); ++length) {
         std::vector<std::uint8_t> cut(good.begin(), good.begin() + length);
         EXPECT_FALSE(decodeWav(cut, audio, error)) << "length " << length;
     }
@@ -110,11 +161,16 @@ TEST(WavFile, RefusesDamagedFilesWithoutReadingPastThem) {
     std::vector<std::uint8_t> oddBits = good;
     oddBits[34] = 12;
     EXPECT_FALSE(decodeWav(oddBits, audio, error));
-    // A data length beyond the end means "to the end": the frames that are there.
-    std::vector<std::uint8_t> longData = good;
-    longData.resize(longData.size() - 8);
-    ASSERT_TRUE(decodeWav(longData, audio, error)) << error;
-    EXPECT_EQ(audio.frames(), 9);
+    // A cut-off file is refused; a stream's placeholder length means "to the end".
+    std::vector<std::uint8_t> cutData = good;
+    cutData.resize(cutData.size() - 8);
+    EXPECT_FALSE(decodeWav(cutData, audio, error));
+    EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+    for (std::uint8_t placeholder : {0x00, 0xFF}) {
+        std::fill(cutData.begin() + 54, cutData.begin() + 58, placeholder);
+        ASSERT_TRUE(decodeWav(cutData, audio, error)) << error;
+        EXPECT_EQ(audio.frames(), 9);
+    }
 }
 
 TEST(Signals, AreFixedAndStereo) {

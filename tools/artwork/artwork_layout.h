@@ -1,24 +1,42 @@
-// Everything the artwork program needs to know about the panel: where each element sits,
-// the colours it is painted in and the words printed on it. Coordinates are panel pixels,
-// rectangles are left, top, right, bottom with right and bottom exclusive.
+// Everything the artwork program needs to know about the panel beyond where the editor's
+// views sit (editor/panel_layout.h): the bitmaps, the engraving around the controls, the
+// colours and the words printed on it. Coordinates are panel pixels, rectangles are left,
+// top, right, bottom with right and bottom exclusive.
 #pragma once
+
+#include "editor/panel_layout.h"
+#include "hallmere_version.h"
 
 namespace artwork {
 
-struct PixelRect {
-    int left, top, right, bottom;
-    constexpr int width() const { return right - left; }
-    constexpr int height() const { return bottom - top; }
-};
+using panel::KnobPlace;
+using panel::PixelRect;
+using panel::Rgb;
+using panel::kAboutCard;
+using panel::kAboutLabel;
+using panel::kDisplayDx;
+using panel::kDisplayDy;
+using panel::kDisplayHeight;
+using panel::kDisplayText;
+using panel::kDisplayWidth;
+using panel::kDryButton;
+using panel::kFaderHandleStart;
+using panel::kGateLed;
+using panel::kKnobBodyHeight;
+using panel::kKnobs;
+using panel::kKnobSize;
+using panel::kMeter;
+using panel::kOutDisplay;
+using panel::kOutFader;
+using panel::kPanDisplay;
+using panel::kPanHandleStart;
+using panel::kPanSlider;
 
-struct Rgb {
-    int r, g, b;
-};
 
 // ---- Bitmap ids and sizes -------------------------------------------------------------
 
-constexpr int kPanelWidth = 448;
-constexpr int kPanelHeight = 251;
+constexpr int kPanelWidth = panel::kWidth;
+constexpr int kPanelHeight = panel::kHeight;
 
 struct BitmapSize {
     int id, width, height;
@@ -32,25 +50,6 @@ constexpr BitmapSize kBitmapSizes[] = {
 
 // ---- Layout -------------------------------------------------------------------------
 
-struct KnobPlace {
-    const char* label;
-    int x, y;  // top-left of the 24 x 24 knob rectangle
-};
-
-// In the order of the two rows, left to right.
-constexpr KnobPlace kKnobs[] = {
-    {"T60", 36, 76},       {"Damping", 94, 76},   {"High cutoff", 165, 76},
-    {"Sensitivity", 235, 76}, {"Delay", 305, 76}, {"Density", 36, 161},
-    {"Room size", 94, 161}, {"Low cutoff", 165, 161}, {"Hold", 235, 161},
-    {"Level", 305, 161},
-};
-
-constexpr int kKnobSize = 24;
-constexpr int kKnobBodyHeight = 25;   // the body's top row is never shown
-constexpr int kDisplayDx = -11;       // value display relative to the knob's top-left
-constexpr int kDisplayDy = 37;
-constexpr int kDisplayWidth = 48;
-constexpr int kDisplayHeight = 10;
 constexpr int kLabelBaselineDy = 33;  // knob label baseline relative to the knob's top
 
 struct Group {
@@ -71,17 +70,6 @@ constexpr int kDividerTop = 54;       // vertical rules between the groups
 constexpr int kDividerBottom = 210;
 
 constexpr PixelRect kOutputWindow{350, 4, 434, 218};
-constexpr PixelRect kPanSlider{358, 17, 430, 32};
-constexpr int kPanHandleStart = 362;  // handle's left edge at the minimum
-constexpr PixelRect kPanDisplay{359, 39, 387, 49};
-constexpr PixelRect kDryButton{361, 60, 382, 77};
-constexpr PixelRect kOutFader{391, 36, 413, 191};
-constexpr int kFaderHandleStart = 40;  // handle's top edge at the maximum
-constexpr PixelRect kMeter{413, 40, 428, 187};
-constexpr PixelRect kOutDisplay{395, 199, 423, 209};
-constexpr PixelRect kAboutLabel{395, 229, 435, 243};
-constexpr PixelRect kGateLed{262, 214, 275, 226};
-constexpr PixelRect kAboutCard{18, 56, 350, 229};
 
 constexpr int kMeterSegments = 73;  // lamp steps of two pixel rows each
 constexpr int kMeterAmberSegments = 21;  // segments above -3 dB
@@ -93,7 +81,7 @@ constexpr const char* kFontFamily = "Liberation Sans";
 constexpr const char* kProductName = "Hallmere";
 constexpr const char* kSubtitle = "Stereo hall and room reverberator";
 constexpr const char* kVendorName = "Tovik";
-constexpr const char* kVersionText = "Version 1.0.5";
+constexpr const char* kVersionText = "Version " HALLMERE_VERSION_TEXT;
 constexpr const char* kCreditsText = "Design, signal processing and artwork by Tovik";
 constexpr const char* kCardHint = "Click to close";
 constexpr const char* kPanCaption = "Pan";
@@ -116,7 +104,6 @@ constexpr Rgb kWindowTop{46, 49, 55};
 constexpr Rgb kWindowBottom{27, 29, 33};
 constexpr Rgb kWindowInk{168, 174, 182};
 constexpr Rgb kDisplayField{0, 0, 0};
-constexpr Rgb kDisplayText{0, 183, 224};
 
 constexpr Rgb kKnobSkirtTop{226, 228, 231};
 constexpr Rgb kKnobSkirtBottom{98, 101, 106};

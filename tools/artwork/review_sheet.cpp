@@ -34,8 +34,9 @@ Image composeReview(const std::map<int, Image>& bitmaps) {
     Image sheet = bitmaps.at(1024);
     const Image& body = bitmaps.at(1032);
     const Image& dot = bitmaps.at(1033);
-    const double knobValues[] = {0.3, 0.25, 0.2, 1.0, 0.25, 0.5, 0.5, 0.15, 0.0, 0.3};
-    const char* knobTexts[] = {"2170ms", "3250Hz", "4000Hz", "100%", "12ms", "50%", "50%", "150Hz", "10ms", "30%"};
+    // The default program, in the order of the knob table.
+    const double knobValues[] = {0.3, 0.25, 0.5, 0.25, 0.2, 0.15, 1.0, 0.0, 0.3, 0.5};
+    const char* knobTexts[] = {"2170ms", "3250Hz", "50%", "12ms", "4000Hz", "150Hz", "100%", "10ms", "30%", "50%"};
     for (int i = 0; i < 10; ++i) {
         const KnobPlace& k = kKnobs[i];
         blit(sheet, body, k.x, k.y, 0, 1, kKnobSize, kKnobSize, false);

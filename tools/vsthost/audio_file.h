@@ -1,6 +1,6 @@
-// Reading and writing audio files: 32-bit float WAV out, any common WAV (and, natively,
-// whatever libsndfile reads) in. Both builds write byte-identical files for the same
-// samples, so their renders can be compared with cmp.
+// Reading and writing audio files: WAV out (32-bit float, or 24- or 16-bit PCM), any
+// common WAV (and, natively, whatever libsndfile reads) in. Both builds write
+// byte-identical files for the same samples, so their renders can be compared with cmp.
 #pragma once
 
 #include <string>
@@ -16,7 +16,14 @@ struct AudioData {
     long frames() const { return channels > 0 ? static_cast<long>(samples.size() / channels) : 0; }
 };
 
+enum class SampleFormat { Float, Pcm24, Pcm16 };
+
+// "float", "pcm24" or "pcm16".
+bool parseSampleFormat(const std::string& name, SampleFormat& format);
+
+// Refuses (with one line in error) a file it cannot read, a truncated one and one without
+// a single frame.
 bool readAudio(const std::string& path, AudioData& audio, std::string& error);
-bool writeAudio(const std::string& path, const AudioData& audio, std::string& error);
+bool writeAudio(const std::string& path, const AudioData& audio, SampleFormat format, std::string& error);
 
 }  // namespace vsthost

@@ -8,8 +8,8 @@ bool readAudio(const std::string& path, AudioData& audio, std::string& error) {
     return readWavFile(path, audio, error);
 }
 
-bool writeAudio(const std::string& path, const AudioData& audio, std::string& error) {
-    return writeWavFile(path, audio, error);
+bool writeAudio(const std::string& path, const AudioData& audio, SampleFormat format, std::string& error) {
+    return writeWavFile(path, audio, format, error);
 }
 
 }  // namespace vsthost

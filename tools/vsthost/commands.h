@@ -17,6 +17,7 @@ int runStat(const std::vector<std::string>& args);
 int runTorture(const std::vector<std::string>& args);
 int runSoak(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
+int runRtcheck(const std::vector<std::string>& args);
 
 void printUsage(bool full);
 

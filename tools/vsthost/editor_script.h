@@ -1,6 +1,6 @@
 // vsthost editor: what the command line asks for, as a list of steps run in order while
-// the plug-in's editor is open. Parsing is portable; the session that runs the steps is
-// one file per platform (editor_session_win32.cpp).
+// the plug-in's editor is open. Parsing and the session that runs the steps are portable
+// (editor_session.cpp); the window system is reached through EditorWindows.
 #pragma once
 
 #include <string>
@@ -20,12 +20,12 @@ struct EditorStep {
         Automate,    // index = parameter, value
         Program,     // index
         Signal,      // text = signal name or "silence"
-        Screenshot,  // text = BMP path
+        Screenshot,  // text = BMP path (or PNG under X11)
         Params,      // print every parameter value
         Cycles,      // index = number of close/open cycles
         OpenSecond,  // a second instance of the plug-in with its editor
         CloseSecond,
-        ClassState,  // whether the editor window class is registered
+        ClassState,  // the editor's window class (Windows) or its windows (X11)
         Counts,      // the counted window-system objects now
     };
     Kind kind = Kind::Wait;
@@ -47,7 +47,7 @@ struct EditorOptions {
 // Returns kExitOk, or kExitUsage after printing the reason.
 int parseEditorOptions(const std::vector<std::string>& args, EditorOptions& options);
 
-// Runs the session; the platform file defines it.
+// Runs the session (editor_session.cpp, or a refusal where there is no window system).
 int runEditorSession(const EditorOptions& options);
 
 // A short description of a step for the output.

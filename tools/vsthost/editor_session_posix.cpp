@@ -1,5 +1,5 @@
-// The editor session needs a window system the plug-in draws into; on this platform the
-// host has none yet.
+// The editor session needs a window system the plug-in draws into; a build without the X11,
+// XTest and Cairo libraries has none.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/editor_script.h"
 
@@ -8,7 +8,7 @@
 namespace vsthost {
 
 int runEditorSession(const EditorOptions&) {
-    std::fprintf(stderr, "vsthost editor: not available in this build (Windows only)\n");
+    std::fprintf(stderr, "vsthost editor: not available in this build (no window system)\n");
     return kExitFailed;
 }
 

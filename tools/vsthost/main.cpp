@@ -22,6 +22,7 @@ void printUsage(bool full) {
                  "       vsthost torture PLUGIN [--seconds S] [--seed N]\n"
                  "       vsthost soak PLUGIN [--seconds S] [--max-peak P]\n"
                  "       vsthost editor PLUGIN [options and steps]\n"
+                 "       vsthost rtcheck PLUGIN [--seconds S]   (Linux, with the counter preloaded)\n"
                  "       vsthost --help\n");
     if (!full) {
         return;
@@ -32,7 +33,8 @@ void printUsage(bool full) {
                  "        flags, every parameter (name, label, display, value), every program name,\n"
                  "        a few capability answers and the editor size. One \"key: value\" per line;\n"
                  "        texts are quoted with \\t, \\n, \\\" and \\xHH escapes.\n"
-                 "render  runs audio through the plug-in and writes a 32-bit float WAV file.\n"
+                 "render  runs audio through the plug-in and writes a WAV file. On a terminal a long\n"
+                 "        render shows its progress on standard error.\n"
                  "  --in FILE            audio to process (its own rate and length)\n"
                  "  --signal NAME        built-in stereo signal: impulse (default), noise, drums\n"
                  "  --seconds S          length of the built-in signal (default 1)\n"
@@ -43,6 +45,7 @@ void printUsage(bool full) {
                  "  --param I=V          parameter I set to V before processing (repeatable)\n"
                  "  --replace            processReplacing (default when the plug-in can)\n"
                  "  --accumulate         process, adding into zeroed output buffers\n"
+                 "  --format F           float (32-bit, default), pcm24, or pcm16 (with TPDF dither)\n"
                  "  --quiet              no summary lines\n"
                  "stat    prints rate, channels, frames, peak and RMS per channel, the count of\n"
                  "        non-finite samples, the last non-zero frame and whether it is silent.\n"
@@ -68,6 +71,10 @@ void printUsage(bool full) {
                  "        between blocks, every parameter automated per block from a third thread\n"
                  "        (bad values included), broken input blocks, meter reads and editor cycles.\n"
                  "        Prints the counts; fails on any non-finite output sample.\n"
+                 "rtcheck plays the plug-in as a host does for S seconds (default 3): automation and\n"
+                 "        program changes on the audio thread, edits, editor idle and rate changes on\n"
+                 "        another; counts allocations, locks, waits, sleeps and file calls made inside\n"
+                 "        the audio entry points. Fails on any.\n"
                  "soak    renders S seconds of audio (default 3600) at 44.1 kHz through the longest,\n"
                  "        loudest settings with the gate on, fed noise bursts; prints the peak, the\n"
                  "        non-finite samples and the cost per frame at the start and at the end.\n"
@@ -75,7 +82,16 @@ void printUsage(bool full) {
                  "\n"
                  "--trace (info, render, editor) lists every call the plug-in made to the host, then the\n"
                  "number of calls per opcode.\n"
-                 "Exit status: 0 success, 1 failure (e.g. the plug-in does not load), 2 bad usage.\n");
+                 "Exit status: 0 success, 1 failure (e.g. the plug-in does not load, or an input file\n"
+                 "is damaged), 2 bad usage.\n"
+                 "\n"
+                 "Examples:\n"
+                 "  vsthost render Hallmere.so --program 2 --tail 4 --out hall.wav\n"
+                 "      the impulse response of program 2 with four seconds of tail, as 32-bit float\n"
+                 "  vsthost render Hallmere.so --in vocals.wav --param 2=0.4 --format pcm16 --out wet.wav\n"
+                 "      vocals.wav through the reverb with parameter 2 at 0.4, as dithered 16-bit PCM\n"
+                 "  vsthost stat wet.wav\n"
+                 "      its peak and RMS per channel, and where the tail falls silent\n");
 }
 
 }  // namespace vsthost
@@ -116,6 +132,11 @@ int main(int argc, char** argv) {
     if (command == "editor") {
         return runEditor(args);
     }
+#if !defined(_WIN32)
+    if (command == "rtcheck") {
+        return runRtcheck(args);
+    }
+#endif
     std::fprintf(stderr, "vsthost: unknown command '%s'\n", command.c_str());
     printUsage(false);
     return kExitUsage;

@@ -8,9 +8,20 @@
 #include "tools/vsthost/text.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 #include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#define VSTHOST_ISATTY(fd) _isatty(fd)
+#define VSTHOST_FILENO(f) _fileno(f)
+#else
+#include <unistd.h>
+#define VSTHOST_ISATTY(fd) isatty(fd)
+#define VSTHOST_FILENO(f) fileno(f)
+#endif
 
 namespace vsthost {
 namespace {
@@ -36,8 +47,62 @@ struct RenderOptions {
     long program = -1;
     std::vector<std::pair<long, double>> params;
     enum class Mode { Automatic, Accumulate, Replace } mode = Mode::Automatic;
+    SampleFormat format = SampleFormat::Float;
     bool trace = false;
     bool quiet = false;
+};
+
+// A line on standard error while a long render runs: only on a terminal, and only for a
+// minute of audio or more, or once the render has taken a second; short renders and
+// redirected runs stay silent.
+class Progress {
+public:
+    explicit Progress(long totalFrames, int rate)
+        : enabled_(VSTHOST_ISATTY(VSTHOST_FILENO(stderr)) != 0 && totalFrames > 0),
+          totalFrames_(totalFrames),
+          rate_(rate),
+          start_(Clock::now()),
+          next_(start_ + std::chrono::milliseconds(totalFrames >= 60L * rate ? 100 : 1000)),
+          shown_(enabled_ && totalFrames >= 60L * rate) {}
+
+    void update(long framesDone) {
+        if (!enabled_) {
+            return;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now < next_) {
+            return;
+        }
+        next_ = now + std::chrono::milliseconds(250);
+        print(framesDone, now);
+        shown_ = true;
+    }
+
+    // Leaves the last figures standing on a line of their own.
+    void finish() {
+        if (shown_) {
+            print(totalFrames_, Clock::now());
+            std::fputc('\n', stderr);
+        }
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void print(long framesDone, Clock::time_point now) const {
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double speed = seconds > 0.0 ? framesDone / (seconds * rate_) : 0.0;
+        std::fprintf(stderr, "\rrendering: %3d%%, %.1fx real time ", static_cast<int>(100.0 * framesDone / totalFrames_),
+                     speed);
+        std::fflush(stderr);
+    }
+
+    bool enabled_;
+    long totalFrames_;
+    int rate_;
+    Clock::time_point start_;
+    Clock::time_point next_;
+    bool shown_;  // the closing line is due
 };
 
 int usageError(const std::string& message) {
@@ -70,6 +135,10 @@ int parseOptions(const std::vector<std::string>& args, RenderOptions& options) {
             options.mode = RenderOptions::Mode::Accumulate;
         } else if (arg == "--replace") {
             options.mode = RenderOptions::Mode::Replace;
+        } else if (arg == "--format") {
+            if (!value(text) || !parseSampleFormat(text, options.format)) {
+                return usageError("--format needs float, pcm24 or pcm16");
+            }
         } else if (arg == "--out" || arg == "--in" || arg == "--signal") {
             if (!value(text) || text.empty()) {
                 return usageError(arg + " needs a value");
@@ -245,7 +314,9 @@ int runRender(const std::vector<std::string>& args) {
     output.sampleRate = rate;
     output.samples.assign(static_cast<std::size_t>(totalFrames) * outputs, 0.0f);
 
+    Progress progress(totalFrames, rate);
     for (long start = 0; start < totalFrames; start += block) {
+        progress.update(start);
         const VstInt32 frames = static_cast<VstInt32>(std::min<long>(block, totalFrames - start));
         for (VstInt32 c = 0; c < inputs; ++c) {
             // A mono file feeds every input; other files feed input c from channel c or not at all.
@@ -268,11 +339,12 @@ int runRender(const std::vector<std::string>& args) {
         }
     }
 
+    progress.finish();
     plugin.dispatch(effStopProcess);
     plugin.dispatch(effMainsChanged, 0, 0);
     plugin.close();
 
-    if (!writeAudio(options.out, output, error)) {
+    if (!writeAudio(options.out, output, options.format, error)) {
         return failure(error);
     }
     if (!options.quiet) {

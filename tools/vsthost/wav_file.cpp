@@ -1,5 +1,6 @@
 #include "tools/vsthost/wav_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -63,36 +64,97 @@ float sampleAt(const std::uint8_t* p, std::uint16_t format, int bits) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeWav(const AudioData& audio) {
+bool parseSampleFormat(const std::string& name, SampleFormat& format) {
+    static const struct {
+        const char* name;
+        SampleFormat format;
+    } kNames[] = {{"float", SampleFormat::Float}, {"pcm24", SampleFormat::Pcm24}, {"pcm16", SampleFormat::Pcm16}};
+    for (const auto& entry : kNames) {
+        if (name == entry.name) {
+            format = entry.format;
+            return true;
+        }
+    }
+    return false;
+}
+
+int bytesPerSample(SampleFormat format) {
+    return format == SampleFormat::Pcm16 ? 2 : format == SampleFormat::Pcm24 ? 3 : 4;
+}
+
+std::vector<std::int32_t> quantize(const AudioData& audio, SampleFormat format) {
+    const int bits = 8 * bytesPerSample(format);
+    const double scale = std::ldexp(1.0, bits - 1);
+    const double top = scale - 1.0;
+    const bool dither = format == SampleFormat::Pcm16;
+    std::uint32_t state = 0x12345678u;  // xorshift32
+    auto uniform = [&state] {           // [0, 1) in steps of 2^-24
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<double>(state >> 8) * (1.0 / 16777216.0);
+    };
+    std::vector<std::int32_t> codes(audio.samples.size());
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        double x = static_cast<double>(audio.samples[i]) * scale;
+        if (dither) {
+            x += uniform() - uniform();
+        }
+        x = std::floor(x + 0.5);
+        // NaN fails both comparisons and is written as silence.
+        codes[i] = x >= top ? static_cast<std::int32_t>(top) : x <= -scale ? static_cast<std::int32_t>(-scale)
+                                                            : x == x   ? static_cast<std::int32_t>(x)
+                                                                       : 0;
+    }
+    return codes;
+}
+
+std::vector<std::uint8_t> encodeWav(const AudioData& audio, SampleFormat format) {
+    const bool pcm = format != SampleFormat::Float;
     const std::uint32_t channels = static_cast<std::uint32_t>(audio.channels);
     const std::uint32_t frames = static_cast<std::uint32_t>(audio.frames());
-    const std::uint32_t dataBytes = frames * channels * 4;
-    const std::uint32_t padBytes = 8 + 8 * channels;
+    const std::uint32_t sampleBytes = static_cast<std::uint32_t>(bytesPerSample(format));
+    const std::uint32_t dataBytes = frames * channels * sampleBytes;
+    const std::uint32_t pad = dataBytes & 1;
+    const std::uint32_t fmtBytes = pcm ? 16 : 18;
+    const std::uint32_t factBytes = pcm ? 0 : 12;
     std::vector<std::uint8_t> out;
-    out.reserve(12 + 24 + 12 + 8 + padBytes + 8 + dataBytes);
+    out.reserve(12 + 8 + fmtBytes + factBytes + 8 + dataBytes + pad);
     putTag(out, "RIFF");
-    put32(out, 4 + 24 + 12 + 8 + padBytes + 8 + dataBytes);
+    put32(out, 4 + 8 + fmtBytes + factBytes + 8 + dataBytes + pad);
     putTag(out, "WAVE");
     putTag(out, "fmt ");
-    put32(out, 16);
-    put16(out, kFormatFloat);
+    put32(out, fmtBytes);
+    put16(out, pcm ? kFormatPcm : kFormatFloat);
     put16(out, channels);
     put32(out, static_cast<std::uint32_t>(audio.sampleRate));
-    put32(out, static_cast<std::uint32_t>(audio.sampleRate) * channels * 4);
-    put16(out, channels * 4);
-    put16(out, 32);
-    putTag(out, "fact");
-    put32(out, 4);
-    put32(out, frames);
-    putTag(out, "PAD ");
-    put32(out, padBytes);
-    out.resize(out.size() + padBytes, 0);
+    put32(out, static_cast<std::uint32_t>(audio.sampleRate) * channels * sampleBytes);
+    put16(out, channels * sampleBytes);
+    put16(out, sampleBytes * 8);
+    if (!pcm) {
+        put16(out, 0);  // no further format bytes
+        putTag(out, "fact");
+        put32(out, 4);
+        put32(out, frames);
+    }
     putTag(out, "data");
     put32(out, dataBytes);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(frames) * channels; ++i) {
-        std::uint32_t raw;
-        std::memcpy(&raw, &audio.samples[i], sizeof raw);
-        put32(out, raw);
+    if (pcm) {
+        for (std::int32_t code : quantize(audio, format)) {
+            const std::uint32_t raw = static_cast<std::uint32_t>(code);
+            for (std::uint32_t b = 0; b < sampleBytes; ++b) {
+                out.push_back(static_cast<std::uint8_t>(raw >> (8 * b)));
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(frames) * channels; ++i) {
+            std::uint32_t raw;
+            std::memcpy(&raw, &audio.samples[i], sizeof raw);
+            put32(out, raw);
+        }
+    }
+    if (pad) {
+        out.push_back(0);
     }
     return out;
 }
@@ -141,19 +203,27 @@ bool decodeWav(const std::vector<std::uint8_t>& bytes, AudioData& audio, std::st
                 error = "bad channel count or sample rate";
                 return false;
             }
-            // A length that runs past the end (streams written without a final size) means
-            // "up to the end of the file".
-            if (size > available) {
+            // Streams written without a final size leave 0 or all ones there, meaning "up to
+            // the end of the file"; any other length past the end is a cut-off file.
+            if (size == 0 || size == 0xFFFFFFFFu) {
                 size = available;
+            } else if (size > available) {
+                error = "truncated: the data chunk holds " + std::to_string(available) + " of its " +
+                        std::to_string(size) + " bytes";
+                return false;
             }
-            const std::size_t bytesPerSample = static_cast<std::size_t>(bits / 8);
-            const std::size_t frameBytes = bytesPerSample * channels;
+            const std::size_t sampleBytes = static_cast<std::size_t>(bits / 8);
+            const std::size_t frameBytes = sampleBytes * channels;
             const std::size_t frames = size / frameBytes;
+            if (frames == 0) {
+                error = "no audio frames";
+                return false;
+            }
             audio.channels = channels;
             audio.sampleRate = static_cast<int>(rate);
             audio.samples.resize(frames * channels);
             const std::uint8_t* p = chunk + 8;
-            for (std::size_t i = 0; i < frames * channels; ++i, p += bytesPerSample) {
+            for (std::size_t i = 0; i < frames * channels; ++i, p += sampleBytes) {
                 audio.samples[i] = sampleAt(p, format, bits);
             }
             return true;
@@ -187,12 +257,12 @@ bool readWavFile(const std::string& path, AudioData& audio, std::string& error) 
     return true;
 }
 
-bool writeWavFile(const std::string& path, const AudioData& audio, std::string& error) {
+bool writeWavFile(const std::string& path, const AudioData& audio, SampleFormat format, std::string& error) {
     if (audio.channels < 1 || audio.sampleRate < 1) {
         error = "nothing to write to " + path;
         return false;
     }
-    std::vector<std::uint8_t> bytes = encodeWav(audio);
+    std::vector<std::uint8_t> bytes = encodeWav(audio, format);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot create " + path;

@@ -4,7 +4,11 @@
 #include "host/aeffect.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <chrono>
+#include <mutex>
+#include <string>
 #include <thread>
 
 #if defined(_WIN32)
@@ -42,8 +46,33 @@ void setParameter(AEffect* e, VstInt32 index, float value) {
 
 float getParameter(AEffect* e, VstInt32 index) { return index == 0 ? self(e)->gain : self(e)->swap; }
 
+#if defined(GAIN_RT_FAULT)
+// One thing no audio callback may do, chosen by GAIN_RT_FAULT in the environment, to show
+// that the real-time checker catches it.
+void plantedFault() {
+    static const std::string fault = std::getenv("GAIN_RT_FAULT") ? std::getenv("GAIN_RT_FAULT") : "";
+    static std::mutex mutex;
+    if (fault == "malloc") {
+        void* volatile block = std::malloc(16);
+        std::free(block);
+    } else if (fault == "new") {
+        int* volatile number = new int(1);
+        delete number;
+    } else if (fault == "mutex") {
+        std::lock_guard<std::mutex> lock(mutex);
+    } else if (fault == "sleep") {
+        std::this_thread::sleep_for(std::chrono::microseconds(1));
+    } else if (fault == "file") {
+        if (std::FILE* file = std::fopen("/dev/null", "r")) std::fclose(file);
+    }
+}
+#else
+void plantedFault() {}
+#endif
+
 template <bool accumulate>
 void process(AEffect* e, float** in, float** out, VstInt32 frames) {
+    plantedFault();
     GainEffect* g = self(e);
     const float gain = 2.0f * g->gain;
     const bool swap = g->swap >= 0.5f;

@@ -1,0 +1,171 @@
+#include "effect/reverb_core.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dsp/portable_math.h"
+
+namespace {
+
+constexpr float kMilliseconds = 0.001f;
+
+// The settings that act frame by frame; a change to only these leaves the lines alone.
+constexpr uint32_t kFrameByFrame = 1u << kPan | 1u << kDryOut | 1u << kSensitivity;
+
+float decibelsToGain(double decibels) { return static_cast<float>(portable::pow10(decibels * 0.05)); }
+
+// The engine takes its two wet levels as given, and one infinite or NaN level would fill its
+// delay lines with values no later setting can wash out. Host values outside [0, 1] keep
+// their stored value, but the engine hears at most the top of Out's range (+20 dB), and a
+// NaN level as silence; every level inside the range passes unchanged.
+constexpr float kMaxWetLevel = 10.0f;
+
+float saneLevel(float level) {
+    if (std::isnan(level)) return 0.0f;
+    return std::min(std::max(level, -kMaxWetLevel), kMaxWetLevel);
+}
+
+// Input samples are passed on untouched up to this magnitude. Beyond it even the loudest
+// settings could overflow the delay lines, and one infinity there turns into a NaN that
+// circulates for good; so larger samples are held at the limit and non-finite ones become 0.
+constexpr float kInputLimit = 1e20f;
+
+bool isClean(const float* samples, int frames) {
+    bool clean = true;
+    for (int i = 0; i < frames; ++i) clean &= std::fabs(samples[i]) <= kInputLimit;
+    return clean;
+}
+
+void cleanInto(float* into, const float* samples, int frames) {
+    for (int i = 0; i < frames; ++i) {
+        const float x = samples[i];
+        into[i] = std::isfinite(x) ? std::fmin(std::fmax(x, -kInputLimit), kInputLimit) : 0.0f;
+    }
+}
+
+// The physical value of a stored value, at double precision.
+double physical(int index, float value) { return parameterTable[index].range.lerp(value); }
+
+}  // namespace
+
+ReverbCore::ReverbCore() {
+    for (int i = 0; i < kProgramCount; ++i) programs_[i].loadFactory(i);
+    for (int i = 0; i < kLineCount; ++i) lengthsPassed_[i].store(lineCapacity(i), std::memory_order_relaxed);
+    mark(kProgramChanged);
+}
+
+void ReverbCore::setParameter(int index, float value) {
+    if (!isParameterIndex(index)) return;
+    const uint32_t change = 1u << index;
+    if ((change & kFrameByFrame) == 0) noteLengthsInForce();
+    currentProgram().values[index].store(value, std::memory_order_relaxed);
+    mark(change);
+}
+
+float ReverbCore::getParameter(int index) const {
+    return isParameterIndex(index) ? programAt(program()).values[index].load(std::memory_order_relaxed) : 0.0f;
+}
+
+// Taking over a program sets each of its values in turn: the lines pass through the
+// lengths of the old program and of the new one.
+void ReverbCore::setProgram(int program) {
+    if (program < 0 || program >= kProgramCount) return;
+    noteLengthsInForce();
+    program_.store(program, std::memory_order_release);
+    noteLengthsInForce();
+    mark(kProgramChanged);
+}
+
+void ReverbCore::setSampleRate(float rate) {
+    if (!(rate > 0.0f)) return;
+    noteLengthsInForce();
+    const double whole = std::min(static_cast<double>(rate), 2147483647.0);
+    sampleRate_.store(static_cast<int32_t>(whole), std::memory_order_relaxed);
+    mark(kRateChanged);
+}
+
+void ReverbCore::resume() { mark(kResumed); }
+
+int ReverbCore::gateState() const {
+    // A new sensitivity or program opens the gate; the LED shows it before the next block.
+    const uint32_t opening = 1u << kSensitivity | kProgramChanged;
+    if (changes_.load(std::memory_order_relaxed) & opening) return ReverbEngine::GateOpen;
+    return engine_.gateState();
+}
+
+// The engine's settings for the current program's stored values.
+ReverbSettings ReverbCore::settingsNow() const {
+    const ReverbProgram& p = programAt(program());
+    float v[kParameterCount];
+    for (int i = 0; i < kParameterCount; ++i) v[i] = p.values[i].load(std::memory_order_relaxed);
+
+    const float outGain = saneLevel(decibelsToGain(physical(kOut, v[kOut])));
+    ReverbSettings s;
+    s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
+    s.pan = v[kPan];
+    s.lateLevel = outGain;
+    s.earlyLevel = saneLevel(v[kEarlyLevel] * outGain);
+    s.t60 = static_cast<float>(physical(kT60, v[kT60]) * kMilliseconds);
+    s.damping = static_cast<float>(physical(kDamping, v[kDamping]));
+    s.density = v[kDensity];
+    s.earlyDelay = v[kEarlyDelay];
+    s.highCut = static_cast<float>(physical(kHighCut, v[kHighCut]));
+    s.lowCut = static_cast<float>(physical(kLowCut, v[kLowCut]));
+    s.dry = v[kDryOut] > 0.5f;
+    s.threshold = thresholdFor(v[kSensitivity]);
+    s.holdTime = static_cast<float>(physical(kHold, v[kHold]) * kMilliseconds);
+    s.roomSize = v[kRoomSize];
+    return s;
+}
+
+// A change sets every length again, which clears each line from the length in force; the
+// next block clears from the lowest length any change found.
+void ReverbCore::noteLengthsInForce() {
+    int32_t length[kLineCount];
+    computeLengths(limitSettings(settingsNow()), length);
+    for (int i = 0; i < kLineCount; ++i) {
+        int32_t lowest = lengthsPassed_[i].load(std::memory_order_relaxed);
+        while (length[i] < lowest &&
+               !lengthsPassed_[i].compare_exchange_weak(lowest, length[i], std::memory_order_relaxed)) {
+        }
+    }
+}
+
+void ReverbCore::takeOverChanges() {
+    if (changes_.load(std::memory_order_relaxed) == 0) return;
+    const uint32_t changes = changes_.exchange(0, std::memory_order_acquire);
+    int32_t lengthsPassed[kLineCount];
+    for (int i = 0; i < kLineCount; ++i)
+        lengthsPassed[i] = lengthsPassed_[i].exchange(lineCapacity(i), std::memory_order_relaxed);
+    const bool reshape = (changes & ~kFrameByFrame) != 0;
+    const bool gateReset = (changes & (1u << kSensitivity | kProgramChanged)) != 0;
+    engine_.configure(settingsNow(), reshape, lengthsPassed, gateReset);
+}
+
+void ReverbCore::render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
+                        bool accumulate) {
+    takeOverChanges();
+    const float offset = noise_.next();  // one offset per block keeps the filters out of denormals
+    if (frames <= 0 || !inLeft || !inRight || !outLeft || !outRight) return;
+    float blockPeak = 0.0f;
+    if (isClean(inLeft, frames) && isClean(inRight, frames)) {
+        engine_.processBlock(inLeft, inRight, outLeft, outRight, frames, offset, accumulate, blockPeak);
+    } else {
+        // Rare: the host handed over a broken block. Feed the engine a cleaned copy, piece by piece.
+        for (int done = 0; done < frames; done += kCleanFrames) {
+            const int n = std::min(frames - done, kCleanFrames);
+            cleanInto(cleanLeft_, inLeft + done, n);
+            cleanInto(cleanRight_, inRight + done, n);
+            engine_.processBlock(cleanLeft_, cleanRight_, outLeft + done, outRight + done, n, offset, accumulate,
+                                 blockPeak);
+        }
+    }
+    raisePeak(blockPeak);
+}
+
+// Only the meter's reset competes with this, so the loop retries at most once per reset.
+void ReverbCore::raisePeak(float blockPeak) {
+    float peak = peak_.load(std::memory_order_relaxed);
+    while (blockPeak > peak && !peak_.compare_exchange_weak(peak, blockPeak, std::memory_order_relaxed)) {
+    }
+}
