@@ -9,6 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
 [ -d "$build/lv2/Hallmere.lv2" ] || build=$root/build/native
+build=$(cd "$build" && pwd)
 bundle=$build/lv2/Hallmere.lv2
 runs=${RUNS:-5}
 block=512

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstring>
 
 namespace lv2port {
 

@@ -2,11 +2,11 @@
 // frames, every control port changed between blocks (non-finite and far-out values among
 // them), broken input blocks now and then, the meter and gate read back. Fails on any
 // non-finite output or port reading outside its range.
-//   lv2_run_driver BUNDLE_FOLDER [BLOCKS]
+//   lv2_run_driver BUNDLE_FOLDER [BLOCKS [--checked]]
 //
 // With the real-time checker preloaded (LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so)
 // each run() is marked as an audio entry point, and any allocation, lock, wait, sleep or file
-// call inside one fails the run.
+// call inside one fails the run; --checked fails it when the checker is not there.
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
 
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "plugin/lv2/port_map.h"
+#include "tests/realtime/rt_counts.h"
 
 namespace {
 
@@ -53,13 +54,10 @@ struct Checker {
     bool present() const { return enter && leave && count && first; }
 };
 
-// The checker's kinds, in the order it counts them.
-const char* const kKinds[] = {"allocations", "frees", "locks", "waits", "sleeps", "file-or-socket-calls"};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return failed("usage: lv2_run_driver BUNDLE_FOLDER [BLOCKS]");
+    if (argc < 2) return failed("usage: lv2_run_driver BUNDLE_FOLDER [BLOCKS [--checked]]");
     const int blocks = argc > 2 ? std::atoi(argv[2]) : 3000;
     void* library = dlopen((std::string(argv[1]) + "/hallmere.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return failed(dlerror());
@@ -86,6 +84,8 @@ int main(int argc, char** argv) {
     plugin->activate(instance);
 
     const Checker checker;
+    if (argc > 3 && std::string(argv[3]) == "--checked" && !checker.present())
+        return failed("no real-time checker in this process");
     const int sizes[] = {1, 2, 7, 64, 256, 300, 512, 1024, 4096, 0};
     unsigned seed = 1;
     long frames = 0;
@@ -114,9 +114,9 @@ int main(int argc, char** argv) {
     std::printf("run: %d blocks, %ld frames\n", blocks, frames);
     if (checker.present()) {
         long total = 0;
-        for (int kind = 0; kind < 6; ++kind) {
+        for (int kind = 0; kind < rtcheck::kKindCount; ++kind) {
             const long n = checker.count(kind);
-            std::printf("audio-thread-%s: %ld\n", kKinds[kind], n);
+            std::printf("audio-thread-%s: %ld\n", rtcheck::kKindNames[kind], n);
             total += n;
         }
         if (total != 0) return failed(std::string("run() made calls an audio thread must not: first ") +

@@ -17,13 +17,19 @@
 #include <thread>
 #include <vector>
 
+#include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 
 namespace {
 
 constexpr uint32_t kT60Port = 4 + kT60;
-constexpr int kKnobX = 36 + 14;  // inside the T60 knob at (36, 76)
-constexpr int kKnobY = 76 + 14;
+constexpr const panel::KnobPlace& t60Knob() {
+    for (const panel::KnobPlace& place : panel::kKnobs)
+        if (place.parameter == kT60) return place;
+    return panel::kKnobs[0];
+}
+constexpr int kKnobX = t60Knob().x + panel::kKnobSize / 2;
+constexpr int kKnobY = t60Knob().y + panel::kKnobSize / 2;
 constexpr int kDragUp = 40;       // a fifth of the range
 
 struct Record {
@@ -122,7 +128,8 @@ int main(int argc, char** argv) {
     LV2UI_Widget widget = nullptr;
     LV2UI_Handle handle = ui->instantiate(ui, "urn:tovik:hallmere", argv[1], write, &record, &widget, features);
     if (!handle || !widget) return failed("the panel did not open");
-    if (record.width != 448 || record.height != 251) return failed("the panel asked for a size other than 448 x 251");
+    if (record.width != panel::kWidth || record.height != panel::kHeight)
+        return failed("the panel asked for a size other than its artwork's");
 
     // The host tells the panel T60's value (3550 ms is normalised 0.5), then a meter and gate reading.
     const float t60 = 3550.0f, meter = 0.5f, gate = 1.0f;
