@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "plugin/lv2/port_map.h"
-#include "tests/realtime/rt_counts.h"
+#include "tools/vsthost/rt_counter.h"
 
 namespace {
 
@@ -114,9 +114,9 @@ int main(int argc, char** argv) {
     std::printf("run: %d blocks, %ld frames\n", blocks, frames);
     if (checker.present()) {
         long total = 0;
-        for (int kind = 0; kind < rtcheck::kKindCount; ++kind) {
+        for (int kind = 0; kind < vsthost::kRtKindCount; ++kind) {
             const long n = checker.count(kind);
-            std::printf("audio-thread-%s: %ld\n", rtcheck::kKindNames[kind], n);
+            std::printf("audio-thread-%s: %ld\n", vsthost::kRtKindNames[kind], n);
             total += n;
         }
         if (total != 0) return failed(std::string("run() made calls an audio thread must not: first ") +
