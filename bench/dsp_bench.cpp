@@ -28,14 +28,10 @@ constexpr float kPrograms[8][13] = {
     {0.5f, 0.75f, 0.23f, 0, 0.5f, 0.15f, 0.2f, 0.15f, 1, 1, 0, 0.2f, 0.5f},
 };
 
-float lerp(double min, double max, float v)
-{
-    return static_cast<float>((max - min) * v + min);
-}
+float lerp(double min, double max, float v) { return static_cast<float>((max - min) * v + min); }
 
 // The engine calls a program makes, with the physical values they carry.
-void applyProgram(ReverbEngine& engine, const float* v)
-{
+void applyProgram(ReverbEngine& engine, const float* v) {
     const auto outGain = static_cast<float>(std::pow(10.0, lerp(-60, 20, v[1]) * 0.05));
     engine.setPan(v[0]);
     engine.setLateLevel(outGain);
@@ -53,8 +49,7 @@ void applyProgram(ReverbEngine& engine, const float* v)
 }
 
 // Speech-like test signal: noise bursts with pauses, so a gate opens and closes.
-std::vector<float> testSignal(int frames)
-{
+std::vector<float> testSignal(int frames) {
     std::vector<float> signal(frames);
     uint32_t state = 12345;
     for (int i = 0; i < frames; ++i) {
@@ -66,14 +61,11 @@ std::vector<float> testSignal(int frames)
 }
 
 // Seconds per stereo frame, as the counter "s/frame".
-void countPerFrame(benchmark::State& state, double frames)
-{
-    state.counters["s/frame"] =
-        benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+void countPerFrame(benchmark::State& state, double frames) {
+    state.counters["s/frame"] = benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_Program(benchmark::State& state)
-{
+void BM_Program(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
     applyProgram(*engine, kPrograms[state.range(0)]);
     const std::vector<float> left = testSignal(44100), right = testSignal(44100 + 7);
@@ -82,8 +74,8 @@ void BM_Program(benchmark::State& state)
     float peak = 0.0f;
     int start = 0;
     for (auto _ : state) {
-        engine->processBlock(left.data() + start, right.data() + start, outLeft.data(),
-                             outRight.data(), kBlock, noise.next(), false, peak);
+        engine->processBlock(left.data() + start, right.data() + start, outLeft.data(), outRight.data(), kBlock,
+                             noise.next(), false, peak);
         benchmark::DoNotOptimize(outLeft.data());
         start = (start + kBlock) % (44100 - kBlock);
     }
@@ -94,8 +86,7 @@ BENCHMARK(BM_Program)->DenseRange(0, 7)->Unit(benchmark::kMicrosecond);
 
 // The plug-in through processReplacing at the block sizes hosts use, program 0 (the
 // cheapest): the gap between small blocks and 512 is the fixed cost of each call.
-void BM_BlockSize(benchmark::State& state)
-{
+void BM_BlockSize(benchmark::State& state) {
     const int block = static_cast<int>(state.range(0));
     auto effect = std::make_unique<ReverbEffect>(nullptr);
     std::vector<float> left = testSignal(44100), right = testSignal(44100 + 7);
@@ -113,8 +104,7 @@ void BM_BlockSize(benchmark::State& state)
 BENCHMARK(BM_BlockSize)->Arg(16)->Arg(32)->Arg(64)->Arg(512);
 
 // One frame at a time through process(), as a per-frame caller would drive it.
-void BM_PerFrame(benchmark::State& state)
-{
+void BM_PerFrame(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
     applyProgram(*engine, kPrograms[0]);
     const std::vector<float> signal = testSignal(44100);
@@ -129,8 +119,7 @@ void BM_PerFrame(benchmark::State& state)
 BENCHMARK(BM_PerFrame);
 
 // A knob drag: one setting change, then the block that picks it up.
-void BM_SettingChangePerBlock(benchmark::State& state)
-{
+void BM_SettingChangePerBlock(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
     applyProgram(*engine, kPrograms[0]);
     const std::vector<float> signal = testSignal(44100);
@@ -140,25 +129,21 @@ void BM_SettingChangePerBlock(benchmark::State& state)
     for (auto _ : state) {
         t60 = t60 < 6.0f ? t60 + 0.01f : 1.0f;
         engine->setT60(t60);
-        engine->processBlock(signal.data(), signal.data(), out.data(), out.data(), kBlock, 0.0f,
-                             false, peak);
+        engine->processBlock(signal.data(), signal.data(), out.data(), out.data(), kBlock, 0.0f, false, peak);
         benchmark::DoNotOptimize(out.data());
     }
 }
 BENCHMARK(BM_SettingChangePerBlock)->Unit(benchmark::kMicrosecond);
 
-void BM_UpdateCoefficients(benchmark::State& state)
-{
+void BM_UpdateCoefficients(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
-    for (auto _ : state)
-        engine->updateCoefficients();
+    for (auto _ : state) engine->updateCoefficients();
 }
 BENCHMARK(BM_UpdateCoefficients);
 
 // After a loud burst, 60 s of silence with only the noise offset: the recursive filters
 // must not sink into denormals, so the cost stays that of a steady signal.
-void BM_SilenceAfterBurst(benchmark::State& state)
-{
+void BM_SilenceAfterBurst(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
     applyProgram(*engine, kPrograms[4]);  // longest decay
     const std::vector<float> burst = testSignal(44100);
@@ -170,8 +155,8 @@ void BM_SilenceAfterBurst(benchmark::State& state)
         state.PauseTiming();
         float peak = 0.0f;
         for (int i = 0; i + kBlock <= 44100; i += kBlock)
-            engine->processBlock(burst.data() + i, burst.data() + i, out.data(), out.data(),
-                                 kBlock, noise.next(), false, peak);
+            engine->processBlock(burst.data() + i, burst.data() + i, out.data(), out.data(), kBlock, noise.next(),
+                                 false, peak);
         state.ResumeTiming();
         for (int i = 0; i < 60 * 44100 / kBlock; ++i)
             engine->processBlock(silence.data(), silence.data(), out.data(), out.data(), kBlock,
@@ -182,15 +167,13 @@ void BM_SilenceAfterBurst(benchmark::State& state)
 }
 BENCHMARK(BM_SilenceAfterBurst)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_EngineMemory(benchmark::State& state)
-{
+void BM_EngineMemory(benchmark::State& state) {
     for (auto _ : state) {
         auto engine = std::make_unique<ReverbEngine>();
         benchmark::DoNotOptimize(engine.get());
     }
     int64_t samples = kEarlyCapacity;
-    for (int k = 0; k < 4; ++k)
-        samples += kLateCapacity[k] + kDiffuserCapacity[k];
+    for (int k = 0; k < 4; ++k) samples += kLateCapacity[k] + kDiffuserCapacity[k];
     state.counters["object bytes"] = sizeof(ReverbEngine);
     state.counters["buffer bytes"] = static_cast<double>(samples * sizeof(float));
 }

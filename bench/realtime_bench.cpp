@@ -17,28 +17,23 @@ namespace {
 constexpr int kBlock = 512;
 
 // Arg 0: a plain block; arg 1: a T60 change taken over first; arg 2: all thirteen changed.
-void BM_BlockWithChanges(benchmark::State& state)
-{
+void BM_BlockWithChanges(benchmark::State& state) {
     ReverbCore core;
     std::vector<float> in(kBlock, 0.0f), outLeft(kBlock), outRight(kBlock);
-    for (int i = 0; i < kBlock; ++i)
-        in[i] = static_cast<float>(i % 97) / 97.0f - 0.5f;
+    for (int i = 0; i < kBlock; ++i) in[i] = static_cast<float>(i % 97) / 97.0f - 0.5f;
     core.render(in.data(), in.data(), outLeft.data(), outRight.data(), kBlock, false);
     float value = 0.3f;
     for (auto _ : state) {
         value = value < 0.9f ? value + 0.001f : 0.3f;
-        if (state.range(0) == 1)
-            core.setParameter(kT60, value);
-        for (int index = 0; state.range(0) == 2 && index < kParameterCount; ++index)
-            core.setParameter(index, value);
+        if (state.range(0) == 1) core.setParameter(kT60, value);
+        for (int index = 0; state.range(0) == 2 && index < kParameterCount; ++index) core.setParameter(index, value);
         core.render(in.data(), in.data(), outLeft.data(), outRight.data(), kBlock, false);
         benchmark::DoNotOptimize(outLeft.data());
     }
 }
 BENCHMARK(BM_BlockWithChanges)->Arg(0)->Arg(1)->Arg(2);
 
-void BM_SetParameterWhileAnotherThreadEdits(benchmark::State& state)
-{
+void BM_SetParameterWhileAnotherThreadEdits(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     constexpr int kCalls = 1000000;
     ReverbCore core;
@@ -47,8 +42,7 @@ void BM_SetParameterWhileAnotherThreadEdits(benchmark::State& state)
         unsigned n = 0;
         while (!stop.load(std::memory_order_relaxed)) {
             core.setParameter(static_cast<int>(n % kParameterCount), (n % 1000) / 1000.0f);
-            if (++n % 4096 == 0)
-                core.setProgram(static_cast<int>(n / 4096 % kProgramCount));
+            if (++n % 4096 == 0) core.setProgram(static_cast<int>(n / 4096 % kProgramCount));
         }
     });
     std::vector<double> nanoseconds(kCalls);

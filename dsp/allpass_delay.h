@@ -10,20 +10,16 @@ public:
     virtual ~AllpassDelay() = default;
 
     // A NaN lands on the lower limit.
-    static float limitGain(float g)
-    {
-        if (g > kAllpassGainLimit)
-            return kAllpassGainLimit;
-        if (!(g >= -kAllpassGainLimit))
-            return -kAllpassGainLimit;
+    static float limitGain(float g) {
+        if (g > kAllpassGainLimit) return kAllpassGainLimit;
+        if (!(g >= -kAllpassGainLimit)) return -kAllpassGainLimit;
         return g;
     }
 
     // One step on the slot's content: returns the output and leaves x + g v in the slot.
     // For one frame, or for lanes of consecutive frames.
     template <class T>
-    static T pass(float g, T x, T& slot)
-    {
+    static T pass(float g, T x, T& slot) {
         const T v = slot - g * x;
         slot = x + g * v;
         return v;
@@ -31,8 +27,7 @@ public:
 
     void setGain(float g) { gain_ = limitGain(g); }
 
-    void process(float x)
-    {
+    void process(float x) {
         lastOutput_ = pass(gain_, x, buffer_[position_]);
         advance();
     }

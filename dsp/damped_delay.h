@@ -18,8 +18,7 @@ public:
     const OnePoleFilter& damping() const { return damping_; }
     void setDamping(const OnePoleFilter& filter) { damping_ = filter; }
 
-    void write(float x)
-    {
+    void write(float x) {
         damping_.process(x);
         buffer_[position_] = damping_.output() * gain_;
         advance();

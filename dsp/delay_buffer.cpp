@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <new>
 
-bool DelayBuffer::allocate(int32_t length, int32_t capacity, float gain)
-{
+bool DelayBuffer::allocate(int32_t length, int32_t capacity, float gain) {
     if (buffer_) {
         length_ = std::min(length, capacity_);
     } else {
-        if (capacity < 1)
-            return false;
+        if (capacity < 1) return false;
         buffer_.reset(new (std::nothrow) float[capacity]());
-        if (!buffer_)
-            return false;
+        if (!buffer_) return false;
         length_ = length;
         capacity_ = capacity;
     }
@@ -20,15 +17,12 @@ bool DelayBuffer::allocate(int32_t length, int32_t capacity, float gain)
     return true;
 }
 
-void DelayBuffer::setLength(int32_t n)
-{
-    if (buffer_ && length_ < capacity_)
-        std::fill(buffer_.get() + length_, buffer_.get() + capacity_, 0.0f);
+void DelayBuffer::setLength(int32_t n) {
+    if (buffer_ && length_ < capacity_) std::fill(buffer_.get() + length_, buffer_.get() + capacity_, 0.0f);
     length_ = std::min(n, capacity_);
 }
 
-void DelayBuffer::adopt(int32_t length, float gain, int32_t clearFrom)
-{
+void DelayBuffer::adopt(int32_t length, float gain, int32_t clearFrom) {
     if (clearFrom < silentFrom_) {
         std::fill(buffer_.get() + clearFrom, buffer_.get() + silentFrom_, 0.0f);
         silentFrom_ = clearFrom;

@@ -36,11 +36,9 @@ public:
 
     // n steps at most up to the wrap: at the end of the length the position goes back to 0.
     // When the caller knows that no step reaches the end, mayWrap false skips the test.
-    void advance(int32_t n = 1, bool mayWrap = true)
-    {
+    void advance(int32_t n = 1, bool mayWrap = true) {
         position_ += n;
-        if (mayWrap && position_ >= length_)
-            position_ = 0;
+        if (mayWrap && position_ >= length_) position_ = 0;
     }
 
 protected:

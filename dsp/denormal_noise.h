@@ -10,8 +10,7 @@ public:
     virtual ~DenormalNoise() = default;
 
     // One of 16 values from −7.5e-8 to +7.5e-8, never 0.
-    float next()
-    {
+    float next() {
         // xorshift32; its top four bits are evenly spread, unlike an LCG's low bits.
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;

@@ -8,8 +8,7 @@
 #include "dsp/portable_math.h"
 
 // c = exp(−2π f / sr), formed in double and kept as float.
-inline float cutoffCoefficient(float frequency, int32_t sampleRate)
-{
+inline float cutoffCoefficient(float frequency, int32_t sampleRate) {
     return static_cast<float>(
         portable::exp(-(static_cast<double>(kTwoPi) * frequency) / static_cast<double>(sampleRate)));
 }
@@ -19,17 +18,13 @@ public:
     OnePoleFilter() = default;
     OnePoleFilter(float coefficient, float state) : coefficient_(coefficient), state_(state) {}
 
-    void setCutoff(float frequency, int32_t sampleRate)
-    {
-        coefficient_ = cutoffCoefficient(frequency, sampleRate);
-    }
+    void setCutoff(float frequency, int32_t sampleRate) { coefficient_ = cutoffCoefficient(frequency, sampleRate); }
     void setCoefficient(float c) { coefficient_ = c; }
     float coefficient() const { return coefficient_; }
 
     // y = (1 − c) x + c y, given 1 − c and c: for one filter, or for lanes of filters.
     template <class T>
-    static T next(T in, T back, T x, T y)
-    {
+    static T next(T in, T back, T x, T y) {
         return in * x + back * y;
     }
 

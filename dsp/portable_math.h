@@ -20,11 +20,9 @@ inline double exp(double x) {
     const double r = (x - k * kLn2High) - k * kLn2Low;
     // Taylor series to r^13 / 13!: well below one ulp for |r| <= 0.347.
     double sum = 1.0 / 6227020800.0;
-    constexpr double kInverseFactorials[] = {1.0 / 479001600.0, 1.0 / 39916800.0, 1.0 / 3628800.0,
-                                             1.0 / 362880.0,    1.0 / 40320.0,    1.0 / 5040.0,
-                                             1.0 / 720.0,       1.0 / 120.0,      1.0 / 24.0,
-                                             1.0 / 6.0,         1.0 / 2.0,        1.0,
-                                             1.0};
+    constexpr double kInverseFactorials[] = {
+        1.0 / 479001600.0, 1.0 / 39916800.0, 1.0 / 3628800.0, 1.0 / 362880.0, 1.0 / 40320.0, 1.0 / 5040.0, 1.0 / 720.0,
+        1.0 / 120.0,       1.0 / 24.0,       1.0 / 6.0,       1.0 / 2.0,      1.0,           1.0};
     for (double coefficient : kInverseFactorials) sum = sum * r + coefficient;
     return std::ldexp(sum, static_cast<int>(k));
 }

@@ -65,8 +65,8 @@ public:
     // Per frame: inputs + offset into the engine, output stored (or added when accumulating),
     // peak raised to |left| then |right| where strictly greater. Leaves the last frame in
     // outLeft and outRight.
-    void processBlock(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                      int32_t frames, float offset, bool accumulate, float& peak);
+    void processBlock(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t frames,
+                      float offset, bool accumulate, float& peak);
 
     float outLeft = 0.0f;
     float outRight = 0.0f;

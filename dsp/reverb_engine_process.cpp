@@ -17,13 +17,11 @@ struct FrameIo {
     float right;
     float peak;
     template <class T>
-    T inLeft(int32_t) const
-    {
+    T inLeft(int32_t) const {
         return left;
     }
     template <class T>
-    T inRight(int32_t) const
-    {
+    T inRight(int32_t) const {
         return right;
     }
     void store(int32_t, float, float) {}
@@ -43,18 +41,15 @@ struct BlockIo {
     float peak;
 
     template <class T>
-    T inLeft(int32_t i) const
-    {
+    T inLeft(int32_t i) const {
         return lanes::loadAs<T>(inputLeft + i) + offset;
     }
     template <class T>
-    T inRight(int32_t i) const
-    {
+    T inRight(int32_t i) const {
         return lanes::loadAs<T>(inputRight + i) + offset;
     }
     template <class T>
-    void store(int32_t i, T left, T right)
-    {
+    void store(int32_t i, T left, T right) {
         if (Accumulate) {
             left = lanes::loadAs<T>(outputLeft + i) + left;
             right = lanes::loadAs<T>(outputRight + i) + right;
@@ -73,10 +68,8 @@ struct Frames {
 
 }  // namespace
 
-void ReverbEngine::adoptSettings()
-{
-    if (!adoptPending_ || !valid_)
-        return;
+void ReverbEngine::adoptSettings() {
+    if (!adoptPending_ || !valid_) return;
     adoptPending_ = false;
     const ReverbCoefficients& c = latest_;
     for (int i = 0; i < kLineCount; ++i) {
@@ -98,8 +91,7 @@ void ReverbEngine::adoptSettings()
 }
 
 template <bool Gated, bool Dry, class Io>
-void ReverbEngine::run(int32_t frames, Io& caller)
-{
+void ReverbEngine::run(int32_t frames, Io& caller) {
     // A copy the compiler can keep in registers: no store to a buffer can reach it.
     Io io = caller;
 
@@ -117,8 +109,8 @@ void ReverbEngine::run(int32_t frames, Io& caller)
         // is read after being written within the stretch. The frames left to the next wrap
         // are counted down across calls, and worked out again only after it.
         if (framesToWrap_ == 0)
-            framesToWrap_ = std::min({stages::toWrap(diffusers), stages::EarlyReflection::toWrap(earlyLine),
-                                      stages::toWrap(lateLines)});
+            framesToWrap_ = std::min(
+                {stages::toWrap(diffusers), stages::EarlyReflection::toWrap(earlyLine), stages::toWrap(lateLines)});
         const int32_t n = std::min(frames - done, framesToWrap_);
         diffusion.start(diffusers);
         early.start(earlyLine);
@@ -154,8 +146,7 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                 right = f.right + right;
             }
             io.store(done + at, left, right);
-            if (Io::kMetered)
-                meter.run(left, right);
+            if (Io::kMetered) meter.run(left, right);
             lastLeft = lanes::lastOf(left);
             lastRight = lanes::lastOf(right);
         };
@@ -182,12 +173,10 @@ void ReverbEngine::run(int32_t frames, Io& caller)
                 reverberate(0, diffuse(0, filter(0, Lanes{})));
                 i = 4;
             }
-            if (i > 0)
-                diffusion.endGroups();
+            if (i > 0) diffusion.endGroups();
         }
         // The frames left over, one at a time.
-        for (; i < n; ++i)
-            reverberate(i, diffuse(i, filter(i, 0.0f)));
+        for (; i < n; ++i) reverberate(i, diffuse(i, filter(i, 0.0f)));
 
         framesToWrap_ -= n;
         const bool wraps = framesToWrap_ == 0;
@@ -196,8 +185,7 @@ void ReverbEngine::run(int32_t frames, Io& caller)
         stages::advance(lateLines, n, wraps);
         done += n;
     }
-    if (Io::kMetered)
-        caller.peak = meter.peak();
+    if (Io::kMetered) caller.peak = meter.peak();
 
     band.finish(highCutFilter, lowCutFilter);
     diffusion.finish(diffusers);
@@ -215,8 +203,7 @@ void ReverbEngine::run(int32_t frames, Io& caller)
 }
 // The gate and the dry switch hold for a whole block, so each combination gets its own loop.
 template <class Io>
-void ReverbEngine::dispatch(int32_t frames, Io& io)
-{
+void ReverbEngine::dispatch(int32_t frames, Io& io) {
     const bool gated = active_.threshold > kGateFloor;
     if (gated && active_.dry)
         run<true, true>(frames, io);
@@ -228,8 +215,7 @@ void ReverbEngine::dispatch(int32_t frames, Io& io)
         run<false, false>(frames, io);
 }
 
-void ReverbEngine::process(float left, float right)
-{
+void ReverbEngine::process(float left, float right) {
     adoptSettings();
     if (!valid_) {
         outLeft = outRight = 0.0f;
@@ -239,14 +225,11 @@ void ReverbEngine::process(float left, float right)
     dispatch(1, io);
 }
 
-void ReverbEngine::processBlock(const float* inLeft, const float* inRight, float* outputLeft,
-                                float* outputRight, int32_t frames, float offset, bool accumulate,
-                                float& peak)
-{
+void ReverbEngine::processBlock(const float* inLeft, const float* inRight, float* outputLeft, float* outputRight,
+                                int32_t frames, float offset, bool accumulate, float& peak) {
     adoptSettings();
     if (!valid_) {
-        for (int32_t i = 0; !accumulate && i < frames; ++i)
-            outputLeft[i] = outputRight[i] = 0.0f;
+        for (int32_t i = 0; !accumulate && i < frames; ++i) outputLeft[i] = outputRight[i] = 0.0f;
         return;
     }
     if (accumulate) {

@@ -10,20 +10,17 @@
 namespace {
 
 // floor of a non-negative double, capped at the line's capacity before it becomes an int.
-int32_t lengthFor(double samples, int line)
-{
+int32_t lengthFor(double samples, int line) {
     const int32_t capacity = lineCapacity(line);
     if (!(samples > 0.0))  // an early delay below 0 or NaN means no delay
         return 0;
-    if (samples >= capacity)
-        return capacity;
+    if (samples >= capacity) return capacity;
     return static_cast<int32_t>(samples);
 }
 
 }  // namespace
 
-ReverbSettings limitSettings(ReverbSettings s)
-{
+ReverbSettings limitSettings(ReverbSettings s) {
     s.sampleRate = limitSetting(s.sampleRate, kMinSampleRate, kMaxSampleRate);
     s.t60 = limitSetting(s.t60, kMinT60, kMaxT60);
     s.damping = limitSetting(s.damping, kMinFrequency, kMaxDamping);
@@ -36,18 +33,15 @@ ReverbSettings limitSettings(ReverbSettings s)
     return s;
 }
 
-void computeLengths(const ReverbSettings& s, int32_t (&length)[kLineCount])
-{
+void computeLengths(const ReverbSettings& s, int32_t (&length)[kLineCount]) {
     const double sr = s.sampleRate;
-    for (int k = 0; k < kLateLineCount; ++k)
-        length[k] = lengthFor(sr * s.roomSize * kLateSeconds[k], k);
+    for (int k = 0; k < kLateLineCount; ++k) length[k] = lengthFor(sr * s.roomSize * kLateSeconds[k], k);
     for (int k = 0; k < kDiffuserCount; ++k)
         length[kFirstDiffuserIndex + k] = lengthFor(sr * kDiffuserSeconds[k], kFirstDiffuserIndex + k);
     length[kEarlyLineIndex] = lengthFor(sr * s.earlyDelay * kEarlyDelaySeconds, kEarlyLineIndex);
 }
 
-ReverbCoefficients computeCoefficients(const ReverbSettings& s)
-{
+ReverbCoefficients computeCoefficients(const ReverbSettings& s) {
     ReverbCoefficients c;
     const double sr = s.sampleRate;
     const double room = s.roomSize;
@@ -58,8 +52,7 @@ ReverbCoefficients computeCoefficients(const ReverbSettings& s)
     c.attackStep = static_cast<float>(1.0 / (sr * s.attackTime));
 
     for (int k = 0; k < kLateLineCount; ++k)
-        c.gain[k] = static_cast<float>(
-            kLineGainScale * portable::pow10(room * kGainExponent[k] / (s.t60 * 20.0)));
+        c.gain[k] = static_cast<float>(kLineGainScale * portable::pow10(room * kGainExponent[k] / (s.t60 * 20.0)));
     for (int k = 0; k < kLateLineCount; ++k) {
         const auto frequency = static_cast<float>(s.damping / (room * kLineRatio[k]));
         c.damping[k] = cutoffCoefficient(frequency, s.sampleRate);

@@ -48,20 +48,14 @@ struct ReverbCoefficients {
 // Above the upper limit gives the upper limit; anything not at or above the lower limit
 // (a NaN too) gives the lower limit.
 template <class T>
-T limitSetting(T value, T lower, T upper)
-{
-    if (value > upper)
-        return upper;
-    if (!(value >= lower))
-        return lower;
+T limitSetting(T value, T lower, T upper) {
+    if (value > upper) return upper;
+    if (!(value >= lower)) return lower;
     return value;
 }
 
 // The gate's threshold for a sensitivity; outside 0..1 the nearer end counts.
-inline float thresholdFor(float sensitivity)
-{
-    return 1.0f - limitSetting(sensitivity, 0.0f, 1.0f);
-}
+inline float thresholdFor(float sensitivity) { return 1.0f - limitSetting(sensitivity, 0.0f, 1.0f); }
 
 // The settings with every limit applied that the engine's setters apply. The levels and
 // the early delay stay as given; the early delay is limited by the line's capacity.
@@ -72,11 +66,8 @@ ReverbCoefficients computeCoefficients(const ReverbSettings& settings);
 // The lengths alone, as computeCoefficients works them out.
 void computeLengths(const ReverbSettings& settings, int32_t (&length)[kLineCount]);
 
-inline int32_t lineCapacity(int line)
-{
-    if (line < kLateLineCount)
-        return kLateCapacity[line];
-    if (line == kEarlyLineIndex)
-        return kEarlyCapacity;
+inline int32_t lineCapacity(int line) {
+    if (line < kLateLineCount) return kLateCapacity[line];
+    if (line == kEarlyLineIndex) return kEarlyCapacity;
     return kDiffuserCapacity[line - kFirstDiffuserIndex];
 }

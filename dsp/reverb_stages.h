@@ -22,8 +22,7 @@ using lanes::Mask;
 
 // Runs a per-frame step over the four lanes, in frame order.
 template <class Step>
-inline Lanes laneByLane(Lanes x, Step step)
-{
+inline Lanes laneByLane(Lanes x, Step step) {
     const float a = step(x[0]);
     const float b = step(x[1]);
     const float c = step(x[2]);
@@ -33,26 +32,20 @@ inline Lanes laneByLane(Lanes x, Step step)
 // Lines run side by side: their slots from their positions, the frames they can run before
 // any of them wraps, and the steps on.
 template <class Line, int N>
-inline void slotsOf(Line (&lines)[N], float* (&slots)[N])
-{
-    for (int k = 0; k < N; ++k)
-        slots[k] = lines[k].slots(lines[k].position());
+inline void slotsOf(Line (&lines)[N], float* (&slots)[N]) {
+    for (int k = 0; k < N; ++k) slots[k] = lines[k].slots(lines[k].position());
 }
 
 template <class Line, int N>
-inline int32_t toWrap(const Line (&lines)[N])
-{
+inline int32_t toWrap(const Line (&lines)[N]) {
     int32_t n = INT32_MAX;
-    for (int k = 0; k < N; ++k)
-        n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
+    for (int k = 0; k < N; ++k) n = std::min(n, lines[k].stepsToWrap(lines[k].position()));
     return n;
 }
 
 template <class Line, int N>
-inline void advance(Line (&lines)[N], int32_t n, bool mayWrap)
-{
-    for (int k = 0; k < N; ++k)
-        lines[k].advance(n, mayWrap);
+inline void advance(Line (&lines)[N], int32_t n, bool mayWrap) {
+    for (int k = 0; k < N; ++k) lines[k].advance(n, mayWrap);
 }
 
 // Input band filter: the mono sum through the high cut, less that through the low cut.
@@ -60,19 +53,16 @@ class BandFilter {
 public:
     BandFilter(const OnePoleFilter& highCut, const OnePoleFilter& lowCut) : highCut_(highCut), lowCut_(lowCut) {}
 
-    float run(float m)
-    {
+    float run(float m) {
         highCut_.process(m);
         lowCut_.process(highCut_.output());
         return lowCut_.output() - highCut_.output();
     }
-    Lanes run(Lanes m)
-    {
+    Lanes run(Lanes m) {
         return laneByLane(m, [this](float x) { return run(x); });
     }
 
-    void finish(OnePoleFilter& highCut, OnePoleFilter& lowCut) const
-    {
+    void finish(OnePoleFilter& highCut, OnePoleFilter& lowCut) const {
         highCut = highCut_;
         lowCut = lowCut_;
     }
@@ -85,8 +75,7 @@ private:
 // The four allpass diffusers in series.
 class Diffusion {
 public:
-    explicit Diffusion(const AllpassDelay* diffusers)
-    {
+    explicit Diffusion(const AllpassDelay* diffusers) {
         for (int k = 0; k < kDiffuserCount; ++k) {
             gain_[k] = diffusers[k].gain();
             last_[k] = diffusers[k].output();
@@ -96,8 +85,7 @@ public:
     void start(AllpassDelay (&diffusers)[kDiffuserCount]) { slotsOf(diffusers, slots_); }
 
     template <class T>
-    T run(int32_t at, T x)
-    {
+    T run(int32_t at, T x) {
         for (int k = 0; k < kDiffuserCount; ++k) {
             T slot = lanes::loadAs<T>(slots_[k] + at);
             x = AllpassDelay::pass(gain_[k], x, slot);
@@ -108,16 +96,12 @@ public:
     }
 
     // After groups of four frames: their last frame's outputs are the ones to keep.
-    void endGroups()
-    {
-        for (int k = 0; k < kDiffuserCount; ++k)
-            last_[k] = lanes::lastOf(lastGroup_[k]);
+    void endGroups() {
+        for (int k = 0; k < kDiffuserCount; ++k) last_[k] = lanes::lastOf(lastGroup_[k]);
     }
 
-    void finish(AllpassDelay* diffusers) const
-    {
-        for (int k = 0; k < kDiffuserCount; ++k)
-            diffusers[k].setOutput(last_[k]);
+    void finish(AllpassDelay* diffusers) const {
+        for (int k = 0; k < kDiffuserCount; ++k) diffusers[k].setOutput(last_[k]);
     }
 
 private:
@@ -136,27 +120,23 @@ class EarlyReflection {
 public:
     explicit EarlyReflection(const DampedDelay& line) : damping_(line.damping()), gain_(line.gain()) {}
 
-    void start(DampedDelay& line)
-    {
+    void start(DampedDelay& line) {
         written_ = line.slots(line.position());
         read_ = line.slots(line.nextPosition());
     }
 
     // It reads one slot ahead of the one it writes: both must stay short of the wrap.
-    static int32_t toWrap(const DampedDelay& line)
-    {
+    static int32_t toWrap(const DampedDelay& line) {
         return std::min(line.stepsToWrap(line.position()), line.stepsToWrap(line.nextPosition()));
     }
 
     // One frame; on a line of length 1 or 0 it reads the slot it has just written.
-    float run(int32_t i, float s)
-    {
+    float run(int32_t i, float s) {
         written_[i] = damped(s) * gain_;
         return read_[i];
     }
     // Four frames: they read four slots beyond the one written first, before writing.
-    Lanes run(int32_t at, Lanes s)
-    {
+    Lanes run(int32_t at, Lanes s) {
         const Lanes e = lanes::load(read_ + at);
         lanes::store(written_ + at, laneByLane(s, [this](float x) { return damped(x); }) * gain_);
         return e;
@@ -165,8 +145,7 @@ public:
     void finish(DampedDelay& line) const { line.setDamping(damping_); }
 
 private:
-    float damped(float x)
-    {
+    float damped(float x) {
         damping_.process(x);
         return damping_.output();
     }
@@ -187,8 +166,7 @@ struct Taps {
 // signal added to every line. The four filter states run side by side as lanes.
 class LateNetwork {
 public:
-    LateNetwork(const DampedDelay* lines, float level) : level_(level)
-    {
+    LateNetwork(const DampedDelay* lines, float level) : level_(level) {
         for (int k = 0; k < kLateLineCount; ++k) {
             in_[k] = 1.0f - lines[k].coefficient();
             back_[k] = lines[k].coefficient();
@@ -200,8 +178,7 @@ public:
     void start(DampedDelay (&lines)[kLateLineCount]) { slotsOf(lines, slots_); }
 
     template <class T>
-    Taps<T> run(int32_t at, T s)
-    {
+    Taps<T> run(int32_t at, T s) {
         const Taps<T> d{lanes::loadAs<T>(slots_[0] + at), lanes::loadAs<T>(slots_[1] + at),
                         lanes::loadAs<T>(slots_[2] + at), lanes::loadAs<T>(slots_[3] + at)};
         const T u = s * level_;
@@ -214,29 +191,23 @@ public:
         return d;
     }
 
-    void finish(DampedDelay* lines) const
-    {
-        for (int k = 0; k < kLateLineCount; ++k)
-            lines[k].setDamping(OnePoleFilter(back_[k], state_[k]));
+    void finish(DampedDelay* lines) const {
+        for (int k = 0; k < kLateLineCount; ++k) lines[k].setDamping(OnePoleFilter(back_[k], state_[k]));
     }
 
 private:
     // One frame's input to the four lines, line by line, through their filters and gains.
-    Lanes damped(Lanes x)
-    {
+    Lanes damped(Lanes x) {
         state_ = OnePoleFilter::next(in_, back_, x, state_);
         return state_ * gain_;
     }
 
-    void write(int32_t i, float f0, float f1, float f2, float f3)
-    {
+    void write(int32_t i, float f0, float f1, float f2, float f3) {
         const Lanes stored = damped(Lanes{f0, f1, f2, f3});
-        for (int k = 0; k < kLateLineCount; ++k)
-            slots_[k][i] = stored[k];
+        for (int k = 0; k < kLateLineCount; ++k) slots_[k][i] = stored[k];
     }
     // Four frames by line turned into lines by frame, run frame by frame, and turned back.
-    void write(int32_t at, Lanes f0, Lanes f1, Lanes f2, Lanes f3)
-    {
+    void write(int32_t at, Lanes f0, Lanes f1, Lanes f2, Lanes f3) {
         lanes::transpose(f0, f1, f2, f3);
         f0 = damped(f0);
         f1 = damped(f1);
@@ -260,8 +231,7 @@ public:
     explicit StereoOutput(float pan) : leftPan_(1.0f - pan), rightPan_(pan) {}
 
     template <class T>
-    void run(T e, const Taps<T>& d, T& left, T& right) const
-    {
+    void run(T e, const Taps<T>& d, T& left, T& right) const {
         left = leftPan_ * (e + (((d.d0 - d.d2) * kWidth + d.d3) + d.d1));
         right = rightPan_ * (e + (((d.d2 - d.d0) * kWidth + d.d3) + d.d1));
     }
@@ -276,15 +246,15 @@ private:
 class Gate {
 public:
     Gate(float holdTimer, float gain, const ReverbCoefficients& c)
-        : hold_(lanes::splat(holdTimer)), gain_(lanes::splat(gain)), holdCoef_(lanes::splat(c.holdCoef)),
-          releaseFactor_(lanes::splat(c.releaseCoef + kReleaseBias)), threshold_(lanes::splat(c.threshold)),
-          attackStep_(lanes::splat(c.attackStep))
-    {
-    }
+        : hold_(lanes::splat(holdTimer)),
+          gain_(lanes::splat(gain)),
+          holdCoef_(lanes::splat(c.holdCoef)),
+          releaseFactor_(lanes::splat(c.releaseCoef + kReleaseBias)),
+          threshold_(lanes::splat(c.threshold)),
+          attackStep_(lanes::splat(c.attackStep)) {}
 
     // The gain for a frame of mono sum m.
-    float run(float m)
-    {
+    float run(float m) {
         const Mask loud = lanes::magnitude(lanes::splat(m)) > threshold_;
         step(lanes::where(loud, lanes::splat(1.0f)), lanes::where(loud, attackStep_));
         return gain_[0];
@@ -292,8 +262,7 @@ public:
 
     // The gains for four frames. Long stretches in which the gain stays put or only falls
     // take shortcuts with the same results.
-    Lanes run(Lanes m)
-    {
+    Lanes run(Lanes m) {
         using lanes::spread;
         const Mask loud = lanes::magnitude(m) > threshold_;
         const Lanes opened = lanes::where(loud, lanes::splat(1.0f));
@@ -331,8 +300,7 @@ public:
 
 private:
     // opened is 1 for a loud frame, else 0; rise is the attack step for a loud frame, else 0.
-    void step(Lanes opened, Lanes rise)
-    {
+    void step(Lanes opened, Lanes rise) {
         // A loud frame sets the timer to 1, a quiet one decays it (to below 1).
         hold_ = lanes::largest(hold_ * holdCoef_, opened);
         // While the timer holds (a loud frame included) the gain keeps × 1, else it falls.
@@ -355,23 +323,19 @@ class PeakMeter {
 public:
     explicit PeakMeter(float peak) : peak_(peak), peaks_(lanes::splat(peak)) {}
 
-    void run(float left, float right)
-    {
+    void run(float left, float right) {
         peak_ = lanes::largest(lanes::magnitude(left), peak_);
         peak_ = lanes::largest(lanes::magnitude(right), peak_);
     }
-    void run(Lanes left, Lanes right)
-    {
+    void run(Lanes left, Lanes right) {
         peaks_ = lanes::largest(lanes::magnitude(left), peaks_);
         peaks_ = lanes::largest(lanes::magnitude(right), peaks_);
     }
 
     // The largest of all frames, whichever lane or order it came in.
-    float peak() const
-    {
+    float peak() const {
         float peak = peak_;
-        for (int j = 0; j < 4; ++j)
-            peak = peaks_[j] > peak ? peaks_[j] : peak;
+        for (int j = 0; j < 4; ++j) peak = peaks_[j] > peak ? peaks_[j] : peak;
         return peak;
     }
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 struct EditorPlatform {
-    std::uint32_t (*tickCount)();         // milliseconds, wrapping at 2^32
+    std::uint32_t (*tickCount)();  // milliseconds, wrapping at 2^32
     void (*sleep)(std::uint32_t millis);
-    void (*dispatchPendingPaint)();       // handles at most one waiting repaint, if any
+    void (*dispatchPendingPaint)();  // handles at most one waiting repaint, if any
     void (*startOle)();
     void (*stopOle)();
 };

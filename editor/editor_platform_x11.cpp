@@ -22,8 +22,7 @@ std::uint32_t tickCount() {
 
 void sleepFor(std::uint32_t millis) {
     timespec wait{static_cast<time_t>(millis / 1000u), static_cast<long>(millis % 1000u) * 1000000L};
-    while (nanosleep(&wait, &wait) == -1 && errno == EINTR) {
-    }
+    while (nanosleep(&wait, &wait) == -1 && errno == EINTR) {}
 }
 
 // Exposed parts of the editor windows, repainted while a control tracks a drag.

@@ -36,16 +36,14 @@ enum BitmapId {
 };
 
 // Loaded by open in this order, released by close.
-constexpr int kOpenBitmaps[ReverbEditor::kBitmapCount] = {
-    kPanHandle, kPanTrack,  kFaderHandle, kFaderTrack,   kMeterUnlit, kMeterLit,
-    kKnobBody,  kKnobHandle, kDryButton,  kAboutPicture, kGateLed};
+constexpr int kOpenBitmaps[ReverbEditor::kBitmapCount] = {kPanHandle,  kPanTrack,     kFaderHandle, kFaderTrack,
+                                                          kMeterUnlit, kMeterLit,     kKnobBody,    kKnobHandle,
+                                                          kDryButton,  kAboutPicture, kGateLed};
 
 enum Tag { kAboutTag = 101, kGateTag = 102 };
 
 // Parameters of the displays, in the order they are added: pan, out, then the knobs'.
-constexpr int displayParameter(int slot) {
-    return slot < 2 ? slot : panel::kKnobs[slot - 2].parameter;
-}
+constexpr int displayParameter(int slot) { return slot < 2 ? slot : panel::kKnobs[slot - 2].parameter; }
 
 static_assert(panel::kKnobCount == ReverbEditor::kKnobCount, "one knob per place");
 
@@ -121,22 +119,22 @@ bool ReverbEditor::build() {
     Bitmap* panHandle = loaded(kPanHandle);
     Bitmap* panTrack = loaded(kPanTrack);
     panSlider = new HorizontalSlider(rectOf(panel::kPanSlider), this, kPan, panel::kPanHandleStart,
-                                     panel::kPanSlider.right - panHandle->getWidth(), panHandle,
-                                     panTrack, Point(0, 0), kPanStyle);
+                                     panel::kPanSlider.right - panHandle->getWidth(), panHandle, panTrack, Point(0, 0),
+                                     kPanStyle);
     panSlider->setValue(plugin->getParameter(kPan));
     addControl(panSlider);
 
     Bitmap* faderHandle = loaded(kFaderHandle);
     Bitmap* faderTrack = loaded(kFaderTrack);
     outFader = new VerticalSlider(rectOf(panel::kOutFader), this, kOut, panel::kFaderHandleStart,
-                                  panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle,
-                                  faderTrack, Point(0, 0), kFaderStyle);
+                                  panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle, faderTrack,
+                                  Point(0, 0), kFaderStyle);
     outFader->setValue(plugin->getParameter(kOut));
     addControl(outFader);
 
     Bitmap* meterLit = loaded(kMeterLit);
-    meter = new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2,
-                        kMeterVertical);
+    meter =
+        new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2, kMeterVertical);
     meter->setValue(0.0f);
     meter->setFallStep(kMeterFallStep);
     addControl(meter);
@@ -161,8 +159,7 @@ bool ReverbEditor::build() {
     for (int i = 0; i < kKnobCount; ++i) {
         const panel::KnobPlace& place = panel::kKnobs[i];
         // One row shorter than the body: its top row is skipped by the offset.
-        Rect where(place.x, place.y, place.x + panel::kKnobSize,
-                   place.y - 1 + panel::kKnobBodyHeight);
+        Rect where(place.x, place.y, place.x + panel::kKnobSize, place.y - 1 + panel::kKnobBodyHeight);
         knobs[i] = new Knob(where, this, place.parameter, knobBody, knobHandle, Point(0, 1));
         knobs[i]->setValue(plugin->getParameter(place.parameter));
         addControl(knobs[i]);
@@ -170,8 +167,7 @@ bool ReverbEditor::build() {
     for (int i = 0; i < kKnobCount; ++i) {
         const int x = panel::kKnobs[i].x + panel::kDisplayDx;
         const int y = panel::kKnobs[i].y + panel::kDisplayDy;
-        makeDisplay(2 + i, Rect(x, y, x + panel::kDisplayWidth, y + panel::kDisplayHeight),
-                    kKnobDisplayStyle);
+        makeDisplay(2 + i, Rect(x, y, x + panel::kDisplayWidth, y + panel::kDisplayHeight), kKnobDisplayStyle);
     }
 
     Bitmap* buttonImages = loaded(kDryButton);
@@ -180,13 +176,13 @@ bool ReverbEditor::build() {
     addControl(dryButton);
 
     Bitmap* picture = loaded(kAboutPicture);
-    aboutSplash = new SplashScreen(rectOf(panel::kAboutLabel), this, kAboutTag, picture,
-                                   rectOf(panel::kAboutCard), Point(0, 0));
+    aboutSplash =
+        new SplashScreen(rectOf(panel::kAboutLabel), this, kAboutTag, picture, rectOf(panel::kAboutCard), Point(0, 0));
     addControl(aboutSplash);
 
     Bitmap* led = loaded(kGateLed);
-    gateLed = new MovieBitmap(rectOf(panel::kGateLed), this, kGateTag, kGateImages,
-                              led->getHeight() / kGateImages, led, Point(0, 0));
+    gateLed = new MovieBitmap(rectOf(panel::kGateLed), this, kGateTag, kGateImages, led->getHeight() / kGateImages, led,
+                              Point(0, 0));
     addControl(gateLed);
     return true;
 }
@@ -211,14 +207,10 @@ void ReverbEditor::close() {
 
 Control* ReverbEditor::controlFor(int index) const {
     switch (index) {
-    case kPan:
-        return panSlider;
-    case kOut:
-        return outFader;
-    case kDryOut:
-        return dryButton;
-    default:
-        break;
+    case kPan: return panSlider;
+    case kOut: return outFader;
+    case kDryOut: return dryButton;
+    default: break;
     }
     for (int i = 0; i < kKnobCount; ++i)
         if (panel::kKnobs[i].parameter == index) return knobs[i];

@@ -64,14 +64,13 @@ void formatPanelDisplay(int index, float value, char* text, std::size_t size) {
         return;
     }
     if (!isParameterIndex(index) || parameterTable[index].panelFormat == nullptr) return;
-    std::snprintf(text, size, parameterTable[index].panelFormat,
-                  truncated(parameterTable[index].range.lerp(value)));
+    std::snprintf(text, size, parameterTable[index].panelFormat, truncated(parameterTable[index].range.lerp(value)));
 }
 
 ValueFormatter panelFormatter(int index) {
     static const ValueFormatter formatters[kParameterCount] = {
-        formatter<0>, formatter<1>, formatter<2>,  formatter<3>,  formatter<4>,  formatter<5>, formatter<6>,
-        formatter<7>, nullptr,      formatter<9>,  formatter<10>, formatter<11>, formatter<12>,
+        formatter<0>, formatter<1>, formatter<2>, formatter<3>,  formatter<4>,  formatter<5>,  formatter<6>,
+        formatter<7>, nullptr,      formatter<9>, formatter<10>, formatter<11>, formatter<12>,
     };
     return isParameterIndex(index) ? formatters[index] : nullptr;
 }

@@ -34,10 +34,10 @@ struct ParameterRange {
 };
 
 struct ParameterInfo {
-    const char* name;          // trailing fill included
-    const char* label;         // trailing fill included
+    const char* name;   // trailing fill included
+    const char* label;  // trailing fill included
     ParameterRange range;
-    const char* panelFormat;   // printf format of the panel display; null: no display
+    const char* panelFormat;  // printf format of the panel display; null: no display
 };
 
 extern const ParameterInfo parameterTable[kParameterCount];

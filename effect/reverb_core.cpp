@@ -126,8 +126,7 @@ void ReverbCore::noteLengthsInForce() {
     for (int i = 0; i < kLineCount; ++i) {
         int32_t lowest = lengthsPassed_[i].load(std::memory_order_relaxed);
         while (length[i] < lowest &&
-               !lengthsPassed_[i].compare_exchange_weak(lowest, length[i], std::memory_order_relaxed)) {
-        }
+               !lengthsPassed_[i].compare_exchange_weak(lowest, length[i], std::memory_order_relaxed)) {}
     }
 }
 
@@ -166,6 +165,5 @@ void ReverbCore::render(const float* inLeft, const float* inRight, float* outLef
 // Only the meter's reset competes with this, so the loop retries at most once per reset.
 void ReverbCore::raisePeak(float blockPeak) {
     float peak = peak_.load(std::memory_order_relaxed);
-    while (blockPeak > peak && !peak_.compare_exchange_weak(peak, blockPeak, std::memory_order_relaxed)) {
-    }
+    while (blockPeak > peak && !peak_.compare_exchange_weak(peak, blockPeak, std::memory_order_relaxed)) {}
 }

@@ -57,7 +57,6 @@ public:
     const ReverbEngine& engine() const { return engine_; }
 
 protected:
-
     DenormalNoise noise_;
     ReverbEngine engine_;
 

@@ -87,7 +87,8 @@ void ReverbEffect::getParameterLabel(VstInt32 index, char* label) {
 }
 
 void ReverbEffect::getParameterDisplay(VstInt32 index, char* text) {
-    if (isParameterIndex(index)) formatHostDisplay(index, core.currentProgram().values[index], text, kParameterTextSize);
+    if (isParameterIndex(index))
+        formatHostDisplay(index, core.currentProgram().values[index], text, kParameterTextSize);
 }
 
 void ReverbEffect::getParameterName(VstInt32 index, char* text) {

@@ -27,6 +27,5 @@ void Bitmap::draw(DrawContext* context, const Rect& rect, Point offset) {
 }
 
 void Bitmap::drawTransparent(DrawContext* context, const Rect& rect, Point offset) {
-    if (image_ && context)
-        drawBitmapImage(image_, *context, rect, offset, true, transparentColor_);
+    if (image_ && context) drawBitmapImage(image_, *context, rect, offset, true, transparentColor_);
 }

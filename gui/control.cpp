@@ -83,16 +83,15 @@ int Control::stepByKey(KeyCode* key) {
     if (!key) return -1;
     float direction;
     switch (key->virt) {
-        case 11:  // left
-        case 14:  // down
-            direction = -1.0f;
-            break;
-        case 12:  // up
-        case 13:  // right
-            direction = 1.0f;
-            break;
-        default:
-            return -1;
+    case 11:  // left
+    case 14:  // down
+        direction = -1.0f;
+        break;
+    case 12:  // up
+    case 13:  // right
+        direction = 1.0f;
+        break;
+    default: return -1;
     }
     float step = direction * stepIncrement;
     if (key->modifier & 1) step *= 0.1f;  // Shift: fine steps

@@ -17,8 +17,7 @@ protected:
 
 class Control : public View {
 public:
-    Control(const Rect& size, ControlListener* listener = nullptr, int tag = 0,
-            Bitmap* background = nullptr);
+    Control(const Rect& size, ControlListener* listener = nullptr, int tag = 0, Bitmap* background = nullptr);
     ~Control() override;
 
     void draw(DrawContext* context) override = 0;

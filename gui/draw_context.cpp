@@ -4,8 +4,12 @@
 #include "gui/pointer_input.h"
 
 DrawContext::DrawContext(Frame* frame, DrawSurface* surface, FrameWindow* window)
-    : surface_(surface), window_(window), frame_(frame), textColor_(kColorWhite),
-      lineColor_(kColorWhite), fillColor_(kColorBlack) {
+    : surface_(surface),
+      window_(window),
+      frame_(frame),
+      textColor_(kColorWhite),
+      lineColor_(kColorWhite),
+      fillColor_(kColorBlack) {
     if (window) {
         windowOrigin_ = window->origin();
         pointer_ = &window->pointer();
@@ -74,8 +78,7 @@ void DrawContext::strokeRect(const Rect& r) {
 void DrawContext::fillRect(const Rect& r) {
     if (!surface_) return;
     // The strict interior of what strokeRect draws for the same rect.
-    surface_->fillRect(Rect(r.left + 1 + offset_.h, r.top + 1 + offset_.v, r.right + offset_.h,
-                            r.bottom + offset_.v));
+    surface_->fillRect(Rect(r.left + 1 + offset_.h, r.top + 1 + offset_.v, r.right + offset_.h, r.bottom + offset_.v));
 }
 
 void DrawContext::selectFont(int id, int size, int style) {

@@ -7,11 +7,11 @@
 // Font request in the platform's terms: a character height, not a cell height.
 struct FontRequest {
     const char* face;
-    int height;          // pixels
-    int weight;          // 400 normal, 700 bold
+    int height;  // pixels
+    int weight;  // 400 normal, 700 bold
     bool italic;
     bool underline;
-    bool decorative;     // symbol family rather than a swiss one
+    bool decorative;  // symbol family rather than a swiss one
 };
 
 // Text format bits, with the platform's values.

@@ -46,8 +46,7 @@ void deliverFiles(Frame* frame, HGLOBAL memory) {
     }
     Point where;
     frame->mouseLocation(where);
-    frame->acceptDrop(reinterpret_cast<void**>(paths.data()), static_cast<int>(paths.size()),
-                      kDropFiles, where);
+    frame->acceptDrop(reinterpret_cast<void**>(paths.data()), static_cast<int>(paths.size()), kDropFiles, where);
     for (char* path : paths) delete[] path;
 }
 
@@ -55,9 +54,7 @@ void deliverFiles(Frame* frame, HGLOBAL memory) {
 
 FrameDropTarget::FrameDropTarget(HWND window) : window_(window) {}
 
-Frame* FrameDropTarget::frame() const {
-    return reinterpret_cast<Frame*>(GetWindowLongPtrA(window_, GWLP_USERDATA));
-}
+Frame* FrameDropTarget::frame() const { return reinterpret_cast<Frame*>(GetWindowLongPtrA(window_, GWLP_USERDATA)); }
 
 HRESULT STDMETHODCALLTYPE FrameDropTarget::QueryInterface(REFIID iid, void** object) {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
@@ -80,8 +77,7 @@ ULONG STDMETHODCALLTYPE FrameDropTarget::Release() {
     return static_cast<ULONG>(count);
 }
 
-HRESULT STDMETHODCALLTYPE FrameDropTarget::DragEnter(IDataObject* data, DWORD keyState,
-                                                     POINTL point, DWORD* effect) {
+HRESULT STDMETHODCALLTYPE FrameDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
     FORMATETC text = formatOf(CF_TEXT);
     FORMATETC files = formatOf(CF_HDROP);
     accept_ = data && (data->QueryGetData(&text) == S_OK || data->QueryGetData(&files) == S_OK);
@@ -129,8 +125,8 @@ bool resolveShortcut(const char* path, char* result) {
     const char* dot = std::strrchr(path, '.');
     if (!dot || _stricmp(dot, ".lnk") != 0) return false;
     IShellLinkA* link = nullptr;
-    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link));
     if (FAILED(status)) return false;
     IPersistFile* file = nullptr;
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));

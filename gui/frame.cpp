@@ -69,8 +69,7 @@ void Frame::dropContext(DrawContext* context) {
 
 void Frame::draw(DrawContext* context) {
     firstDraw_ = false;
-    if (background_)
-        background_->draw(context, Rect(0, 0, background_->getWidth(), background_->getHeight()));
+    if (background_) background_->draw(context, Rect(0, 0, background_->getWidth(), background_->getHeight()));
     for (int i = 0; i < count_; ++i) views_[i]->draw(context);
     if (modalView_) modalView_->draw(context);
 }
@@ -263,8 +262,7 @@ bool Frame::acceptDrop(void** items, int count, int kind, Point where) {
     if (modalView_ || focusView_) return false;
     for (int i = count_ - 1; i >= 0; --i) {
         View* view = views_[i];
-        if (view->isMouseEnabled() && view->bounds().contains(where) &&
-            view->acceptDrop(items, count, kind, where))
+        if (view->isMouseEnabled() && view->bounds().contains(where) && view->acceptDrop(items, count, kind, where))
             return true;
     }
     return false;

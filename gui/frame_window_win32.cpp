@@ -12,9 +12,9 @@
 
 Win32FrameWindow::Win32FrameWindow(Frame* frame, HWND parent, const Rect& size) : frame_(frame) {
     registerFrameWindowClass();
-    window_ = CreateWindowExA(0, frameWindowClassName(), "Window", WS_CHILD | WS_VISIBLE, 0, 0,
-                              size.right - size.left, size.bottom - size.top, parent, nullptr,
-                              static_cast<HINSTANCE>(guiModuleInstance()), nullptr);
+    window_ =
+        CreateWindowExA(0, frameWindowClassName(), "Window", WS_CHILD | WS_VISIBLE, 0, 0, size.right - size.left,
+                        size.bottom - size.top, parent, nullptr, static_cast<HINSTANCE>(guiModuleInstance()), nullptr);
     if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
 }
 

@@ -94,8 +94,7 @@ private:
         State state;
         Window root = 0, child = 0;
         int windowX = 0, windowY = 0;
-        XQueryPointer(display_, window_, &root, &child, &state.rootX, &state.rootY, &windowX,
-                      &windowY, &state.mask);
+        XQueryPointer(display_, window_, &root, &child, &state.rootX, &state.rootY, &windowX, &windowY, &state.mask);
         return state;
     }
 
@@ -159,9 +158,7 @@ X11FrameWindow::X11FrameWindow(Frame* frame, Display* display, Window parent, co
     // A parent that is not a window of this display gives the frame no window at all.
     const unsigned long errorsBefore = connection.errors;
     XWindowAttributes parentAttributes;
-    if (!XGetWindowAttributes(display, parent, &parentAttributes) ||
-        connection.errors != errorsBefore)
-        return;
+    if (!XGetWindowAttributes(display, parent, &parentAttributes) || connection.errors != errorsBefore) return;
 
     arrow_ = XCreateFontCursor(display, XC_left_ptr);
     XSetWindowAttributes attributes{};
@@ -169,9 +166,9 @@ X11FrameWindow::X11FrameWindow(Frame* frame, Display* display, Window parent, co
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = ExposureMask | ButtonPressMask | StructureNotifyMask;
     attributes.cursor = arrow_;
-    Window window = XCreateWindow(display, parent, 0, 0, unsigned(width_), unsigned(height_), 0,
-                                  CopyFromParent, InputOutput, CopyFromParent,
-                                  CWBackPixmap | CWBitGravity | CWEventMask | CWCursor, &attributes);
+    Window window =
+        XCreateWindow(display, parent, 0, 0, unsigned(width_), unsigned(height_), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWBackPixmap | CWBitGravity | CWEventMask | CWCursor, &attributes);
     XMapWindow(display, window);
     XWindowAttributes own;
     if (connection.errors != errorsBefore || !XGetWindowAttributes(display, window, &own) ||
@@ -240,9 +237,8 @@ Point X11FrameWindow::origin() {
 }
 
 void X11FrameWindow::setCursor(int type) {
-    static const unsigned kShapes[] = {XC_left_ptr,          XC_watch,
-                                       XC_sb_h_double_arrow, XC_sb_v_double_arrow,
-                                       XC_fleur,             XC_bottom_left_corner,
+    static const unsigned kShapes[] = {XC_left_ptr,           XC_watch, XC_sb_h_double_arrow,
+                                       XC_sb_v_double_arrow,  XC_fleur, XC_bottom_left_corner,
                                        XC_bottom_right_corner};
     if (!windowAlive_ || type < 0 || type >= int(sizeof kShapes / sizeof kShapes[0])) return;
     Cursor previous = shaped_;
@@ -265,33 +261,31 @@ void X11FrameWindow::handleEvents(bool paintsOnly) {
         if (!paintsOnly && !tracking_) mask |= ButtonPressMask;
         if (!XCheckWindowEvent(display_, window_, mask, &event)) break;
         switch (event.type) {
-            case Expose: {
-                Rect area(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                          event.xexpose.y + event.xexpose.height);
-                if (!anyDamage) {
-                    damaged = area;
-                } else {
-                    damaged = Rect(std::min(damaged.left, area.left), std::min(damaged.top, area.top),
-                                   std::max(damaged.right, area.right),
-                                   std::max(damaged.bottom, area.bottom));
-                }
-                anyDamage = true;
-                break;
+        case Expose: {
+            Rect area(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                      event.xexpose.y + event.xexpose.height);
+            if (!anyDamage) {
+                damaged = area;
+            } else {
+                damaged = Rect(std::min(damaged.left, area.left), std::min(damaged.top, area.top),
+                               std::max(damaged.right, area.right), std::max(damaged.bottom, area.bottom));
             }
-            case ButtonPress:
-                if (anyDamage) paint(damaged);  // the press sees the panel as it is drawn
-                anyDamage = false;
-                press(event.xbutton);
-                break;
-            case DestroyNotify:
-                if (event.xdestroywindow.window == window_) {
-                    windowAlive_ = false;
-                    pointer_.windowGone();
-                    if (frame_) frame_->windowDestroyed();
-                }
-                break;
-            default:
-                break;  // map, configure and the like change nothing for a fixed panel
+            anyDamage = true;
+            break;
+        }
+        case ButtonPress:
+            if (anyDamage) paint(damaged);  // the press sees the panel as it is drawn
+            anyDamage = false;
+            press(event.xbutton);
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == window_) {
+                windowAlive_ = false;
+                pointer_.windowGone();
+                if (frame_) frame_->windowDestroyed();
+            }
+            break;
+        default: break;  // map, configure and the like change nothing for a fixed panel
         }
     }
     if (anyDamage && windowAlive_) paint(damaged);

@@ -21,13 +21,10 @@ struct Rect {
     std::int32_t bottom = 0;
 
     Rect() = default;
-    Rect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
-        : left(l), top(t), right(r), bottom(b) {}
+    Rect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) : left(l), top(t), right(r), bottom(b) {}
     std::int32_t width() const { return right - left; }
     std::int32_t height() const { return bottom - top; }
-    bool contains(const Point& p) const {
-        return p.h >= left && p.h <= right && p.v >= top && p.v <= bottom;
-    }
+    bool contains(const Point& p) const { return p.h >= left && p.h <= right && p.v >= top && p.v <= bottom; }
     bool operator==(const Rect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
@@ -78,14 +75,7 @@ enum { kStyleBold = 1, kStyleItalic = 2, kStyleUnderline = 4 };
 enum { kAlignLeft = 0, kAlignCenter = 1, kAlignRight = 2 };
 enum { kLineStyleSolid = 0, kLineStyleDotted = 1 };
 
-enum {
-    kButtonLeft = 1,
-    kButtonMiddle = 2,
-    kButtonRight = 4,
-    kModShift = 8,
-    kModControl = 16,
-    kModAlt = 32
-};
+enum { kButtonLeft = 1, kButtonMiddle = 2, kButtonRight = 4, kModShift = 8, kModControl = 16, kModAlt = 32 };
 
 enum {
     kCursorDefault = 0,

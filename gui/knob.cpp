@@ -18,8 +18,7 @@ double wrapAngle(double x) {
 }
 }  // namespace
 
-Knob::Knob(const Rect& size, ControlListener* listener, int tag, Bitmap* body, Bitmap* handle,
-           const Point& offset)
+Knob::Knob(const Rect& size, ControlListener* listener, int tag, Bitmap* body, Bitmap* handle, const Point& offset)
     : Control(size, listener, tag, body), bitmapOffset(offset) {
     if (handle) {
         this->handle = handle;
@@ -32,8 +31,8 @@ Knob::Knob(const Rect& size, ControlListener* listener, int tag, Bitmap* body, B
     handleColor = kColorWhite;
     rangeAngle = 1.0f;  // keeps the first coefficient update finite
     radius = (size.right - size.left) * 0.5f;
-    setStartAngle(3.9269907f);   // 5/4 pi: the minimum at lower left
-    setRangeAngle(-4.712389f);   // 3/2 pi clockwise, ending lower right
+    setStartAngle(3.9269907f);  // 5/4 pi: the minimum at lower left
+    setRangeAngle(-4.712389f);  // 3/2 pi clockwise, ending lower right
     zoomFactor = 1.5f;
 }
 
@@ -207,6 +206,4 @@ void Knob::mouseDown(DrawContext* context, Point& pressed) {
 
 int Knob::keyDown(KeyCode* key) { return stepByKey(key); }
 
-bool Knob::wheel(DrawContext* context, const Point&, float distance) {
-    return stepByWheel(context, distance);
-}
+bool Knob::wheel(DrawContext* context, const Point&, float distance) { return stepByWheel(context, distance); }

@@ -1,9 +1,8 @@
 #include "gui/movie_bitmap.h"
 
-MovieBitmap::MovieBitmap(const Rect& size, ControlListener* listener, int tag, int frameCount,
-                         int frameHeight, Bitmap* strip, const Point& offset)
-    : Control(size, listener, tag, strip), bitmapOffset(offset), frameCount(frameCount),
-      frameHeight(frameHeight) {}
+MovieBitmap::MovieBitmap(const Rect& size, ControlListener* listener, int tag, int frameCount, int frameHeight,
+                         Bitmap* strip, const Point& offset)
+    : Control(size, listener, tag, strip), bitmapOffset(offset), frameCount(frameCount), frameHeight(frameHeight) {}
 
 MovieBitmap::~MovieBitmap() = default;
 

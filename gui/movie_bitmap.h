@@ -5,8 +5,8 @@
 
 class MovieBitmap : public Control {
 public:
-    MovieBitmap(const Rect& size, ControlListener* listener, int tag, int frameCount,
-                int frameHeight, Bitmap* strip, const Point& offset = Point());
+    MovieBitmap(const Rect& size, ControlListener* listener, int tag, int frameCount, int frameHeight, Bitmap* strip,
+                const Point& offset = Point());
     ~MovieBitmap() override;
 
     void draw(DrawContext* context) override;

@@ -17,6 +17,6 @@ OffscreenContext::OffscreenContext(Frame* frame, int width, int height, Color ba
 void OffscreenContext::copyTo(DrawContext* destination, const Rect& rect, Point offset) {
     if (!destination || !destination->surface() || !surface()) return;
     Point shift = destination->drawingOffset();
-    copySurface(*destination->surface(), rect.left + shift.h, rect.top + shift.v, rect.width(),
-                rect.height(), *surface(), offset.h, offset.v);
+    copySurface(*destination->surface(), rect.left + shift.h, rect.top + shift.v, rect.width(), rect.height(),
+                *surface(), offset.h, offset.v);
 }

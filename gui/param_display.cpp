@@ -10,8 +10,12 @@ constexpr int kTextSize = 256;
 }
 
 ParamDisplay::ParamDisplay(const Rect& size, Bitmap* background, int style)
-    : Control(size, nullptr, 0, background), style(style), fontColor(kColorWhite),
-      backColor(kColorBlack), frameColor(kColorBlack), shadowColor(kColorRed) {
+    : Control(size, nullptr, 0, background),
+      style(style),
+      fontColor(kColorWhite),
+      backColor(kColorBlack),
+      frameColor(kColorBlack),
+      shadowColor(kColorRed) {
     if (style & kDisplayNoDraw) setDirty(false);
 }
 

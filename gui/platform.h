@@ -15,11 +15,9 @@ void stopFramePlatform(void* handle);
 // A memory surface of the given size, in the format of the frame's window.
 DrawSurface* createOffscreenSurface(Frame* frame, int width, int height);
 // One opaque blit of w x h pixels from (sx, sy) of the source to (x, y) of the target.
-void copySurface(DrawSurface& target, int x, int y, int w, int h, DrawSurface& source, int sx,
-                 int sy);
+void copySurface(DrawSurface& target, int x, int y, int w, int h, DrawSurface& source, int sx, int sy);
 
 // Bitmap images: loaded by resource id (low 16 bits), freed, and copied.
 void* loadBitmapImage(int resourceId, int& width, int& height);
 void freeBitmapImage(void* image);
-void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point offset, bool keyed,
-                     Color key);
+void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point offset, bool keyed, Color key);

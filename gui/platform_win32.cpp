@@ -53,9 +53,8 @@ void* guiModuleInstance() {
     if (!moduleHandle) {
         // Not set by the entry point: the module that contains this code.
         HMODULE self = nullptr;
-        GetModuleHandleExA(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCSTR>(&guiModuleInstance), &self);
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&guiModuleInstance), &self);
         return self;
     }
     return moduleHandle;
@@ -130,14 +129,12 @@ DrawSurface* createOffscreenSurface(Frame* frame, int width, int height) {
     return surface;
 }
 
-void copySurface(DrawSurface& target, int x, int y, int w, int h, DrawSurface& source, int sx,
-                 int sy) {
+void copySurface(DrawSurface& target, int x, int y, int w, int h, DrawSurface& source, int sx, int sy) {
     BitBlt(dcOf(target), x, y, w, h, dcOf(source), sx, sy, SRCCOPY);
 }
 
 void* loadBitmapImage(int resourceId, int& width, int& height) {
-    HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(guiModuleInstance()),
-                                 MAKEINTRESOURCEA(resourceId & 0xFFFF));
+    HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(guiModuleInstance()), MAKEINTRESOURCEA(resourceId & 0xFFFF));
     if (!bitmap) return nullptr;
     BITMAP info;
     if (GetObjectA(bitmap, sizeof info, &info) == int(sizeof info)) {
@@ -149,19 +146,17 @@ void* loadBitmapImage(int resourceId, int& width, int& height) {
 
 void freeBitmapImage(void* image) { DeleteObject(static_cast<HBITMAP>(image)); }
 
-void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point offset, bool keyed,
-                     Color key) {
+void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point offset, bool keyed, Color key) {
     if (!context.surface()) return;
     HDC target = dcOf(*context.surface());
     Point shift = context.drawingOffset();
     HDC memory = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memory, static_cast<HBITMAP>(image));
     if (keyed) {
-        keyedBlit(target, r.left + shift.h, r.top + shift.v, r.width(), r.height(), memory,
-                  offset.h, offset.v, key.rgb());
+        keyedBlit(target, r.left + shift.h, r.top + shift.v, r.width(), r.height(), memory, offset.h, offset.v,
+                  key.rgb());
     } else {
-        BitBlt(target, r.left + shift.h, r.top + shift.v, r.width(), r.height(), memory, offset.h,
-               offset.v, SRCCOPY);
+        BitBlt(target, r.left + shift.h, r.top + shift.v, r.width(), r.height(), memory, offset.h, offset.v, SRCCOPY);
     }
     SelectObject(memory, previous);
     DeleteDC(memory);

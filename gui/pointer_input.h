@@ -7,7 +7,7 @@
 class PointerInput {
 public:
     virtual ~PointerInput() = default;
-    virtual int buttons() = 0;            // kButton* and kMod* bits, logical buttons
+    virtual int buttons() = 0;  // kButton* and kMod* bits, logical buttons
     virtual Point screenLocation() = 0;
 };
 

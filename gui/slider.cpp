@@ -5,8 +5,8 @@
 #include "gui/frame.h"
 #include "gui/offscreen_context.h"
 
-Slider::Slider(const Rect& size, ControlListener* listener, int tag, int handleStart,
-               int handleEnd, Bitmap* handle, Bitmap* track, const Point& offset, int style)
+Slider::Slider(const Rect& size, ControlListener* listener, int tag, int handleStart, int handleEnd, Bitmap* handle,
+               Bitmap* track, const Point& offset, int style)
     : Control(size, listener, tag, track), bitmapOffset(offset), handle(handle), style(style) {
     if (handle) {
         handle->retain();
@@ -67,9 +67,7 @@ Bitmap* Slider::getHandle() const { return handle; }
 void Slider::setZoomFactor(float factor) { zoomFactor = factor; }
 float Slider::getZoomFactor() const { return zoomFactor; }
 
-float Slider::drawnFraction() const {
-    return (style & (kSliderLeft | kSliderBottom)) ? value : 1.0f - value;
-}
+float Slider::drawnFraction() const { return (style & (kSliderLeft | kSliderBottom)) ? value : 1.0f - value; }
 
 Rect Slider::handleRect() const {
     float f = drawnFraction();
@@ -98,8 +96,7 @@ void Slider::draw(DrawContext* context) {
     DrawContext* target = offscreen ? static_cast<DrawContext*>(offscreen) : context;
     Point origin = offscreen ? Point(0, 0) : Point(size_.left, size_.top);
     if (target) {
-        drawBackground(target,
-                       Rect(origin.h, origin.v, origin.h + controlWidth, origin.v + controlHeight),
+        drawBackground(target, Rect(origin.h, origin.v, origin.h + controlWidth, origin.v + controlHeight),
                        bitmapOffset);
         if (handle) {
             Rect r = handleRect();
@@ -137,14 +134,13 @@ void Slider::mouseDown(DrawContext* context, Point& pressed) {
         if (across) {
             pos += handleOffset.h + size_.left;
             int top = size_.top + handleOffset.v;
-            inside = where.h >= pos && where.h <= pos + handleWidth && where.v >= top &&
-                     where.v <= top + handleHeight;
+            inside = where.h >= pos && where.h <= pos + handleWidth && where.v >= top && where.v <= top + handleHeight;
             delta += where.h - pos;
         } else {
             pos += handleOffset.v + size_.top;
             int left = size_.left + handleOffset.h;
-            inside = where.v >= pos && where.v <= pos + handleHeight && where.h >= left &&
-                     where.h <= left + handleWidth;
+            inside =
+                where.v >= pos && where.v <= pos + handleHeight && where.h >= left && where.h <= left + handleWidth;
             delta += where.v - pos;
         }
         if (!inside) return;  // only a grab of the handle itself moves it
@@ -181,6 +177,4 @@ void Slider::mouseDown(DrawContext* context, Point& pressed) {
 
 int Slider::keyDown(KeyCode* key) { return stepByKey(key); }
 
-bool Slider::wheel(DrawContext* context, const Point&, float distance) {
-    return stepByWheel(context, distance);
-}
+bool Slider::wheel(DrawContext* context, const Point&, float distance) { return stepByWheel(context, distance); }

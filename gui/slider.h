@@ -8,16 +8,16 @@ class OffscreenContext;
 enum {
     kSliderHorizontal = 1,
     kSliderVertical = 2,
-    kSliderLeft = 8,      // handle drawn at the value's fraction along the axis
-    kSliderRight = 16,    // mouse maps inverted
-    kSliderBottom = 32,   // as 8
-    kSliderTop = 64       // as 16
+    kSliderLeft = 8,     // handle drawn at the value's fraction along the axis
+    kSliderRight = 16,   // mouse maps inverted
+    kSliderBottom = 32,  // as 8
+    kSliderTop = 64      // as 16
 };
 
 class Slider : public Control {
 public:
-    Slider(const Rect& size, ControlListener* listener, int tag, int handleStart, int handleEnd,
-           Bitmap* handle, Bitmap* track, const Point& offset, int style);
+    Slider(const Rect& size, ControlListener* listener, int tag, int handleStart, int handleEnd, Bitmap* handle,
+           Bitmap* track, const Point& offset, int style);
     ~Slider() override;
 
     void draw(DrawContext* context) override;
@@ -64,18 +64,14 @@ protected:
 
 class HorizontalSlider : public Slider {
 public:
-    HorizontalSlider(const Rect& size, ControlListener* listener, int tag, int handleStart,
-                     int handleEnd, Bitmap* handle, Bitmap* track, const Point& offset = Point(),
-                     int style = kSliderLeft)
-        : Slider(size, listener, tag, handleStart, handleEnd, handle, track, offset,
-                 style | kSliderHorizontal) {}
+    HorizontalSlider(const Rect& size, ControlListener* listener, int tag, int handleStart, int handleEnd,
+                     Bitmap* handle, Bitmap* track, const Point& offset = Point(), int style = kSliderLeft)
+        : Slider(size, listener, tag, handleStart, handleEnd, handle, track, offset, style | kSliderHorizontal) {}
 };
 
 class VerticalSlider : public Slider {
 public:
-    VerticalSlider(const Rect& size, ControlListener* listener, int tag, int handleStart,
-                   int handleEnd, Bitmap* handle, Bitmap* track, const Point& offset = Point(),
-                   int style = kSliderBottom)
-        : Slider(size, listener, tag, handleStart, handleEnd, handle, track, offset,
-                 style | kSliderVertical) {}
+    VerticalSlider(const Rect& size, ControlListener* listener, int tag, int handleStart, int handleEnd, Bitmap* handle,
+                   Bitmap* track, const Point& offset = Point(), int style = kSliderBottom)
+        : Slider(size, listener, tag, handleStart, handleEnd, handle, track, offset, style | kSliderVertical) {}
 };

@@ -9,9 +9,7 @@ SplashScreen::SplashScreen(const Rect& size, ControlListener* listener, int tag,
 
 SplashScreen::~SplashScreen() = default;
 
-bool SplashScreen::hitTest(const Point& where, int buttons) {
-    return size_.contains(where) && (buttons & kButtonLeft);
-}
+bool SplashScreen::hitTest(const Point& where, int buttons) { return size_.contains(where) && (buttons & kButtonLeft); }
 
 void SplashScreen::draw(DrawContext* context) {
     if (value != 0.0f) drawBackground(context, displayRect, bitmapOffset);

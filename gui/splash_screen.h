@@ -5,8 +5,8 @@
 
 class SplashScreen : public Control {
 public:
-    SplashScreen(const Rect& size, ControlListener* listener, int tag, Bitmap* picture,
-                 const Rect& displayRect, const Point& offset = Point());
+    SplashScreen(const Rect& size, ControlListener* listener, int tag, Bitmap* picture, const Rect& displayRect,
+                 const Point& offset = Point());
     ~SplashScreen() override;
 
     void draw(DrawContext* context) override;

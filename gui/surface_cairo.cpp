@@ -85,12 +85,18 @@ void CairoSurface::lineTo(Point p) {
     for (int i = 0; i < major; ++i) {
         plot(x, y);
         if (err + (bias ? 1 : 0) > 0) {
-            if (xMajor) y += sy; else x += sx;
+            if (xMajor)
+                y += sy;
+            else
+                x += sx;
             err += 2 * minor - 2 * major;
         } else {
             err += 2 * minor;
         }
-        if (xMajor) x += sx; else y += sy;
+        if (xMajor)
+            x += sx;
+        else
+            y += sy;
     }
     position_ = p;
 }
@@ -141,8 +147,7 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
     cairo_t* cr = cairo_create(image_);
     cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
     cairo_clip(cr);
-    cairo_select_font_face(cr, nativeFace(font_),
-                           font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+    cairo_select_font_face(cr, nativeFace(font_), font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            font_.weight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font_.height);
     // GDI's cell: ascent and descent each rounded to whole pixels from the font's own
@@ -177,13 +182,11 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
     if (format & kTextVCenter) top = r.top + r.height() / 2 - cellHeight / 2;
 
     if (opaque) {
-        cairo_set_source_rgb(cr, backColor_.red / 255.0, backColor_.green / 255.0,
-                             backColor_.blue / 255.0);
+        cairo_set_source_rgb(cr, backColor_.red / 255.0, backColor_.green / 255.0, backColor_.blue / 255.0);
         cairo_rectangle(cr, x, top, textWidth, cellHeight);
         cairo_fill(cr);
     }
-    cairo_set_source_rgb(cr, textColor_.red / 255.0, textColor_.green / 255.0,
-                         textColor_.blue / 255.0);
+    cairo_set_source_rgb(cr, textColor_.red / 255.0, textColor_.green / 255.0, textColor_.blue / 255.0);
     int baseline = top + ascent;
     cairo_move_to(cr, x, baseline);
     cairo_show_text(cr, utf8.c_str());
@@ -195,9 +198,8 @@ void CairoSurface::drawText(const char* text, const Rect& r, bool opaque, unsign
     cairo_surface_flush(image_);
 }
 
-void CairoSurface::blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride,
-                        int srcWidth, int srcHeight, int sx, int sy, bool keyed,
-                        std::uint32_t key) {
+void CairoSurface::blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride, int srcWidth,
+                        int srcHeight, int sx, int sy, bool keyed, std::uint32_t key) {
     std::uint32_t* data = rows();
     int stride = strideWords();
     int dstWidth = width(), dstHeight = height();

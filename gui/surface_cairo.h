@@ -32,8 +32,8 @@ public:
     void setPixel(int x, int y, std::uint32_t rgb);
     // Copy of w x h pixels from raw rows (0x00RRGGBB); with keyed, pixels equal to key are
     // skipped. Both sides are clipped to their images.
-    void blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride, int srcWidth,
-              int srcHeight, int sx, int sy, bool keyed, std::uint32_t key);
+    void blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride, int srcWidth, int srcHeight, int sx,
+              int sy, bool keyed, std::uint32_t key);
     std::uint32_t* rows() const;
     int strideWords() const;
 

@@ -11,8 +11,7 @@ void View::draw(DrawContext*) { setDirty(false); }
 void View::drawInRect(DrawContext* context, const Rect&) { draw(context); }
 
 bool View::intersects(const Rect& r) {
-    return r.right >= size_.left && r.left <= size_.right && r.bottom >= size_.top &&
-           r.top <= size_.bottom;
+    return r.right >= size_.left && r.left <= size_.right && r.bottom >= size_.top && r.top <= size_.bottom;
 }
 
 void View::mouseDown(DrawContext*, Point&) {}

@@ -2,10 +2,14 @@
 
 #include "gui/bitmap.h"
 
-VuMeter::VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount,
-                 int style)
-    : Control(size, nullptr, 0, nullptr), onBitmap(onBitmap), offBitmap(offBitmap),
-      segmentCount(segmentCount), style(style), onRect(size), offRect(size) {
+VuMeter::VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount, int style)
+    : Control(size, nullptr, 0, nullptr),
+      onBitmap(onBitmap),
+      offBitmap(offBitmap),
+      segmentCount(segmentCount),
+      style(style),
+      onRect(size),
+      offRect(size) {
     if (onBitmap) onBitmap->retain();
     if (offBitmap) offBitmap->retain();
 }

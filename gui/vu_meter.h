@@ -6,8 +6,7 @@
 
 class VuMeter : public Control {
 public:
-    VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount,
-            int style = 2);
+    VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount, int style = 2);
     ~VuMeter() override;
 
     void draw(DrawContext* context) override;

@@ -19,9 +19,7 @@ HINSTANCE moduleOf() { return static_cast<HINSTANCE>(guiModuleInstance()); }
 
 // The frame is stored as a full pointer: on 64-bit Windows the 32-bit window-long calls
 // would cut it in half.
-Frame* frameOf(HWND window) {
-    return reinterpret_cast<Frame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+Frame* frameOf(HWND window) { return reinterpret_cast<Frame*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 DrawContext* contextOn(Frame* frame, HDC dc) {
     auto* surface = new (std::nothrow) GdiSurface(dc);
@@ -35,8 +33,7 @@ LRESULT paint(HWND window, Frame* frame) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (DrawContext* context = contextOn(frame, dc)) {
-        frame->drawInRect(context, Rect(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
-                                        ps.rcPaint.bottom));
+        frame->drawInRect(context, Rect(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom));
         delete context;
     }
     EndPaint(window, &ps);
@@ -48,8 +45,7 @@ LRESULT press(HWND window, Frame* frame, LPARAM lParam) {
     if (DrawContext* context = contextOn(frame, dc)) {
         // Client coordinates as unsigned 16-bit halves.
         auto bits = static_cast<std::uint32_t>(lParam);
-        Point where(static_cast<std::int32_t>(bits & 0xFFFF),
-                    static_cast<std::int32_t>((bits >> 16) & 0xFFFF));
+        Point where(static_cast<std::int32_t>(bits & 0xFFFF), static_cast<std::int32_t>((bits >> 16) & 0xFFFF));
         frame->mouseDown(context, where);
         delete context;
     }
@@ -82,8 +78,7 @@ void registerFrameWindowClass() {
 }
 
 void unregisterFrameWindowClass() {
-    if (classUseCount > 0 && --classUseCount == 0)
-        UnregisterClassA(frameWindowClassName(), moduleOf());
+    if (classUseCount > 0 && --classUseCount == 0) UnregisterClassA(frameWindowClassName(), moduleOf());
 }
 
 int frameWindowClassUseCount() { return classUseCount; }
@@ -91,21 +86,20 @@ int frameWindowClassUseCount() { return classUseCount; }
 LRESULT CALLBACK frameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Frame* frame = frameOf(window);
     switch (message) {
-        case WM_DESTROY:
-            if (frame) frame->windowDestroyed();
-            break;
-        case WM_PAINT: {
-            RECT damaged;
-            if (frame && GetUpdateRect(window, &damaged, FALSE)) return paint(window, frame);
-            break;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            if (frame) return press(window, frame, lParam);
-            break;
-        default:
-            break;
+    case WM_DESTROY:
+        if (frame) frame->windowDestroyed();
+        break;
+    case WM_PAINT: {
+        RECT damaged;
+        if (frame && GetUpdateRect(window, &damaged, FALSE)) return paint(window, frame);
+        break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (frame) return press(window, frame, lParam);
+        break;
+    default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -18,12 +18,11 @@ using VstIntPtr = std::intptr_t;  // 32 bits on i686, 64 bits on x86_64
 
 struct AEffect;
 
-using audioMasterCallback = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                     VstIntPtr value, void* ptr, float opt);
-using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                       VstIntPtr value, void* ptr, float opt);
-using AEffectProcessProc = void(VSTCALLBACK*)(AEffect* effect, float** inputs, float** outputs,
-                                               VstInt32 sampleFrames);
+using audioMasterCallback = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                    void* ptr, float opt);
+using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                      void* ptr, float opt);
+using AEffectProcessProc = void(VSTCALLBACK*)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
 using AEffectSetParameterProc = void(VSTCALLBACK*)(AEffect* effect, VstInt32 index, float value);
 using AEffectGetParameterProc = float(VSTCALLBACK*)(AEffect* effect, VstInt32 index);
 
@@ -196,7 +195,8 @@ enum EffectOpcode : VstInt32 {
     effSetTotalSampleToProcess = 73,
     effSetPanLaw = 74,
     effBeginLoadBank = 75,
-    effBeginLoadProgram = 76,};
+    effBeginLoadProgram = 76,
+};
 
 // Requests from the effect to the host (the host callback's opcodes).
 enum HostOpcode : VstInt32 {
@@ -242,4 +242,5 @@ enum HostOpcode : VstInt32 {
     audioMasterBeginEdit = 43,
     audioMasterEndEdit = 44,
     audioMasterOpenFileSelector = 45,
-    audioMasterGetInputSpeakerArrangement = 49,};
+    audioMasterGetInputSpeakerArrangement = 49,
+};

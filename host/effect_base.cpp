@@ -50,9 +50,7 @@ EffectBase::EffectBase(audioMasterCallback host, VstInt32 programs, VstInt32 par
     record.processReplacing = processReplacingEntry;
 }
 
-EffectBase::~EffectBase() {
-    delete editor;
-}
+EffectBase::~EffectBase() { delete editor; }
 
 void EffectBase::setFlag(VstInt32 flag, bool state) {
     if (state)
@@ -69,17 +67,12 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     const bool parameterInRange = index >= 0 && index < parameterCount;
     char* text = static_cast<char*>(ptr);
     switch (opcode) {
-    case effOpen:
-        open();
-        return 0;
-    case effClose:
-        close();
-        return 0;
+    case effOpen: open(); return 0;
+    case effClose: close(); return 0;
     case effSetProgram:
         if (value >= 0 && value < programCount) setProgram(static_cast<VstInt32>(value));
         return 0;
-    case effGetProgram:
-        return getProgram();
+    case effGetProgram: return getProgram();
     case effSetProgramName:
         if (text) setProgramName(text);
         return 0;
@@ -95,37 +88,28 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effGetParamName:
         if (text && parameterInRange) getParameterName(index, text);
         return 0;
-    case effGetVu:
-        return truncateToInt32(static_cast<double>(getVu()) * kVuScale);
+    case effGetVu: return truncateToInt32(static_cast<double>(getVu()) * kVuScale);
     case effSetSampleRate:
         if (usableRate(opt)) setSampleRate(opt);
         return 0;
-    case effSetBlockSize:
-        setBlockSize(clampToInt32(value));
-        return 0;
+    case effSetBlockSize: setBlockSize(clampToInt32(value)); return 0;
     case effMainsChanged:
         if (value == 0)
             suspend();
         else
             resume();
         return 0;
-    case effEditGetRect:
-        return editor && ptr ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
-    case effEditOpen:
-        return editor ? editor->open(ptr) : 0;
+    case effEditGetRect: return editor && ptr ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
+    case effEditOpen: return editor ? editor->open(ptr) : 0;
     case effEditClose:
         if (editor) editor->close();
         return 0;
     case effEditIdle:
         if (editor) editor->idle();
         return 0;
-    case effIdentify:
-        return kIdentifyAnswer;
-    case effGetChunk:
-        return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
-    case effSetChunk:
-        return ptr && value >= 0 ? setChunk(ptr, clampToInt32(value), index != 0) : 0;
-    default:
-        return 0;  // drawing, mouse, key, top and sleep requests included: nothing to do
+    case effIdentify: return kIdentifyAnswer;
+    case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
+    case effSetChunk: return ptr && value >= 0 ? setChunk(ptr, clampToInt32(value), index != 0) : 0;
+    default: return 0;  // drawing, mouse, key, top and sleep requests included: nothing to do
     }
 }

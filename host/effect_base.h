@@ -76,8 +76,7 @@ public:
 protected:
     // Every host call goes through here: no host callback means the answer 0, which is
     // also what each wrapper's own no-host default is built from.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setFlag(VstInt32 flag, bool state);
     static void clearText(char* text) {
         if (text) text[0] = '\0';

@@ -4,9 +4,7 @@
 
 namespace {
 
-EffectBase* effectOf(AEffect* record) {
-    return record ? static_cast<EffectBase*>(record->object) : nullptr;
-}
+EffectBase* effectOf(AEffect* record) { return record ? static_cast<EffectBase*>(record->object) : nullptr; }
 
 // A non-empty block with missing buffers is skipped rather than crashing the host:
 // every channel the record declares must be present.
@@ -40,8 +38,7 @@ VstIntPtr VSTCALLBACK dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 i
 
 void VSTCALLBACK processEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames) {
     EffectBase* effect = effectOf(record);
-    if (effect && buffersUsable(*record, inputs, outputs, sampleFrames))
-        effect->process(inputs, outputs, sampleFrames);
+    if (effect && buffersUsable(*record, inputs, outputs, sampleFrames)) effect->process(inputs, outputs, sampleFrames);
 }
 
 void VSTCALLBACK processReplacingEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames) {

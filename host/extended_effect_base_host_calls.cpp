@@ -76,9 +76,7 @@ VstInt32 ExtendedEffectBase::hostGetCurrentProcessLevel() {
     return clampToInt32(callHost(audioMasterGetCurrentProcessLevel));
 }
 
-VstInt32 ExtendedEffectBase::hostGetAutomationState() {
-    return clampToInt32(callHost(audioMasterGetAutomationState));
-}
+VstInt32 ExtendedEffectBase::hostGetAutomationState() { return clampToInt32(callHost(audioMasterGetAutomationState)); }
 
 bool ExtendedEffectBase::hostOfflineRead(VstOfflineTask* task, VstInt32 option, bool readSource) {
     return yes(callHost(audioMasterOfflineRead, readSource ? 1 : 0, option, task));

@@ -9,15 +9,13 @@
 
 #include "effect/reverb_effect.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: render_programs OUT.raw\n");
         return 2;
     }
     std::FILE* out = std::fopen(argv[1], "wb");
-    if (!out)
-        return 1;
+    if (!out) return 1;
     // Block sizes that take the one-frame steps, the four-frame ones and both.
     constexpr int kBlocks[] = {1, 3, 16, 37, 512, 64, 7};
     constexpr int kFrames = 44100;

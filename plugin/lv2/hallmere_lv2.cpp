@@ -75,8 +75,8 @@ void run(LV2_Handle handle, uint32_t frames) {
     auto& instance = *static_cast<Instance*>(handle);
     applyControls(instance);
     if (frames > 0)
-        instance.core.render(instance.in[0], instance.in[1], instance.out[0], instance.out[1],
-                             static_cast<int>(frames), false);
+        instance.core.render(instance.in[0], instance.in[1], instance.out[0], instance.out[1], static_cast<int>(frames),
+                             false);
     if (instance.meter) *instance.meter = instance.core.takePeak();
     if (instance.gate) *instance.gate = static_cast<float>(instance.core.gateState());
 }
@@ -85,11 +85,9 @@ void cleanup(LV2_Handle handle) { delete static_cast<Instance*>(handle); }
 
 const void* extensionData(const char*) { return nullptr; }
 
-const LV2_Descriptor descriptor = {lv2port::kPluginUri, instantiate, connectPort, activate, run, nullptr,
-                                   cleanup,             extensionData};
+const LV2_Descriptor descriptor = {lv2port::kPluginUri, instantiate, connectPort, activate, run, nullptr, cleanup,
+                                   extensionData};
 
 }  // namespace
 
-LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
-    return index == 0 ? &descriptor : nullptr;
-}
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return index == 0 ? &descriptor : nullptr; }

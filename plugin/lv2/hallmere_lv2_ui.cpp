@@ -55,8 +55,7 @@ public:
         case audioMasterEndEdit:
             if (touch_) touch_->touch(touch_->handle, port, opcode == audioMasterBeginEdit);
             return touch_ != nullptr;
-        default:
-            return 0;
+        default: return 0;
         }
     }
 

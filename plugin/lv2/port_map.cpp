@@ -20,7 +20,9 @@ std::string name(int index) { return trimmed(parameterTable[index].name); }
 std::string symbol(int index) {
     std::string s;
     for (char c : name(index))
-        s += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : '_';
+        s += std::isalnum(static_cast<unsigned char>(c))
+                 ? static_cast<char>(std::tolower(static_cast<unsigned char>(c)))
+                 : '_';
     return s;
 }
 
@@ -45,9 +47,7 @@ bool isToggle(int index) {
     return trimmed(parameterTable[index].label).empty() && r.min == 0.0f && r.max == 1.0f;
 }
 
-float toPort(int index, float normalised) {
-    return static_cast<float>(parameterTable[index].range.lerp(normalised));
-}
+float toPort(int index, float normalised) { return static_cast<float>(parameterTable[index].range.lerp(normalised)); }
 
 bool fromPort(int index, float portValue, float& normalised) {
     if (std::isnan(portValue)) return false;

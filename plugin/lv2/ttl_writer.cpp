@@ -168,8 +168,7 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const bool ok = write(folder + "/manifest.ttl", manifestTtl(argv[2])) &&
-                    write(folder + "/Hallmere.ttl", pluginTtl(argv[3])) &&
-                    write(folder + "/presets.ttl", presetsTtl());
+                    write(folder + "/Hallmere.ttl", pluginTtl(argv[3])) && write(folder + "/presets.ttl", presetsTtl());
     if (!ok) std::fprintf(stderr, "ttl_writer: could not write into %s\n", folder.c_str());
     return ok ? 0 : 1;
 }

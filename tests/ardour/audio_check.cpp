@@ -241,7 +241,8 @@ int compare(int argc, char** argv) {
         check(correlation >= option(options, "min-corr", 1.0), "correlation below --min-corr");
     }
     if (has(options, "max-gain-error")) {
-        check(std::fabs(gain - 1.0) <= option(options, "max-gain-error", 0.0), "gain off unity by more than --max-gain-error");
+        check(std::fabs(gain - 1.0) <= option(options, "max-gain-error", 0.0),
+              "gain off unity by more than --max-gain-error");
     }
     return ok ? 0 : 1;
 }

@@ -13,17 +13,14 @@
 namespace {
 
 // Fills every slot of a damped line (coefficient 0, gain 1) with its index + 1.
-void fillWithIndices(DampedDelay& line)
-{
+void fillWithIndices(DampedDelay& line) {
     line.setLength(line.capacity());
-    for (int32_t i = 0; i < line.capacity(); ++i)
-        line.write(static_cast<float>(i + 1));
+    for (int32_t i = 0; i < line.capacity(); ++i) line.write(static_cast<float>(i + 1));
 }
 
 // Steps once around the active length from the current position, reading before writing
 // back what was read (coefficient 0, gain 1 keep it unchanged).
-std::vector<float> contents(DampedDelay& line)
-{
+std::vector<float> contents(DampedDelay& line) {
     std::vector<float> out;
     for (int32_t i = 0; i < line.length(); ++i) {
         out.push_back(line.read());
@@ -34,8 +31,7 @@ std::vector<float> contents(DampedDelay& line)
 
 }  // namespace
 
-TEST(DelayBuffer, FirstAllocateStoresLengthUnclampedAndZeroes)
-{
+TEST(DelayBuffer, FirstAllocateStoresLengthUnclampedAndZeroes) {
     DampedDelay line;
     EXPECT_FALSE(line.allocated());
     EXPECT_EQ(line.gain(), 1.0f);
@@ -45,12 +41,10 @@ TEST(DelayBuffer, FirstAllocateStoresLengthUnclampedAndZeroes)
     EXPECT_EQ(line.gain(), 0.25f);
     line.setGain(1.0f);
     line.setLength(10);
-    for (float v : contents(line))
-        EXPECT_EQ(v, 0.0f);
+    for (float v : contents(line)) EXPECT_EQ(v, 0.0f);
 }
 
-TEST(DelayBuffer, SecondAllocateKeepsStorageAndCapsLength)
-{
+TEST(DelayBuffer, SecondAllocateKeepsStorageAndCapsLength) {
     DampedDelay line;
     ASSERT_TRUE(line.allocate(0, 8, 1.0f));
     fillWithIndices(line);
@@ -66,8 +60,7 @@ TEST(DelayBuffer, SecondAllocateKeepsStorageAndCapsLength)
     EXPECT_EQ(kept, expected);
 }
 
-TEST(DelayBuffer, AllocateReportsImpossibleStorage)
-{
+TEST(DelayBuffer, AllocateReportsImpossibleStorage) {
     AllpassDelay empty;
     EXPECT_FALSE(empty.allocate(0, 0, 0.5f));
     EXPECT_FALSE(empty.allocated());
@@ -75,14 +68,13 @@ TEST(DelayBuffer, AllocateReportsImpossibleStorage)
     EXPECT_FALSE(empty.allocated());
 }
 
-TEST(DelayBuffer, SetLengthClearsFromOldLengthAndCapsAtCapacity)
-{
+TEST(DelayBuffer, SetLengthClearsFromOldLengthAndCapsAtCapacity) {
     DampedDelay line;
     ASSERT_TRUE(line.allocate(0, 10, 1.0f));
     fillWithIndices(line);
     line.setLength(4);  // clears nothing: the old length was the capacity
     EXPECT_EQ(line.length(), 4);
-    line.setLength(2);  // clears 4..9; 2 and 3 stay until the next setLength
+    line.setLength(2);    // clears 4..9; 2 and 3 stay until the next setLength
     line.setLength(500);  // clears 2..9: growing shows only zeros
     EXPECT_EQ(line.length(), 10);
     const std::vector<float> after = contents(line);
@@ -90,13 +82,11 @@ TEST(DelayBuffer, SetLengthClearsFromOldLengthAndCapsAtCapacity)
     EXPECT_EQ(after, expected);
 }
 
-TEST(DelayBuffer, ShrinkBelowPositionFinishesThatSlotThenWraps)
-{
+TEST(DelayBuffer, ShrinkBelowPositionFinishesThatSlotThenWraps) {
     DampedDelay line;
     ASSERT_TRUE(line.allocate(0, 10, 1.0f));
     line.setLength(10);
-    for (int i = 0; i < 7; ++i)
-        line.write(static_cast<float>(i + 1));
+    for (int i = 0; i < 7; ++i) line.write(static_cast<float>(i + 1));
     ASSERT_EQ(line.position(), 7);
     line.setLength(3);
     EXPECT_EQ(line.position(), 7);
@@ -110,8 +100,7 @@ TEST(DelayBuffer, ShrinkBelowPositionFinishesThatSlotThenWraps)
     EXPECT_EQ(line.position(), 0);
 }
 
-TEST(AllpassDelay, GainZeroIsAPureDelay)
-{
+TEST(AllpassDelay, GainZeroIsAPureDelay) {
     AllpassDelay allpass;
     ASSERT_TRUE(allpass.allocate(0, 16, 0.0f));
     allpass.setLength(5);
@@ -121,8 +110,7 @@ TEST(AllpassDelay, GainZeroIsAPureDelay)
     }
 }
 
-TEST(AllpassDelay, ImpulseResponseFollowsTheAllpass)
-{
+TEST(AllpassDelay, ImpulseResponseFollowsTheAllpass) {
     AllpassDelay allpass;
     ASSERT_TRUE(allpass.allocate(0, 16, 0.0f));
     allpass.setLength(4);
@@ -136,12 +124,10 @@ TEST(AllpassDelay, ImpulseResponseFollowsTheAllpass)
     EXPECT_FLOAT_EQ(response[0], -g);
     EXPECT_FLOAT_EQ(response[4], 1.0f - g * g);
     EXPECT_FLOAT_EQ(response[8], g * (1.0f - g * g));
-    for (int n : {1, 2, 3, 5, 6, 7, 9, 10, 11})
-        EXPECT_EQ(response[n], 0.0f) << n;
+    for (int n : {1, 2, 3, 5, 6, 7, 9, 10, 11}) EXPECT_EQ(response[n], 0.0f) << n;
 }
 
-TEST(AllpassDelay, LengthZeroOrOneDelaysByOneStep)
-{
+TEST(AllpassDelay, LengthZeroOrOneDelaysByOneStep) {
     for (int32_t length : {0, 1}) {
         AllpassDelay allpass;
         ASSERT_TRUE(allpass.allocate(length, 4, 0.0f));
@@ -153,8 +139,7 @@ TEST(AllpassDelay, LengthZeroOrOneDelaysByOneStep)
     }
 }
 
-TEST(AllpassDelay, GainIsHeldInsideTheUnitCircle)
-{
+TEST(AllpassDelay, GainIsHeldInsideTheUnitCircle) {
     AllpassDelay allpass;
     allpass.setGain(1.5f);
     EXPECT_EQ(allpass.gain(), 0.9998999834060669f);
@@ -171,8 +156,7 @@ TEST(AllpassDelay, GainIsHeldInsideTheUnitCircle)
     EXPECT_EQ(allpass.gain(), 3.0f);
 }
 
-TEST(DampedDelay, ReadBeforeWriteDelaysByTheLength)
-{
+TEST(DampedDelay, ReadBeforeWriteDelaysByTheLength) {
     DampedDelay line;
     ASSERT_TRUE(line.allocate(0, 32, 1.0f));
     line.setLength(7);
@@ -183,8 +167,7 @@ TEST(DampedDelay, ReadBeforeWriteDelaysByTheLength)
     }
 }
 
-TEST(DampedDelay, ReadAfterWriteDelaysByOneLess)
-{
+TEST(DampedDelay, ReadAfterWriteDelaysByOneLess) {
     for (int32_t length : {0, 1, 2, 7}) {
         DampedDelay line;
         ASSERT_TRUE(line.allocate(0, 32, 1.0f));
@@ -198,8 +181,7 @@ TEST(DampedDelay, ReadAfterWriteDelaysByOneLess)
     }
 }
 
-TEST(DampedDelay, FiltersThenScalesOnTheWayIn)
-{
+TEST(DampedDelay, FiltersThenScalesOnTheWayIn) {
     DampedDelay line;
     ASSERT_TRUE(line.allocate(0, 4, 0.5f));
     line.setCutoff(4000.0f, 44100);
@@ -214,12 +196,11 @@ TEST(DampedDelay, FiltersThenScalesOnTheWayIn)
 
 // Every setCutoff gives the bits of exp(−2π f / sr) with the float 2π and the rest in double,
 // at cutoffs and rates where a single-precision 2π f rounds differently.
-TEST(OnePoleFilter, CutoffCoefficientsAreExactAtEveryRate)
-{
+TEST(OnePoleFilter, CutoffCoefficientsAreExactAtEveryRate) {
     EXPECT_NEAR(cutoffCoefficient(4000.0f, 44100), 0.56558, 5e-6);
     EXPECT_NEAR(cutoffCoefficient(150.0f, 44100), 0.97886, 5e-6);
     EXPECT_NEAR(cutoffCoefficient(10000.0f, 44100), 0.24057, 5e-6);
-    const float cutoffs[] = {10.0f, 150.0f, 150.085f, 999.0f, 3251.0f, 4000.08f,
+    const float cutoffs[] = {10.0f,   150.0f,   150.085f, 999.0f,   3251.0f,  4000.08f,
                              6500.0f, 8554.48f, 10000.0f, 14816.8f, 20000.0f, 40000.0f};
     for (int32_t rate : {5000, 22050, 44100, 48000, 88200, 96000}) {
         for (float f : cutoffs) {
@@ -235,19 +216,16 @@ TEST(OnePoleFilter, CutoffCoefficientsAreExactAtEveryRate)
     }
 }
 
-TEST(OnePoleFilter, UnityAtDcAndTransparentWithZeroCoefficient)
-{
+TEST(OnePoleFilter, UnityAtDcAndTransparentWithZeroCoefficient) {
     OnePoleFilter filter;
     filter.process(0.3f);
     EXPECT_EQ(filter.output(), 0.3f);  // c starts at 0
     filter.setCutoff(150.0f, 44100);
-    for (int n = 0; n < 20000; ++n)
-        filter.process(1.0f);
+    for (int n = 0; n < 20000; ++n) filter.process(1.0f);
     EXPECT_NEAR(filter.output(), 1.0f, 1e-5f);
 }
 
-TEST(DenormalNoise, SixteenOffsetsEvenlySpreadNeverZero)
-{
+TEST(DenormalNoise, SixteenOffsetsEvenlySpreadNeverZero) {
     DenormalNoise noise;
     std::map<float, int> counts;
     const int draws = 160000;
@@ -265,9 +243,7 @@ TEST(DenormalNoise, SixteenOffsetsEvenlySpreadNeverZero)
     }
 }
 
-TEST(DenormalNoise, SameSequenceForEveryInstance)
-{
+TEST(DenormalNoise, SameSequenceForEveryInstance) {
     DenormalNoise a, b;
-    for (int n = 0; n < 100; ++n)
-        EXPECT_EQ(a.next(), b.next());
+    for (int n = 0; n < 100; ++n) EXPECT_EQ(a.next(), b.next());
 }

@@ -14,8 +14,7 @@
 
 namespace {
 
-uint32_t bitsOf(float x)
-{
+uint32_t bitsOf(float x) {
     uint32_t bits;
     std::memcpy(&bits, &x, sizeof bits);
     return bits;
@@ -28,32 +27,27 @@ public:
     Twin() : engine(std::make_unique<ReverbEngine>()) {}
 
     template <class Change>
-    void change(Change apply)
-    {
+    void change(Change apply) {
         apply(*engine);
         apply(reference);
     }
 
     // Fails the test at the first frame whose output bits differ.
     void block(const float* left, const float* right, int frames, float offset, bool accumulate,
-               const float* previous = nullptr)
-    {
+               const float* previous = nullptr) {
         std::vector<float> outLeft(frames), outRight(frames), wantLeft(frames), wantRight(frames);
         for (int i = 0; i < frames; ++i) {
             outLeft[i] = wantLeft[i] = previous ? previous[i] : 0.5f;
             outRight[i] = wantRight[i] = previous ? -previous[i] : -0.5f;
         }
-        engine->processBlock(left, right, outLeft.data(), outRight.data(), frames, offset,
-                             accumulate, enginePeak);
+        engine->processBlock(left, right, outLeft.data(), outRight.data(), frames, offset, accumulate, enginePeak);
         for (int i = 0; i < frames; ++i) {
             reference.process(left[i] + offset, right[i] + offset);
             const float l = reference.outLeft, r = reference.outRight;
             wantLeft[i] = accumulate ? wantLeft[i] + l : l;
             wantRight[i] = accumulate ? wantRight[i] + r : r;
-            if (std::fabs(l) > referencePeak)
-                referencePeak = std::fabs(l);
-            if (std::fabs(r) > referencePeak)
-                referencePeak = std::fabs(r);
+            if (std::fabs(l) > referencePeak) referencePeak = std::fabs(l);
+            if (std::fabs(r) > referencePeak) referencePeak = std::fabs(r);
         }
         for (int i = 0; i < frames; ++i) {
             ASSERT_EQ(bitsOf(outLeft[i]), bitsOf(wantLeft[i]))
@@ -70,8 +64,7 @@ public:
         framesRun += frames;
     }
 
-    void block(const std::vector<float>& left, const std::vector<float>& right)
-    {
+    void block(const std::vector<float>& left, const std::vector<float>& right) {
         block(left.data(), right.data(), static_cast<int>(left.size()), 0.0f, false);
     }
 
@@ -82,21 +75,18 @@ public:
 };
 
 // Noise with loud and quiet stretches and some exact silence, so the gate acts.
-std::vector<float> signal(std::mt19937& random, int frames)
-{
+std::vector<float> signal(std::mt19937& random, int frames) {
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     std::uniform_int_distribution<int> kind(0, 3);
     std::vector<float> out(frames);
     const int k = kind(random);
     const float level = k == 0 ? 0.0f : k == 1 ? 0.002f : k == 2 ? 0.3f : 1.0f;
-    for (float& x : out)
-        x = sample(random) * level;
+    for (float& x : out) x = sample(random) * level;
     return out;
 }
 
 // One random setting change, the same for both sides.
-void randomChange(Twin& twin, std::mt19937& random)
-{
+void randomChange(Twin& twin, std::mt19937& random) {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     const int which = std::uniform_int_distribution<int>(0, 14)(random);
     const float v = unit(random);
@@ -127,34 +117,29 @@ void randomChange(Twin& twin, std::mt19937& random)
 
 }  // namespace
 
-TEST(EngineAgainstReference, RandomBlocksAndSettingsGiveTheSameBits)
-{
+TEST(EngineAgainstReference, RandomBlocksAndSettingsGiveTheSameBits) {
     for (uint32_t seed : {1u, 2u, 3u}) {
         std::mt19937 random(seed);
         Twin twin;
         DenormalNoise noise;
         std::uniform_int_distribution<int> blockSize(0, 1200), changes(0, 3);
         for (int b = 0; b < 250; ++b) {
-            for (int c = changes(random); c > 0; --c)
-                randomChange(twin, random);
+            for (int c = changes(random); c > 0; --c) randomChange(twin, random);
             const int frames = b % 10 == 0 ? b % 3 : blockSize(random);
             const std::vector<float> left = signal(random, frames), right = signal(random, frames);
             const std::vector<float> previous = signal(random, frames);
-            twin.block(left.data(), right.data(), frames, noise.next(), random() % 2 == 0,
-                       previous.data());
+            twin.block(left.data(), right.data(), frames, noise.next(), random() % 2 == 0, previous.data());
             ASSERT_FALSE(HasFatalFailure()) << "seed " << seed << " block " << b;
         }
     }
 }
 
-TEST(EngineAgainstReference, FrameByFrameProcessGivesTheSameBits)
-{
+TEST(EngineAgainstReference, FrameByFrameProcessGivesTheSameBits) {
     std::mt19937 random(7);
     Twin twin;
     twin.change([](auto& r) { r.setSensitivity(0.5f); });
     for (int n = 0; n < 60000; ++n) {
-        if (n % 997 == 0)
-            randomChange(twin, random);
+        if (n % 997 == 0) randomChange(twin, random);
         const float left = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
         const float right = n % 5000 < 2500 ? left : 0.0f;
         twin.engine->process(left, right);
@@ -167,15 +152,13 @@ TEST(EngineAgainstReference, FrameByFrameProcessGivesTheSameBits)
 
 // Several length changes between two blocks clear from the lowest length passed through,
 // not just from the length before the first change.
-TEST(EngineAgainstReference, SeveralLengthChangesBetweenBlocksClearAsEachInTurn)
-{
+TEST(EngineAgainstReference, SeveralLengthChangesBetweenBlocksClearAsEachInTurn) {
     std::mt19937 random(11);
     Twin twin;
     twin.change([](auto& r) { r.setRoomSize(1.0f); });
     twin.block(signal(random, 20000), signal(random, 20000));
     std::vector<float> loud(20000);
-    for (float& x : loud)
-        x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
+    for (float& x : loud) x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
     twin.block(loud, loud);
     twin.change([](auto& r) {
         r.setRoomSize(0.3f);
@@ -196,12 +179,10 @@ TEST(EngineAgainstReference, SeveralLengthChangesBetweenBlocksClearAsEachInTurn)
 
 // A line shrunk below its position still plays that one slot; only settings that recompute
 // the lines clear it, and an unchanged sample rate recomputes nothing.
-TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength)
-{
+TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength) {
     std::mt19937 random(5);
     std::vector<float> loud(15000);
-    for (float& x : loud)
-        x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
+    for (float& x : loud) x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
     auto shrunk = [&](Twin& twin) {
         twin.change([](auto& r) { r.setRoomSize(1.0f); });
         twin.block(loud, loud);  // every slot of line 0 (8820 long) written, position 6180
@@ -232,8 +213,7 @@ TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength)
     skipped.engine->updateCoefficients();
     std::vector<float> left(1), right(1);
     float peak = 0.0f;
-    skipped.engine->processBlock(loud.data(), loud.data(), left.data(), right.data(), 1, 0.0f, false,
-                                 peak);
+    skipped.engine->processBlock(loud.data(), loud.data(), left.data(), right.data(), 1, 0.0f, false, peak);
     skipped.reference.process(loud[0], loud[0]);
     EXPECT_NE(left[0], skipped.reference.outLeft);
 }
@@ -241,8 +221,7 @@ TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength)
 // The gate through every kind of stretch: loud with the gain climbing and then held at unity,
 // loud and quiet frames mixed, holding, releasing for a long time, and loud frames landing on
 // every frame of a group of four, each start and length at odd offsets.
-TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference)
-{
+TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference) {
     std::mt19937 random(13);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     for (const float hold : {0.01f, 0.1f}) {
@@ -272,4 +251,3 @@ TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference)
         }
     }
 }
-

@@ -13,8 +13,7 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 }  // namespace
 
-TEST(EngineConstants, CapacitiesFollowFromTheWorstCase)
-{
+TEST(EngineConstants, CapacitiesFollowFromTheWorstCase) {
     const double rate = kMaxSampleRate;
     const int32_t late0 = static_cast<int32_t>(std::floor(rate * 0.2f));
     EXPECT_EQ(kLateCapacity[0], late0);
@@ -22,19 +21,15 @@ TEST(EngineConstants, CapacitiesFollowFromTheWorstCase)
         EXPECT_EQ(kLateCapacity[k], static_cast<int32_t>(late0 * static_cast<double>(kLineRatio[k])));
     EXPECT_EQ(kEarlyCapacity, static_cast<int32_t>(std::floor(rate * 0.05f)));
     EXPECT_EQ(kDiffuserCapacity[0], static_cast<int32_t>(std::floor(rate * 0.02f)));
-    EXPECT_EQ(kDiffuserCapacity[1],
-              static_cast<int32_t>(kDiffuserCapacity[0] * static_cast<double>(kLineRatio[1])));
+    EXPECT_EQ(kDiffuserCapacity[1], static_cast<int32_t>(kDiffuserCapacity[0] * static_cast<double>(kLineRatio[1])));
     EXPECT_EQ(kDiffuserCapacity[2], kEarlyCapacity);
-    EXPECT_EQ(kDiffuserCapacity[3],
-              static_cast<int32_t>(kDiffuserCapacity[2] * static_cast<double>(kLineRatio[1])));
+    EXPECT_EQ(kDiffuserCapacity[3], static_cast<int32_t>(kDiffuserCapacity[2] * static_cast<double>(kLineRatio[1])));
     int32_t total = kEarlyCapacity;
-    for (int k = 0; k < 4; ++k)
-        total += kLateCapacity[k] + kDiffuserCapacity[k];
+    for (int k = 0; k < 4; ++k) total += kLateCapacity[k] + kDiffuserCapacity[k];
     EXPECT_EQ(total, 69919);
 }
 
-TEST(EngineConstants, LineRatiosAndTheirProducts)
-{
+TEST(EngineConstants, LineRatiosAndTheirProducts) {
     for (int k = 0; k < kLateLineCount; ++k) {
         const double ratio = std::pow(3.0, -k / 4.0);
         EXPECT_EQ(kLineRatio[k], static_cast<float>(ratio)) << k;
@@ -44,8 +39,7 @@ TEST(EngineConstants, LineRatiosAndTheirProducts)
     }
 }
 
-TEST(EngineSettings, FreshEngineAt44100)
-{
+TEST(EngineSettings, FreshEngineAt44100) {
     ReverbEngine engine;
     ASSERT_TRUE(engine.isValid());
     EXPECT_EQ(engine.sampleRate(), 44100);
@@ -59,8 +53,7 @@ TEST(EngineSettings, FreshEngineAt44100)
     EXPECT_FALSE(s.dry);
 }
 
-TEST(EngineSettings, WorkedValuesAt44100RoomHalf)
-{
+TEST(EngineSettings, WorkedValuesAt44100RoomHalf) {
     ReverbEngine engine;
     const ReverbCoefficients c = engine.coefficients();
     const int32_t lateLengths[4] = {4410, 3350, 2546, 1934};
@@ -92,22 +85,19 @@ TEST(EngineSettings, WorkedValuesAt44100RoomHalf)
     EXPECT_NEAR(0.995f + c.attackStep, 1.0063379f, 1e-7);
 }
 
-TEST(EngineSettings, LargestRoomAt96kFillsTheBuffers)
-{
+TEST(EngineSettings, LargestRoomAt96kFillsTheBuffers) {
     ReverbEngine engine;
     engine.setSampleRate(96000);
     engine.setRoomSize(1.0f);
     const ReverbCoefficients c = engine.coefficients();
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(c.length[k], kLateCapacity[k]) << k;
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c.length[k], kLateCapacity[k]) << k;
     EXPECT_EQ(c.length[kFirstDiffuserIndex + 0], kDiffuserCapacity[0]);
     EXPECT_EQ(c.length[kFirstDiffuserIndex + 1], kDiffuserCapacity[1]);
     EXPECT_LE(c.length[kFirstDiffuserIndex + 2], 1108);
     EXPECT_LE(c.length[kFirstDiffuserIndex + 3], 842);
 }
 
-TEST(EngineSettings, LongestDecayFollowsTheGainFormula)
-{
+TEST(EngineSettings, LongestDecayFollowsTheGainFormula) {
     ReverbEngine engine;
     engine.setRoomSize(1.0f);
     engine.setT60(7.0f);
@@ -117,8 +107,7 @@ TEST(EngineSettings, LongestDecayFollowsTheGainFormula)
     EXPECT_EQ(engine.settings().t60, 7.0f);
 }
 
-TEST(EngineSettings, SampleRateIsClamped)
-{
+TEST(EngineSettings, SampleRateIsClamped) {
     ReverbEngine engine;
     engine.setSampleRate(200000);
     EXPECT_EQ(engine.sampleRate(), 96000);
@@ -129,8 +118,7 @@ TEST(EngineSettings, SampleRateIsClamped)
     EXPECT_EQ(engine.coefficients().length[kFirstDiffuserIndex], 959);
 }
 
-TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit)
-{
+TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit) {
     ReverbEngine engine;
     struct Case {
         void (ReverbEngine::*set)(float);
@@ -160,8 +148,7 @@ TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit)
     }
 }
 
-TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven)
-{
+TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven) {
     ReverbEngine engine;
     engine.setLateLevel(12.5f);
     engine.setEarlyLevel(-3.0f);
@@ -174,8 +161,7 @@ TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven)
     EXPECT_EQ(engine.coefficients().lateLevel, 12.5f);
 }
 
-TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine)
-{
+TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine) {
     ReverbEngine engine;
     for (float wild : {7.0f, kInfinity, 1e30f}) {
         engine.setEarlyDelay(wild);
@@ -189,8 +175,7 @@ TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine)
     EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], 2205);
 }
 
-TEST(EngineSettings, SensitivitySetsTheThresholdAndOpensTheGate)
-{
+TEST(EngineSettings, SensitivitySetsTheThresholdAndOpensTheGate) {
     ReverbEngine engine;
     engine.setSensitivity(0.99f);
     EXPECT_EQ(engine.settings().threshold, 0.009999990463256836f);
@@ -203,8 +188,7 @@ TEST(EngineSettings, SensitivitySetsTheThresholdAndOpensTheGate)
     EXPECT_EQ(engine.settings().threshold, 0.0f);
 }
 
-TEST(EngineSettings, DensityScalesTheFirstTwoDiffusers)
-{
+TEST(EngineSettings, DensityScalesTheFirstTwoDiffusers) {
     ReverbEngine engine;
     engine.setDensity(1.0f);
     const ReverbCoefficients c = engine.coefficients();

@@ -14,8 +14,7 @@ struct Output {
     std::vector<float> left, right;
 };
 
-Output run(ReverbEngine& engine, const std::vector<float>& left, const std::vector<float>& right)
-{
+Output run(ReverbEngine& engine, const std::vector<float>& left, const std::vector<float>& right) {
     Output out;
     for (size_t i = 0; i < left.size(); ++i) {
         engine.process(left[i], right[i]);
@@ -25,35 +24,29 @@ Output run(ReverbEngine& engine, const std::vector<float>& left, const std::vect
     return out;
 }
 
-std::vector<float> impulse(int frames, float height = 1.0f)
-{
+std::vector<float> impulse(int frames, float height = 1.0f) {
     std::vector<float> x(frames, 0.0f);
     x[0] = height;
     return x;
 }
 
-std::vector<float> noise(int frames, unsigned seed)
-{
+std::vector<float> noise(int frames, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     std::vector<float> x(frames);
-    for (float& v : x)
-        v = sample(random);
+    for (float& v : x) v = sample(random);
     return x;
 }
 
-bool anyNonZero(const std::vector<float>& x)
-{
+bool anyNonZero(const std::vector<float>& x) {
     for (float v : x)
-        if (v != 0.0f)
-            return true;
+        if (v != 0.0f) return true;
     return false;
 }
 
 }  // namespace
 
-TEST(EngineRouting, ZeroLevelsGiveSilenceAndDryPassesTheInputExactly)
-{
+TEST(EngineRouting, ZeroLevelsGiveSilenceAndDryPassesTheInputExactly) {
     auto engine = std::make_unique<ReverbEngine>();
     engine->setLateLevel(0.0f);
     engine->setEarlyLevel(0.0f);
@@ -69,8 +62,7 @@ TEST(EngineRouting, ZeroLevelsGiveSilenceAndDryPassesTheInputExactly)
     EXPECT_EQ(dry.right, right);
 }
 
-TEST(EngineRouting, ReverberatesTheMonoSum)
-{
+TEST(EngineRouting, ReverberatesTheMonoSum) {
     auto fromLeft = std::make_unique<ReverbEngine>();
     auto fromRight = std::make_unique<ReverbEngine>();
     const std::vector<float> pulse = impulse(30000), silence(30000, 0.0f);
@@ -82,8 +74,7 @@ TEST(EngineRouting, ReverberatesTheMonoSum)
     EXPECT_NE(a.left, a.right);  // the late network spreads the mono sum across the sides
 }
 
-TEST(EngineRouting, PanBalancesTheWetSignal)
-{
+TEST(EngineRouting, PanBalancesTheWetSignal) {
     auto centre = std::make_unique<ReverbEngine>();
     auto hardLeft = std::make_unique<ReverbEngine>();
     auto hardRight = std::make_unique<ReverbEngine>();
@@ -101,8 +92,7 @@ TEST(EngineRouting, PanBalancesTheWetSignal)
     }
 }
 
-TEST(EngineRouting, EarlyReflectionLagsByOneLessThanItsLength)
-{
+TEST(EngineRouting, EarlyReflectionLagsByOneLessThanItsLength) {
     for (float delay : {0.0f, 0.25f}) {
         auto engine = std::make_unique<ReverbEngine>();
         engine->setLateLevel(0.0f);
@@ -110,29 +100,24 @@ TEST(EngineRouting, EarlyReflectionLagsByOneLessThanItsLength)
         engine->setEarlyDelay(delay);
         const Output out = run(*engine, impulse(2000), std::vector<float>(2000, 0.0f));
         const int lag = delay == 0.0f ? 0 : 550;  // 551 samples at 44.1 kHz, read after the write
-        for (int i = 0; i < lag; ++i)
-            ASSERT_EQ(out.left[i], 0.0f) << i;
+        for (int i = 0; i < lag; ++i) ASSERT_EQ(out.left[i], 0.0f) << i;
         EXPECT_NE(out.left[lag], 0.0f) << delay;
         EXPECT_EQ(out.left[lag], out.right[lag]);  // mono, centred
     }
 }
 
-TEST(EngineRouting, EarlyLevelScalesOnlyTheEarlyReflection)
-{
+TEST(EngineRouting, EarlyLevelScalesOnlyTheEarlyReflection) {
     auto one = std::make_unique<ReverbEngine>();
     auto two = std::make_unique<ReverbEngine>();
-    for (auto* e : {one.get(), two.get()})
-        e->setLateLevel(0.0f);
+    for (auto* e : {one.get(), two.get()}) e->setLateLevel(0.0f);
     one->setEarlyLevel(0.25f);
     two->setEarlyLevel(0.5f);
     const std::vector<float> x = noise(5000, 4);
     const Output a = run(*one, x, x), b = run(*two, x, x);
-    for (size_t i = 0; i < x.size(); ++i)
-        ASSERT_EQ(b.left[i], 2.0f * a.left[i]) << i;
+    for (size_t i = 0; i < x.size(); ++i) ASSERT_EQ(b.left[i], 2.0f * a.left[i]) << i;
 }
 
-TEST(EngineRouting, BlockCallbacksStoreOrAddAndKeepThePeak)
-{
+TEST(EngineRouting, BlockCallbacksStoreOrAddAndKeepThePeak) {
     auto replacing = std::make_unique<ReverbEngine>();
     auto adding = std::make_unique<ReverbEngine>();
     const std::vector<float> x = noise(3000, 5);
@@ -153,22 +138,19 @@ TEST(EngineRouting, BlockCallbacksStoreOrAddAndKeepThePeak)
 
     std::vector<float> untouched(4, 3.0f);
     float peak = 0.25f;
-    replacing->processBlock(x.data(), x.data(), untouched.data(), untouched.data(), 0, 0.0f, false,
-                            peak);
+    replacing->processBlock(x.data(), x.data(), untouched.data(), untouched.data(), 0, 0.0f, false, peak);
     EXPECT_EQ(untouched, std::vector<float>(4, 3.0f));
     EXPECT_EQ(peak, 0.25f);
 }
 
-TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt)
-{
+TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt) {
     for (float sensitivity : {1.0f, 0.99f}) {
         auto gated = std::make_unique<ReverbEngine>();
         auto plain = std::make_unique<ReverbEngine>();
         gated->setSensitivity(sensitivity);
         const std::vector<float> x = noise(5000, 6);
         std::vector<float> quietThenLoud(5000, 0.0f);
-        for (int i = 2500; i < 5000; ++i)
-            quietThenLoud[i] = x[i];
+        for (int i = 2500; i < 5000; ++i) quietThenLoud[i] = x[i];
         const Output a = run(*gated, quietThenLoud, quietThenLoud);
         const Output b = run(*plain, quietThenLoud, quietThenLoud);
         EXPECT_EQ(a.left, b.left) << sensitivity;
@@ -176,8 +158,7 @@ TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt)
     }
 }
 
-TEST(EngineGate, StatesFollowTheInputAndTheHoldTime)
-{
+TEST(EngineGate, StatesFollowTheInputAndTheHoldTime) {
     auto engine = std::make_unique<ReverbEngine>();
     engine->setSensitivity(0.5f);  // threshold 0.5 on |left + right|
     engine->setHold(0.01f);        // 441 samples at 44.1 kHz
@@ -198,16 +179,14 @@ TEST(EngineGate, StatesFollowTheInputAndTheHoldTime)
     EXPECT_EQ(engine->gateState(), ReverbEngine::GateOpen);
 }
 
-TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity)
-{
+TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity) {
     auto gated = std::make_unique<ReverbEngine>();
     auto plain = std::make_unique<ReverbEngine>();
     gated->setSensitivity(0.5f);
     const float attackStep = gated->coefficients().attackStep;
     const float releaseFactor = gated->coefficients().releaseCoef + 0.000001f;
     std::vector<float> input(12000, 0.0f);
-    for (int i = 0; i < 4000; ++i)
-        input[i] = i % 2 ? 0.4f : -0.4f;  // loud, to build up a tail
+    for (int i = 0; i < 4000; ++i) input[i] = i % 2 ? 0.4f : -0.4f;  // loud, to build up a tail
     const Output a = run(*gated, input, input), b = run(*plain, input, input);
     // wet × gate gain, and the gain is read back from the ratio
     auto gainAt = [&](int i) { return a.left[i] / b.left[i]; };
@@ -219,8 +198,7 @@ TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity)
     const float start = gainAt(11999);
     float expected = start;
     std::vector<float> loud(3000);
-    for (int i = 0; i < 3000; ++i)
-        loud[i] = i % 2 ? 0.4f : -0.4f;
+    for (int i = 0; i < 3000; ++i) loud[i] = i % 2 ? 0.4f : -0.4f;
     const Output c = run(*gated, loud, loud), d = run(*plain, loud, loud);
     int steps = 0;
     while (expected < 1.0f) {
@@ -235,8 +213,7 @@ TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity)
     EXPECT_EQ(gated->gateState(), ReverbEngine::GateOpen);
 }
 
-TEST(EngineRouting, NoiseOffsetKeepsTheTailOutOfDenormals)
-{
+TEST(EngineRouting, NoiseOffsetKeepsTheTailOutOfDenormals) {
     auto engine = std::make_unique<ReverbEngine>();
     engine->setT60(7.0f);
     engine->setRoomSize(1.0f);
@@ -245,8 +222,8 @@ TEST(EngineRouting, NoiseOffsetKeepsTheTailOutOfDenormals)
     float peak = 0.0f;
     engine->processBlock(burst.data(), burst.data(), outL.data(), outR.data(), 4096, 0.0f, false, peak);
     for (int b = 0; b < 400; ++b) {
-        engine->processBlock(silence.data(), silence.data(), outL.data(), outR.data(), 4096,
-                             b % 2 ? 7.5e-8f : -2.5e-8f, false, peak);
+        engine->processBlock(silence.data(), silence.data(), outL.data(), outR.data(), 4096, b % 2 ? 7.5e-8f : -2.5e-8f,
+                             false, peak);
     }
     for (int i = 0; i < 4096; ++i) {
         ASSERT_TRUE(outL[i] == 0.0f || std::fabs(outL[i]) >= 1.17549435e-38f) << i;

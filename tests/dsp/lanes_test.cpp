@@ -11,21 +11,17 @@
 
 namespace {
 
-uint32_t bitsOf(float x)
-{
+uint32_t bitsOf(float x) {
     uint32_t bits;
     std::memcpy(&bits, &x, sizeof bits);
     return bits;
 }
 
-void expectLanes(lanes::Lanes v, const float (&expected)[4])
-{
-    for (int j = 0; j < 4; ++j)
-        EXPECT_EQ(bitsOf(v[j]), bitsOf(expected[j])) << "lane " << j;
+void expectLanes(lanes::Lanes v, const float (&expected)[4]) {
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(bitsOf(v[j]), bitsOf(expected[j])) << "lane " << j;
 }
 
-TEST(Lanes, LargestMagnitudeAndMasksAgreeWithOneFrame)
-{
+TEST(Lanes, LargestMagnitudeAndMasksAgreeWithOneFrame) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float a[4] = {nan, 1.0f, -0.0f, -3.0f};
     const float b[4] = {2.0f, nan, 0.0f, 1e-40f};
@@ -43,17 +39,14 @@ TEST(Lanes, LargestMagnitudeAndMasksAgreeWithOneFrame)
     EXPECT_TRUE(lanes::any(y > x));   // only in the last lane
 }
 
-TEST(Lanes, TransposeGatherAndSpreadMoveLanes)
-{
+TEST(Lanes, TransposeGatherAndSpreadMoveLanes) {
     lanes::Lanes r[4];
-    for (int i = 0; i < 4; ++i)
-        r[i] = lanes::Lanes{4.0f * i, 4.0f * i + 1, 4.0f * i + 2, 4.0f * i + 3};
+    for (int i = 0; i < 4; ++i) r[i] = lanes::Lanes{4.0f * i, 4.0f * i + 1, 4.0f * i + 2, 4.0f * i + 3};
     const lanes::Lanes g = lanes::gather(r[3], r[2], r[1], r[0]);
     expectLanes(g, {12.0f, 8.0f, 4.0f, 0.0f});
     expectLanes(lanes::spread<2>(r[1]), {6.0f, 6.0f, 6.0f, 6.0f});
     lanes::transpose(r[0], r[1], r[2], r[3]);
-    for (int i = 0; i < 4; ++i)
-        expectLanes(r[i], {static_cast<float>(i), 4.0f + i, 8.0f + i, 12.0f + i});
+    for (int i = 0; i < 4; ++i) expectLanes(r[i], {static_cast<float>(i), 4.0f + i, 8.0f + i, 12.0f + i});
 }
 
 }  // namespace

@@ -32,8 +32,7 @@ TEST(PortableMath, PowersOfTenForDecibels) {
     EXPECT_NEAR(portable::pow10(1.0), 10.0, 1e-14);
     EXPECT_EQ(static_cast<float>(portable::pow10(0.0)), 1.0f);
     EXPECT_EQ(static_cast<float>(portable::pow10(-60 * 0.05)), 0.001f);
-    for (double x = -6.0; x <= 6.0; x += 0.01)
-        EXPECT_NEAR(portable::pow10(x) / std::pow(10.0, x), 1.0, 4e-16) << x;
+    for (double x = -6.0; x <= 6.0; x += 0.01) EXPECT_NEAR(portable::pow10(x) / std::pow(10.0, x), 1.0, 4e-16) << x;
 }
 
 }  // namespace

@@ -13,24 +13,19 @@
 namespace reference {
 
 // c = exp(−2π f / sr): 2π as the single-precision constant, the rest in double, kept as float.
-inline float cutoffCoefficient(float frequency, int32_t sampleRate)
-{
+inline float cutoffCoefficient(float frequency, int32_t sampleRate) {
     return static_cast<float>(std::exp(-(6.2831854820251465 * frequency) / sampleRate));
 }
 
 // Above the upper limit gives the upper limit; anything not at or above the lower (NaN too)
 // gives the lower.
-inline float limited(float v, float lower, float upper)
-{
-    return v > upper ? upper : !(v >= lower) ? lower : v;
-}
+inline float limited(float v, float lower, float upper) { return v > upper ? upper : !(v >= lower) ? lower : v; }
 
 // Circular storage: the slot at `at` is read and written by the next step. Setting a length
 // clears everything from the old length to the end; the position stays where it is.
 struct Ring {
     explicit Ring(int32_t capacity) : slots(capacity, 0.0f) {}
-    void setLength(int32_t n)
-    {
+    void setLength(int32_t n) {
         std::fill(slots.begin() + length, slots.end(), 0.0f);
         length = std::min<int32_t>(n, static_cast<int32_t>(slots.size()));
     }
@@ -48,8 +43,7 @@ struct Lowpass {
 struct Allpass {
     explicit Allpass(int32_t capacity) : ring(capacity) {}
     void setGain(float gain) { g = limited(gain, -0.9998999834060669f, 0.9998999834060669f); }
-    float step(float x)
-    {
+    float step(float x) {
         float& slot = ring.slots[ring.at];
         const float v = slot - g * x;
         slot = x + g * v;
@@ -63,8 +57,7 @@ struct Allpass {
 // Lowpass, then gain, on the way into the ring.
 struct DampedLine {
     explicit DampedLine(int32_t capacity) : ring(capacity) {}
-    void write(float x)
-    {
+    void write(float x) {
         filter.step(x);
         ring.slots[ring.at] = filter.y * gain;
         ring.step();
@@ -81,8 +74,7 @@ class ReferenceReverb {
 public:
     ReferenceReverb() { setSampleRate(44100); }
 
-    void setSampleRate(int32_t rate)
-    {
+    void setSampleRate(int32_t rate) {
         rate = rate > 96000 ? 96000 : rate < 5000 ? 5000 : rate;
         if (rate != sampleRate) {
             sampleRate = rate;
@@ -104,8 +96,7 @@ public:
     void setEarlyDelay(float v) { earlyDelay = v, updateCoefficients(); }
     void setEarlyLevel(float v) { earlyLevel = v, updateCoefficients(); }
 
-    void updateCoefficients()
-    {
+    void updateCoefficients() {
         using reference::cutoffCoefficient;
         const double sr = sampleRate;
         const double R[4] = {1.0f, 0.7598356604576111f, 0.5773502588272095f, 0.4386913478374481f};
@@ -115,16 +106,12 @@ public:
         holdCoef = static_cast<float>(std::exp(-1.0 / (sr * holdTime)));
         releaseCoef = static_cast<float>(std::exp(-1.0 / (sr * 0.04f)));
         attackStep = static_cast<float>(1.0 / (sr * 0.002f));
+        for (int k = 0; k < 4; ++k) lateLines[k].ring.setLength(static_cast<int32_t>(std::floor(sr * roomSize * L[k])));
         for (int k = 0; k < 4; ++k)
-            lateLines[k].ring.setLength(static_cast<int32_t>(std::floor(sr * roomSize * L[k])));
+            lateLines[k].gain = static_cast<float>(0.5 * std::pow(10.0, roomSize * G[k] / (t60 * 20.0)));
         for (int k = 0; k < 4; ++k)
-            lateLines[k].gain =
-                static_cast<float>(0.5 * std::pow(10.0, roomSize * G[k] / (t60 * 20.0)));
-        for (int k = 0; k < 4; ++k)
-            lateLines[k].filter.c =
-                cutoffCoefficient(static_cast<float>(damping / (roomSize * R[k])), sampleRate);
-        for (int k = 0; k < 4; ++k)
-            diffusers[k].ring.setLength(static_cast<int32_t>(sr * A[k]));
+            lateLines[k].filter.c = cutoffCoefficient(static_cast<float>(damping / (roomSize * R[k])), sampleRate);
+        for (int k = 0; k < 4; ++k) diffusers[k].ring.setLength(static_cast<int32_t>(sr * A[k]));
         diffusers[0].setGain(0.8f * density);
         diffusers[1].setGain(-0.8f * density);
         diffusers[2].setGain(0.6f);
@@ -137,14 +124,12 @@ public:
         lowCutFilter.c = cutoffCoefficient(lowCut, sampleRate);
     }
 
-    void process(float inL, float inR)
-    {
+    void process(float inL, float inR) {
         const float m = inL + inR;
         highCutFilter.step(m);
         lowCutFilter.step(highCutFilter.y);
         float s = lowCutFilter.y - highCutFilter.y;
-        for (auto& diffuser : diffusers)
-            s = diffuser.step(s);
+        for (auto& diffuser : diffusers) s = diffuser.step(s);
         earlyLine.write(s);
         const float u = s * lateLevel;
         const float d0 = lateLines[0].read(), d1 = lateLines[1].read();
@@ -164,8 +149,7 @@ public:
             if (std::fabs(m) > threshold) {
                 gateState = 0;
                 holdTimer = 1.0f;
-                if (gateGain < 1.0f)
-                    gateGain = gateGain + attackStep;
+                if (gateGain < 1.0f) gateGain = gateGain + attackStep;
             } else if (holdTimer < 0.3678794503211975f) {
                 gateState = 2;
                 gateGain = gateGain * (releaseCoef + 0.000001f);
@@ -190,8 +174,8 @@ public:
     reference::DampedLine lateLines[4] = {reference::DampedLine(19200), reference::DampedLine(14588),
                                           reference::DampedLine(11085), reference::DampedLine(8422)};
     reference::DampedLine earlyLine{4800};
-    reference::Allpass diffusers[4] = {reference::Allpass(1919), reference::Allpass(1458),
-                                       reference::Allpass(4800), reference::Allpass(3647)};
+    reference::Allpass diffusers[4] = {reference::Allpass(1919), reference::Allpass(1458), reference::Allpass(4800),
+                                       reference::Allpass(3647)};
     reference::Lowpass highCutFilter, lowCutFilter;
     float holdTimer = 0.0f, holdTime = 0.1f, holdCoef = 0.0f, threshold = 0.0f, gateGain = 1.0f;
     float releaseCoef = 0.0f, attackStep = 0.0f;

@@ -14,8 +14,8 @@ std::vector<RecordedCall> RecordingHost::callsOf(VstInt32 opcode) const {
     return found;
 }
 
-VstIntPtr VSTCALLBACK RecordingHost::respond(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                             VstIntPtr value, void*, float opt) {
+VstIntPtr VSTCALLBACK RecordingHost::respond(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
+                                             float opt) {
     if (!active) return 0;
     active->calls.push_back({opcode, index, value, opt});
     if (opcode == audioMasterVersion) return 2400;
@@ -44,4 +44,3 @@ FakeClock::~FakeClock() {
     setEditorPlatform(previous);
     active = nullptr;
 }
-

@@ -34,8 +34,8 @@ public:
     std::function<void(AEffect*)> onIdle;  // runs inside audioMasterIdle
 
 private:
-    static VstIntPtr VSTCALLBACK respond(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                         VstIntPtr value, void* ptr, float opt);
+    static VstIntPtr VSTCALLBACK respond(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt);
     static RecordingHost* active;
 };
 

@@ -184,9 +184,9 @@ TEST(ReverbEditorLayout, DisplaysShowTheFirstProgramsTexts) {
     ReverbRig rig;
     rig.open();
     const std::vector<std::pair<int, const char*>> expected = {
-        {kPan, "C"},          {kOut, "0dB"},          {kT60, "2170ms"},      {kDamping, "3250Hz"},
-        {kDensity, "50%"},    {kEarlyDelay, "12ms"},  {kHighCut, "4000Hz"},  {kLowCut, "150Hz"},
-        {kSensitivity, "100%"}, {kHold, "10ms"},      {kRoomSize, "50%"},    {kEarlyLevel, "30%"},
+        {kPan, "C"},           {kOut, "0dB"},        {kT60, "2170ms"},   {kDamping, "3250Hz"},   {kDensity, "50%"},
+        {kEarlyDelay, "12ms"}, {kHighCut, "4000Hz"}, {kLowCut, "150Hz"}, {kSensitivity, "100%"}, {kHold, "10ms"},
+        {kRoomSize, "50%"},    {kEarlyLevel, "30%"},
     };
     for (const auto& [index, text] : expected) {
         auto* capture = new TextCapture;

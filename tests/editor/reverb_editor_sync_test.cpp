@@ -60,8 +60,7 @@ TEST(ReverbSyncFromEffect, OutOfRangeIndicesOnlyRequestAnUpdate) {
     rig.open();
     rig.idle();
     std::vector<float> before;
-    for (int index = 0; index < kParameterCount; ++index)
-        before.push_back(rig.editor->controlFor(index)->getValue());
+    for (int index = 0; index < kParameterCount; ++index) before.push_back(rig.editor->controlFor(index)->getValue());
     for (VstInt32 index : {-1, 13, 101, 0x7FFFFFFF}) {
         rig.editor->setParameter(index, 1.0f);
         rig.automate(index, 1.0f);

@@ -70,8 +70,8 @@ protected:
         ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor));
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;
-        parent = XCreateWindow(display, DefaultRootWindow(display), 50, 40, 100, 80, 0, CopyFromParent,
-                               InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
+        parent = XCreateWindow(display, DefaultRootWindow(display), 50, 40, 100, 80, 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWOverrideRedirect, &attributes);
         XMapRaised(display, parent);
         XSync(display, False);
         setFrameWindowFactory(createX11FrameWindow);

@@ -22,7 +22,7 @@ std::string panel(int index, float v) {
 }
 
 TEST(ParameterTable, NamesAndLabelsFitTheirSlotsWithTheirFill) {
-    const char* names[] = {"Pan            ", "Out            ", "T60\t\t\t",        "Damping        ",
+    const char* names[] = {"Pan            ", "Out            ", "T60\t\t\t",       "Damping        ",
                            "Density        ", "Early ref delay", "High cut       ", "Low cut        ",
                            "Dry out\t\t",     "Sensitivity    ", "Hold           ", "Room size\t\t",
                            "Early ref level"};
@@ -91,8 +91,8 @@ TEST(ParameterTable, PanelFormattersSurviveValuesNoControlProduces) {
 }
 
 TEST(Programs, FactoryNamesArePaddedTo23Characters) {
-    const char* visible[] = {"Default", "Default hall", "Huge Hall", "Room", "Full mud", "Gated reverb",
-                             "Loud neighbours", "Bathroom"};
+    const char* visible[] = {"Default",  "Default hall", "Huge Hall",       "Room",
+                             "Full mud", "Gated reverb", "Loud neighbours", "Bathroom"};
     for (int i = 0; i < kProgramCount; ++i) {
         EXPECT_EQ(std::strlen(factoryPrograms[i].name), 23u) << i;
         EXPECT_EQ(std::string(factoryPrograms[i].name).rfind(visible[i], 0), 0u) << i;

@@ -98,13 +98,10 @@ TEST(ReverbEffect, WetLevelsReachTheEngineWithinTwentyDecibels) {
     struct Case {
         float out, earlyLevel, wantLate, wantEarly;
     } cases[] = {
-        {1.5f, 0.3f, 10.0f, 3.0f},       // +60 dB asked
-        {2.0f, 1.0f, 10.0f, 10.0f},      // +100 dB asked
-        {0.75f, 1e30f, 1.0f, 10.0f},
-        {0.75f, -1e30f, 1.0f, -10.0f},
-        {nan, 0.3f, 0.0f, 0.0f},
-        {0.75f, nan, 1.0f, 0.0f},
-        {-1.0f, 0.5f, 1e-7f, 5e-8f},     // -140 dB: far below, untouched
+        {1.5f, 0.3f, 10.0f, 3.0f},   // +60 dB asked
+        {2.0f, 1.0f, 10.0f, 10.0f},  // +100 dB asked
+        {0.75f, 1e30f, 1.0f, 10.0f}, {0.75f, -1e30f, 1.0f, -10.0f}, {nan, 0.3f, 0.0f, 0.0f},
+        {0.75f, nan, 1.0f, 0.0f},    {-1.0f, 0.5f, 1e-7f, 5e-8f},  // -140 dB: far below, untouched
     };
     for (const Case& c : cases) {
         InspectedEffect effect;

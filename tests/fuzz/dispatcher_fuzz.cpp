@@ -80,12 +80,26 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 const VstInt32 kIndices[] = {0, 1, 2, 5, 7, 8, 11, 12, 13, -1, 100, INT32_MIN, INT32_MAX, 3, 9, 10};
-const VstIntPtr kValues[] = {0, 1, 2, 7, 8, 9, -1, 13, 4096, INT32_MAX, INT32_MIN,
-                             std::numeric_limits<VstIntPtr>::max(), std::numeric_limits<VstIntPtr>::min(), 3, 5, 6};
-const float kFloats[] = {0.0f, 1.0f, 0.5f, 0.25f, 0.75f, -1.0f, 2.0f, 1e30f, -1e30f, kNaN, kInf, -kInf,
-                         1e-40f, 0.9999999f, 0.5000001f, std::numeric_limits<float>::max()};
-const float kRates[] = {0.0f, 1.0f, 4999.0f, 8000.0f, 22050.0f, 44100.0f, 48000.0f, 96000.0f, 96001.0f, 192000.0f,
-                        1e7f, 44100.7f, -44100.0f, kNaN, kInf, 0.5f};
+const VstIntPtr kValues[] = {0,
+                             1,
+                             2,
+                             7,
+                             8,
+                             9,
+                             -1,
+                             13,
+                             4096,
+                             INT32_MAX,
+                             INT32_MIN,
+                             std::numeric_limits<VstIntPtr>::max(),
+                             std::numeric_limits<VstIntPtr>::min(),
+                             3,
+                             5,
+                             6};
+const float kFloats[] = {0.0f,   1.0f, 0.5f, 0.25f, 0.75f,  -1.0f,      2.0f,       1e30f,
+                         -1e30f, kNaN, kInf, -kInf, 1e-40f, 0.9999999f, 0.5000001f, std::numeric_limits<float>::max()};
+const float kRates[] = {0.0f,     1.0f,      4999.0f, 8000.0f,  22050.0f,  44100.0f, 48000.0f, 96000.0f,
+                        96001.0f, 192000.0f, 1e7f,    44100.7f, -44100.0f, kNaN,     kInf,     0.5f};
 const VstInt32 kFrames[] = {0, 1, 3, 4, 64, 255, 256, 257, 512, 1000, 4096, 4097, 8192, -1, -4097, 2};
 
 constexpr VstInt32 kMaxFrames = 8192;
@@ -230,7 +244,7 @@ private:
     }
 
     void editor(Choices& c) {
-        static const VstInt32 kEditorOpcodes[] = {effEditGetRect, effEditOpen, effEditClose, effEditIdle,
+        static const VstInt32 kEditorOpcodes[] = {effEditGetRect, effEditOpen,  effEditClose,       effEditIdle,
                                                   effEditKeyDown, effEditKeyUp, effSetEditKnobMode, effEditTop};
         const VstInt32 opcode = c.pick(kEditorOpcodes);
         void* ptr = opcode == effEditGetRect ? static_cast<void*>(second) : nullptr;

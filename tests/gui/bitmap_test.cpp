@@ -89,8 +89,8 @@ TEST_F(BitmapTest, CopiesStayInsideSourceAndTarget) {
 TEST_F(BitmapTest, KeyedCopySkipsOnlyTheExactKey) {
     Bitmap* bitmap = new Bitmap(kTestKeyed);
     bitmap->drawTransparent(context.get(), Rect(0, 0, 4, 2));
-    EXPECT_EQ(window.pixel(0, 0), kPaper);      // exactly white: transparent
-    EXPECT_EQ(window.pixel(1, 0), 0xFEFFFFu);   // one off: opaque
+    EXPECT_EQ(window.pixel(0, 0), kPaper);     // exactly white: transparent
+    EXPECT_EQ(window.pixel(1, 0), 0xFEFFFFu);  // one off: opaque
     EXPECT_EQ(window.pixel(2, 0), 0xFF0000u);
     EXPECT_EQ(window.pixel(1, 1), kPaper);
     EXPECT_EQ(window.pixel(2, 1), 0x000000u);

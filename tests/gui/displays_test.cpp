@@ -51,9 +51,7 @@ struct SpyContext {
 };
 
 void formatPercent(float value, char* text) { std::sprintf(text, "%d%%", int(value * 100)); }
-void formatTagged(float value, char* text, std::int32_t data) {
-    std::sprintf(text, "%d:%.1f", int(data), value);
-}
+void formatTagged(float value, char* text, std::int32_t data) { std::sprintf(text, "%d:%.1f", int(data), value); }
 
 struct Panel {
     Panel() : frame(Rect(0, 0, 448, 251), nullptr, &editor) {
@@ -248,9 +246,9 @@ TEST(MovieBitmapTest, ValueChoosesTheImage) {
     Bitmap* strip = new Bitmap(kTestStrip);
     MovieBitmap led(Rect(0, 0, 2, 2), nullptr, 102, 3, 2, strip);
     strip->release();
-    const std::pair<float, std::uint32_t> cases[] = {
-        {0.0f, 0xFF0000}, {0.24f, 0xFF0000}, {0.25f, 0x00FF00}, {0.49f, 0x00FF00},
-        {0.74f, 0x00FF00}, {0.75f, 0x0000FF}, {0.98f, 0x0000FF}, {-0.3f, 0xFF0000}};
+    const std::pair<float, std::uint32_t> cases[] = {{0.0f, 0xFF0000},  {0.24f, 0xFF0000}, {0.25f, 0x00FF00},
+                                                     {0.49f, 0x00FF00}, {0.74f, 0x00FF00}, {0.75f, 0x0000FF},
+                                                     {0.98f, 0x0000FF}, {-0.3f, 0xFF0000}};
     for (const auto& c : cases) {
         led.setValue(c.first);
         led.draw(context.get());
@@ -360,8 +358,7 @@ TEST(VuMeterTest, HorizontalAndMissingBitmaps) {
 TEST(SplashScreenTest, FirstClickShowsModallySecondRestores) {
     Panel p;
     Bitmap* picture = new Bitmap(kSplashImage);
-    auto* splash =
-        new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
+    auto* splash = new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
     picture->release();
     p.frame.addView(splash);
     Bitmap* panel = new Bitmap(kTestGradient);
@@ -393,8 +390,7 @@ TEST(SplashScreenTest, FirstClickShowsModallySecondRestores) {
 TEST(SplashScreenTest, RefusedModalLeavesItHiddenButSet) {
     Panel p;
     Bitmap* picture = new Bitmap(kSplashImage);
-    auto* splash =
-        new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
+    auto* splash = new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
     picture->release();
     p.frame.addView(splash);
     // Without a frame the splash cannot become modal.
@@ -430,8 +426,7 @@ TEST(SplashScreenTest, RefusedModalLeavesItHiddenButSet) {
 TEST(SplashScreenTest, CloseSplashHidesAndAHiddenOneKeepsItsArea) {
     Panel p;
     Bitmap* picture = new Bitmap(kSplashImage);
-    auto* splash =
-        new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
+    auto* splash = new SplashScreen(Rect(395, 229, 435, 243), &p.listener, 101, picture, Rect(18, 56, 58, 86));
     picture->release();
     p.frame.addView(splash);
     splash->closeSplash();  // never shown: its clickable area stays
@@ -460,8 +455,8 @@ public:
 // draw does not; a dirty frame is clean after its redraw too.
 TEST(Redraw, ClearsTheDirtyFlag) {
     Panel p;
-    Bitmap* images[] = {new Bitmap(kKnobBody),  new Bitmap(kKnobHandle),  new Bitmap(kPanHandle),
-                        new Bitmap(kPanTrack),  new Bitmap(kButtonImage), new Bitmap(kTestStrip),
+    Bitmap* images[] = {new Bitmap(kKnobBody),   new Bitmap(kKnobHandle),  new Bitmap(kPanHandle),
+                        new Bitmap(kPanTrack),   new Bitmap(kButtonImage), new Bitmap(kTestStrip),
                         new Bitmap(kSplashImage)};
     struct Case {
         const char* name;
@@ -470,13 +465,14 @@ TEST(Redraw, ClearsTheDirtyFlag) {
     };
     const Case cases[] = {
         {"knob", new Knob(Rect(36, 76, 60, 100), nullptr, 2, images[0], images[1], Point(0, 1)), false},
-        {"slider", new HorizontalSlider(Rect(358, 17, 430, 32), nullptr, 0, 362, 426, images[2], images[3],
-                                        Point(0, 0), 8), false},
+        {"slider",
+         new HorizontalSlider(Rect(358, 17, 430, 32), nullptr, 0, 362, 426, images[2], images[3], Point(0, 0), 8),
+         false},
         {"button", new OnOffButton(Rect(361, 60, 382, 77), nullptr, 8, images[4]), false},
         {"movie", new MovieBitmap(Rect(0, 0, 2, 2), nullptr, 102, 3, 2, images[5]), false},
         {"display", new ParamDisplay(Rect(10, 10, 58, 20)), false},
-        {"splash", new SplashScreen(Rect(395, 229, 435, 243), nullptr, 101, images[6],
-                                    Rect(18, 56, 58, 86), Point(0, 0)), false},
+        {"splash",
+         new SplashScreen(Rect(395, 229, 435, 243), nullptr, 101, images[6], Rect(18, 56, 58, 86), Point(0, 0)), false},
         {"view", new View(Rect(0, 0, 5, 5)), false},
         {"inert view", new InertView(Rect(0, 0, 5, 5)), true},
     };

@@ -41,8 +41,7 @@ public:
         return dropAnswer;
     }
     bool wheel(DrawContext* context, const Point& where, float distance) override {
-        note("wheel " + std::to_string(where.h) + "," + std::to_string(where.v) + " " +
-             std::to_string(int(distance)));
+        note("wheel " + std::to_string(where.h) + "," + std::to_string(where.v) + " " + std::to_string(int(distance)));
         wheelContext = context;
         return true;
     }
@@ -341,9 +340,8 @@ TEST(FrameDrawing, PaintRepairsOnlyTheDamagedRect) {
     log.clear();
     f.paint(Rect(5, 5, 30, 30));
     EXPECT_FALSE(f.frame.isFirstDraw());
-    EXPECT_EQ(log, (Log{"inside drawInRect", "inside draw", "touching drawInRect",
-                        "touching draw"}));
-    EXPECT_EQ(f.window->pixel(5, 5), gradientPixel(5, 5));   // in place
+    EXPECT_EQ(log, (Log{"inside drawInRect", "inside draw", "touching drawInRect", "touching draw"}));
+    EXPECT_EQ(f.window->pixel(5, 5), gradientPixel(5, 5));  // in place
     EXPECT_EQ(f.window->pixel(29, 29), gradientPixel(29, 29));
     EXPECT_EQ(f.window->pixel(30, 30), 0u);
     EXPECT_EQ(f.window->pixel(4, 5), 0u);
@@ -498,7 +496,7 @@ TEST(ViewBase, DefaultsAndReferenceCounting) {
     EXPECT_EQ(v->getMouseArea(area), Rect(10, 10, 20, 20));
     v->setBounds(Rect(0, 0, 4, 4));
     EXPECT_TRUE(v->isDirty());
-    EXPECT_TRUE(v->intersects(Rect(4, 4, 9, 9)));   // touching corners overlap
+    EXPECT_TRUE(v->intersects(Rect(4, 4, 9, 9)));  // touching corners overlap
     EXPECT_FALSE(v->intersects(Rect(5, 0, 9, 9)));
     EXPECT_TRUE(v->hitTest(Point(4, 0)));
     EXPECT_FALSE(v->hitTest(Point(5, 0)));

@@ -9,8 +9,7 @@
 #include "gui/surface_cairo.h"
 
 TestWindow::TestWindow(int width, int height, Point screenOrigin)
-    : image_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)),
-      origin_(screenOrigin) {
+    : image_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)), origin_(screenOrigin) {
     pointer_.origin = screenOrigin;
 }
 
@@ -64,15 +63,14 @@ void addSolid(int id, int width, int height, std::uint32_t rgb) {
 
 void buildImages() {
     if (!images().empty()) return;
-    add(kTestKeyed, 4, 2,
-        {0xFFFFFF, 0xFEFFFF, 0xFF0000, 0x0000FF, 0x00FF00, 0xFFFFFF, 0x000000, 0x7F7F7F});
+    add(kTestKeyed, 4, 2, {0xFFFFFF, 0xFEFFFF, 0xFF0000, 0x0000FF, 0x00FF00, 0xFFFFFF, 0x000000, 0x7F7F7F});
     std::vector<std::uint32_t> gradient;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) gradient.push_back(gradientPixel(x, y));
     add(kTestGradient, 64, 64, gradient);
     add(kTestStrip, 2, 6,
-        {0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00,
-         0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF});
+        {0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00, 0x0000FF, 0x0000FF, 0x0000FF,
+         0x0000FF});
     addSolid(kKnobBody, 24, 25, 0x808080);
     std::vector<std::uint32_t> dot(49, 0xFFFFFF);
     for (int y = 2; y <= 4; ++y)
@@ -99,4 +97,3 @@ const EmbeddedImage* findEmbeddedImage(int id) {
 }
 
 void installTestImages() { setEmbeddedImageLookup(findEmbeddedImage); }
-

@@ -110,19 +110,19 @@ public:
 
 // Test images, installed as the native image lookup.
 enum {
-    kTestKeyed = 500,      // 4 x 2: white, (254,255,255), red, blue / green, white, black, grey
-    kTestGradient = 501,   // 64 x 64: pixel (x, y) = 0x00xxyy00 style code
-    kTestStrip = 502,      // 2 x 6: three 2 x 2 images, red, green, blue from the top
-    kKnobBody = 1032,      // 24 x 25 grey
-    kKnobHandle = 1033,    // 7 x 7 white dot on the key colour
-    kPanHandle = 1026,     // 4 x 15
-    kPanTrack = 1027,      // 72 x 15
-    kFaderHandle = 1028,   // 21 x 38
-    kFaderTrack = 1029,    // 22 x 155
-    kMeterOff = 1030,      // 15 x 147
-    kMeterOn = 1031,       // 15 x 147
-    kButtonImage = 1034,   // 21 x 34: off image dark, on image bright
-    kSplashImage = 1035,   // 40 x 30
+    kTestKeyed = 500,     // 4 x 2: white, (254,255,255), red, blue / green, white, black, grey
+    kTestGradient = 501,  // 64 x 64: pixel (x, y) = 0x00xxyy00 style code
+    kTestStrip = 502,     // 2 x 6: three 2 x 2 images, red, green, blue from the top
+    kKnobBody = 1032,     // 24 x 25 grey
+    kKnobHandle = 1033,   // 7 x 7 white dot on the key colour
+    kPanHandle = 1026,    // 4 x 15
+    kPanTrack = 1027,     // 72 x 15
+    kFaderHandle = 1028,  // 21 x 38
+    kFaderTrack = 1029,   // 22 x 155
+    kMeterOff = 1030,     // 15 x 147
+    kMeterOn = 1031,      // 15 x 147
+    kButtonImage = 1034,  // 21 x 34: off image dark, on image bright
+    kSplashImage = 1035,  // 40 x 30
 };
 std::uint32_t gradientPixel(int x, int y);
 void installTestImages();

@@ -146,8 +146,7 @@ TEST_F(KnobTest, AltSwapsTheDragMode) {
 
     setKnobMode(0);
     knob->setValue(0.2f);
-    drag({{kButtonLeft | kModAlt, 36 + 12, 76}, {kButtonLeft | kModAlt, 36 + 32, 76},
-          {0, 36 + 32, 76}});
+    drag({{kButtonLeft | kModAlt, 36 + 12, 76}, {kButtonLeft | kModAlt, 36 + 32, 76}, {0, 36 + 32, 76}});
     EXPECT_NEAR(knob->getValue(), 0.3f, 1e-6);
 }
 

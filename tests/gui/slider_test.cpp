@@ -20,12 +20,11 @@ protected:
         frame.setWindow(window);
         Bitmap* panHandle = new Bitmap(kPanHandle);
         Bitmap* panTrack = new Bitmap(kPanTrack);
-        pan = new HorizontalSlider(Rect(358, 17, 430, 32), &listener, 0, 362, 426, panHandle,
-                                   panTrack, Point(0, 0), 8);
+        pan = new HorizontalSlider(Rect(358, 17, 430, 32), &listener, 0, 362, 426, panHandle, panTrack, Point(0, 0), 8);
         Bitmap* faderHandle = new Bitmap(kFaderHandle);
         Bitmap* faderTrack = new Bitmap(kFaderTrack);
-        fader = new VerticalSlider(Rect(391, 36, 413, 191), &listener, 1, 40, 153, faderHandle,
-                                   faderTrack, Point(0, 0), 64);
+        fader = new VerticalSlider(Rect(391, 36, 413, 191), &listener, 1, 40, 153, faderHandle, faderTrack, Point(0, 0),
+                                   64);
         for (Bitmap* b : {panHandle, panTrack, faderHandle, faderTrack}) b->release();
         frame.addView(pan);
         frame.addView(fader);
@@ -90,10 +89,8 @@ TEST_F(SliderTest, HandleRectanglesClampToTheTravel) {
 
 TEST_F(SliderTest, ShiftMovesATenthFromWhereShiftWentDown) {
     pan->setValue(0.0f);
-    drag({{kButtonLeft, 391, 24},
-          {kButtonLeft | kModShift, 423, 24},
-          {kButtonLeft | kModShift, 359, 24},
-          {0, 359, 24}});
+    drag(
+        {{kButtonLeft, 391, 24}, {kButtonLeft | kModShift, 423, 24}, {kButtonLeft | kModShift, 359, 24}, {0, 359, 24}});
     // 0.5 at the press; Shift then measures from 0.5: +0.5 / 10, then -0.5 / 10.
     EXPECT_NEAR(listener.values[1], 0.55f, 1e-6);
     EXPECT_NEAR(pan->getValue(), 0.45f, 1e-6);

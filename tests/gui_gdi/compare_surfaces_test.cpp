@@ -98,8 +98,8 @@ TEST_P(SurfacesAgree, PixelForPixelOutsideGlyphs) {
         for (int x = 0; x < c.width; ++x) {
             if (inText(c, x, y) || gdi.at(x, y) == cairo.at(x, y)) continue;
             if (++differing <= 8)
-                first << " (" << x << "," << y << ") gdi " << std::hex << gdi.at(x, y)
-                      << " cairo " << cairo.at(x, y) << std::dec;
+                first << " (" << x << "," << y << ") gdi " << std::hex << gdi.at(x, y) << " cairo " << cairo.at(x, y)
+                      << std::dec;
         }
     EXPECT_EQ(differing, 0) << "pixels differ outside text:" << first.str();
 
@@ -114,9 +114,7 @@ TEST_P(SurfacesAgree, PixelForPixelOutsideGlyphs) {
         EXPECT_LE(std::abs(g.top - n.top), kTextEdgeSlack) << both.str();
         EXPECT_LE(std::abs(g.bottom - n.bottom), kTextEdgeSlack) << both.str();
         EXPECT_EQ(dominantColour(gdi, area), dominantColour(cairo, area)) << both.str();
-        RecordProperty("text_" + c.name + "_" + std::to_string(area.left) + "_" +
-                           std::to_string(area.top),
-                       both.str());
+        RecordProperty("text_" + c.name + "_" + std::to_string(area.left) + "_" + std::to_string(area.top), both.str());
         std::printf("%s\n", both.str().c_str());
     }
 }
@@ -126,6 +124,4 @@ INSTANTIATE_TEST_SUITE_P(AllCases, SurfacesAgree, ::testing::ValuesIn([] {
                              for (const DrawingCase& c : drawingCases()) names.push_back(c.name);
                              return names;
                          }()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return info.param;
-                         });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });

@@ -54,7 +54,7 @@ std::vector<DrawingCase> buildCases() {
         c.strokeRect(Rect(0, 0, 10, 10));
         c.setLineColor(colorOf(kGreen));
         c.strokeRect(Rect(15, 3, 37, 20));
-        c.strokeRect(Rect(5, 25, 5, 35));   // no width: one column
+        c.strokeRect(Rect(5, 25, 5, 35));    // no width: one column
         c.strokeRect(Rect(10, 30, 20, 30));  // no height: one row
     });
     add("fill_rect", 40, 40, [](DrawContext& c) {
@@ -62,7 +62,7 @@ std::vector<DrawingCase> buildCases() {
         c.fillRect(Rect(0, 0, 10, 10));
         c.setFillColor(colorOf(kGreen));
         c.fillRect(Rect(15, 3, 37, 20));
-        c.fillRect(Rect(3, 30, 4, 31));  // the smallest interior: none
+        c.fillRect(Rect(3, 30, 4, 31));   // the smallest interior: none
         c.fillRect(Rect(8, 30, 10, 32));  // one pixel
     });
     add("fill_inverted", 40, 40, [](DrawContext& c) {
@@ -101,14 +101,14 @@ std::vector<DrawingCase> buildCases() {
     add("slopes_ties", 40, 40, [](DrawContext& c) {
         // Lines in every octant that pass exactly between two pixels half-way along.
         c.setLineColor(kColorRed);
-        line(c, 2, 20, 12, 19);    // right, slightly up
-        line(c, 20, 30, 21, 20);   // up, slightly right
-        line(c, 39, 39, 29, 38);   // left, slightly up
-        line(c, 30, 0, 29, 10);    // down, slightly left
-        line(c, 14, 2, 4, 3);      // left, slightly down
-        line(c, 25, 22, 24, 12);   // up, slightly left
-        line(c, 2, 25, 12, 26);    // right, slightly down
-        line(c, 34, 12, 35, 22);   // down, slightly right
+        line(c, 2, 20, 12, 19);   // right, slightly up
+        line(c, 20, 30, 21, 20);  // up, slightly right
+        line(c, 39, 39, 29, 38);  // left, slightly up
+        line(c, 30, 0, 29, 10);   // down, slightly left
+        line(c, 14, 2, 4, 3);     // left, slightly down
+        line(c, 25, 22, 24, 12);  // up, slightly left
+        line(c, 2, 25, 12, 26);   // right, slightly down
+        line(c, 34, 12, 35, 22);  // down, slightly right
     });
     add("dotted", 40, 40, [](DrawContext& c) {
         c.setLineColor(kColorRed);
@@ -129,48 +129,60 @@ std::vector<DrawingCase> buildCases() {
         c.setLineColor(colorOf(kGreen));  // a new pen: a new pattern
         c.strokeRect(Rect(4, 24, 11, 31));
     });
-    add("text_left", 60, 40, [](DrawContext& c) {
-        c.selectFont(kFontNormal);
-        c.setTextColor(kColorRed);
-        c.drawText("H", Rect(5, 0, 35, 30), 0, kAlignLeft);
-    }, {Rect(5, 0, 35, 30)});
-    add("text_left_moved", 60, 40, [](DrawContext& c) {
-        c.selectFont(kFontNormal);
-        c.setTextColor(kColorRed);
-        c.drawText("H", Rect(5, 6, 35, 36), 0, kAlignLeft);
-    }, {Rect(5, 6, 35, 36)});
-    add("text_align", 80, 60, [](DrawContext& c) {
-        c.selectFont(kFontSmall);
-        c.setTextColor(colorOf(0xFFFF00));
-        c.drawText("10 ms", Rect(2, 2, 78, 18), 0, kAlignLeft);
-        c.drawText("10 ms", Rect(2, 21, 78, 37), 0, kAlignCenter);
-        c.drawText("10 ms", Rect(2, 40, 78, 56), 0, kAlignRight);
-    }, {Rect(2, 2, 78, 18), Rect(2, 21, 78, 37), Rect(2, 40, 78, 56)});
-    add("text_heights", 80, 60, [](DrawContext& c) {
-        c.setTextColor(kColorRed);
-        c.selectFont(kFontSystem);
-        c.drawText("Hx", Rect(0, 0, 40, 13), 0, kAlignCenter);   // rect shorter than the cell
-        c.selectFont(kFontVeryBig);
-        c.drawText("Hx", Rect(40, 0, 80, 30), 0, kAlignCenter);
-        c.selectFont(kFontVerySmall);
-        c.drawText("Hx", Rect(0, 30, 40, 45), 0, kAlignCenter);  // odd height
-        c.selectFont(kFontBig, 0, kStyleBold);
-        c.drawText("Hx", Rect(40, 30, 80, 60), 0, kAlignCenter);
-    }, {Rect(0, 0, 40, 13), Rect(40, 0, 80, 30), Rect(0, 30, 40, 45), Rect(40, 30, 80, 60)});
-    add("text_opaque", 80, 40, [](DrawContext& c) {
-        c.setFillColor(kColorBlue);
-        c.setTextColor(kColorRed);
-        c.selectFont(kFontNormal);
-        c.drawText("ii", Rect(0, 0, 40, 20), 1, kAlignCenter);
-        c.drawText("ii", Rect(40, 0, 80, 20), 0, kAlignCenter);  // the mode goes back
-        c.setFillColor(colorOf(kGreen));
-        c.drawText("Mm", Rect(0, 20, 80, 40), 1, kAlignLeft);
-    }, {Rect(0, 0, 40, 20), Rect(40, 0, 80, 20), Rect(0, 20, 80, 40)});
-    add("text_underline", 60, 30, [](DrawContext& c) {
-        c.setTextColor(kColorRed);
-        c.selectFont(kFontNormal, 0, kStyleUnderline);
-        c.drawText("Hello", Rect(0, 0, 60, 30), 0, kAlignCenter);
-    }, {Rect(0, 0, 60, 30)});
+    add("text_left", 60, 40,
+        [](DrawContext& c) {
+            c.selectFont(kFontNormal);
+            c.setTextColor(kColorRed);
+            c.drawText("H", Rect(5, 0, 35, 30), 0, kAlignLeft);
+        },
+        {Rect(5, 0, 35, 30)});
+    add("text_left_moved", 60, 40,
+        [](DrawContext& c) {
+            c.selectFont(kFontNormal);
+            c.setTextColor(kColorRed);
+            c.drawText("H", Rect(5, 6, 35, 36), 0, kAlignLeft);
+        },
+        {Rect(5, 6, 35, 36)});
+    add("text_align", 80, 60,
+        [](DrawContext& c) {
+            c.selectFont(kFontSmall);
+            c.setTextColor(colorOf(0xFFFF00));
+            c.drawText("10 ms", Rect(2, 2, 78, 18), 0, kAlignLeft);
+            c.drawText("10 ms", Rect(2, 21, 78, 37), 0, kAlignCenter);
+            c.drawText("10 ms", Rect(2, 40, 78, 56), 0, kAlignRight);
+        },
+        {Rect(2, 2, 78, 18), Rect(2, 21, 78, 37), Rect(2, 40, 78, 56)});
+    add("text_heights", 80, 60,
+        [](DrawContext& c) {
+            c.setTextColor(kColorRed);
+            c.selectFont(kFontSystem);
+            c.drawText("Hx", Rect(0, 0, 40, 13), 0, kAlignCenter);  // rect shorter than the cell
+            c.selectFont(kFontVeryBig);
+            c.drawText("Hx", Rect(40, 0, 80, 30), 0, kAlignCenter);
+            c.selectFont(kFontVerySmall);
+            c.drawText("Hx", Rect(0, 30, 40, 45), 0, kAlignCenter);  // odd height
+            c.selectFont(kFontBig, 0, kStyleBold);
+            c.drawText("Hx", Rect(40, 30, 80, 60), 0, kAlignCenter);
+        },
+        {Rect(0, 0, 40, 13), Rect(40, 0, 80, 30), Rect(0, 30, 40, 45), Rect(40, 30, 80, 60)});
+    add("text_opaque", 80, 40,
+        [](DrawContext& c) {
+            c.setFillColor(kColorBlue);
+            c.setTextColor(kColorRed);
+            c.selectFont(kFontNormal);
+            c.drawText("ii", Rect(0, 0, 40, 20), 1, kAlignCenter);
+            c.drawText("ii", Rect(40, 0, 80, 20), 0, kAlignCenter);  // the mode goes back
+            c.setFillColor(colorOf(kGreen));
+            c.drawText("Mm", Rect(0, 20, 80, 40), 1, kAlignLeft);
+        },
+        {Rect(0, 0, 40, 20), Rect(40, 0, 80, 20), Rect(0, 20, 80, 40)});
+    add("text_underline", 60, 30,
+        [](DrawContext& c) {
+            c.setTextColor(kColorRed);
+            c.selectFont(kFontNormal, 0, kStyleUnderline);
+            c.drawText("Hello", Rect(0, 0, 60, 30), 0, kAlignCenter);
+        },
+        {Rect(0, 0, 60, 30)});
     add("text_null", 40, 20, [](DrawContext& c) {
         c.setFillColor(kColorBlue);
         c.selectFont(kFontNormal);
@@ -215,13 +227,12 @@ RenderedCase::RenderedCase(const DrawingCase& c) : drawn(c), canvas(c.width, c.h
 }
 
 std::vector<std::uint32_t> keyedImagePixels() {
-    return {0xFFFFFF, 0xFEFFFF, 0xFF0000, 0x0000FF,   //
-            0x00FF00, 0xFFFFFF, 0x000000, 0x7F7F7F,   //
+    return {0xFFFFFF, 0xFEFFFF, 0xFF0000, 0x0000FF,  //
+            0x00FF00, 0xFFFFFF, 0x000000, 0x7F7F7F,  //
             0xFFFFFE, 0x000000, 0xFFFFFF, 0x010101};
 }
 
-bool writePpm(const std::string& path, int width, int height,
-              const std::vector<std::uint32_t>& pixels) {
+bool writePpm(const std::string& path, int width, int height, const std::vector<std::uint32_t>& pixels) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     std::fprintf(file, "P6\n%d %d\n255\n", width, height);
@@ -236,8 +247,8 @@ bool readPpm(const std::string& path, int& width, int& height, std::vector<std::
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     int maxValue = 0;
-    bool ok = std::fscanf(file, "P6 %d %d %d", &width, &height, &maxValue) == 3 &&
-              maxValue == 255 && width > 0 && height > 0 && std::fgetc(file) == '\n';
+    bool ok = std::fscanf(file, "P6 %d %d %d", &width, &height, &maxValue) == 3 && maxValue == 255 && width > 0 &&
+              height > 0 && std::fgetc(file) == '\n';
     if (ok) {
         pixels.assign(size_t(width) * height, 0);
         for (std::uint32_t& p : pixels) {

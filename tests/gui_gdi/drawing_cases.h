@@ -42,6 +42,5 @@ constexpr int kKeyedImageWidth = 4;
 constexpr int kKeyedImageHeight = 3;
 
 // Rows of 0x00RRGGBB as a binary PPM, and back. Reading fails on anything else.
-bool writePpm(const std::string& path, int width, int height,
-              const std::vector<std::uint32_t>& pixels);
+bool writePpm(const std::string& path, int width, int height, const std::vector<std::uint32_t>& pixels);
 bool readPpm(const std::string& path, int& width, int& height, std::vector<std::uint32_t>& pixels);

@@ -60,34 +60,78 @@ TEST(SurfacePixels, RectanglesAndLinesCoverExactlyTheirPixels) {
     const PixelRule rules[] = {
         // Outlines are inclusive, also with no width or no height.
         {"stroke_rect",
-         {{0, 0, 10, 0, kRed}, {0, 10, 10, 10, kRed}, {0, 0, 0, 10, kRed}, {10, 0, 10, 10, kRed},
-          {1, 1, 9, 9, kPaper}, at(11, 0, kPaper), at(0, 11, kPaper), at(37, 20, kGreen), at(15, 20, kGreen),
-          {5, 25, 5, 35, kGreen}, {10, 30, 20, 30, kGreen}, at(6, 30, kPaper)},
+         {{0, 0, 10, 0, kRed},
+          {0, 10, 10, 10, kRed},
+          {0, 0, 0, 10, kRed},
+          {10, 0, 10, 10, kRed},
+          {1, 1, 9, 9, kPaper},
+          at(11, 0, kPaper),
+          at(0, 11, kPaper),
+          at(37, 20, kGreen),
+          at(15, 20, kGreen),
+          {5, 25, 5, 35, kGreen},
+          {10, 30, 20, 30, kGreen},
+          at(6, 30, kPaper)},
          {}},
         // Fills cover the strict interior.
         {"fill_rect",
-         {{1, 1, 9, 9, kBlue}, {0, 0, 11, 0, kPaper}, {0, 0, 0, 11, kPaper}, {10, 0, 11, 11, kPaper},
-          {0, 10, 11, 11, kPaper}, at(16, 4, kGreen), at(36, 19, kGreen), at(37, 19, kPaper), at(4, 31, kPaper),
+         {{1, 1, 9, 9, kBlue},
+          {0, 0, 11, 0, kPaper},
+          {0, 0, 0, 11, kPaper},
+          {10, 0, 11, 11, kPaper},
+          {0, 10, 11, 11, kPaper},
+          at(16, 4, kGreen),
+          at(36, 19, kGreen),
+          at(37, 19, kPaper),
+          at(4, 31, kPaper),
           at(9, 31, kGreen)},
          {{kGreen, 21 * 16 + 1}}},
         // GDI orders swapped edges itself, keeping the first edge the inclusive one; the
         // interior rule is applied before that. (20, 5, 10, 15) fills columns 11..21, rows
         // 6..14; (25, 30, 35, 20) columns 26..34, rows 21..31; (30, 35, 30, 35) the pixel (31, 36).
         {"fill_inverted",
-         {{11, 6, 21, 14, kBlue}, at(22, 10, kPaper), at(10, 10, kPaper), at(15, 5, kPaper), at(15, 15, kPaper),
-          {26, 21, 34, 31, kBlue}, at(30, 20, kPaper), at(25, 25, kPaper), at(31, 36, kBlue)},
+         {{11, 6, 21, 14, kBlue},
+          at(22, 10, kPaper),
+          at(10, 10, kPaper),
+          at(15, 5, kPaper),
+          at(15, 15, kPaper),
+          {26, 21, 34, 31, kBlue},
+          at(30, 20, kPaper),
+          at(25, 25, kPaper),
+          at(31, 36, kBlue)},
          {{kBlue, 11 * 9 + 9 * 11 + 1}}},
         // Fill and outline tile the rect without gaps or overlap, in either order.
         {"fill_and_stroke",
-         {{6, 6, 8, 7, kBlue}, {5, 5, 9, 5, kRed}, {5, 8, 9, 8, kRed}, {5, 5, 5, 8, kRed}, {9, 5, 9, 8, kRed},
-          {20, 20, 30, 20, kRed}, {30, 20, 30, 30, kRed}, {21, 21, 29, 29, kBlue}},
+         {{6, 6, 8, 7, kBlue},
+          {5, 5, 9, 5, kRed},
+          {5, 8, 9, 8, kRed},
+          {5, 5, 5, 8, kRed},
+          {9, 5, 9, 8, kRed},
+          {20, 20, 30, 20, kRed},
+          {30, 20, 30, 30, kRed},
+          {21, 21, 29, 29, kBlue}},
          {}},
         // Lines omit their end pixel, whichever way they run.
         {"lines",
-         {{2, 5, 7, 5, kRed}, at(8, 5, kPaper), at(1, 5, kPaper), at(20, 20, kRed), at(21, 21, kRed),
-          at(22, 22, kRed), at(23, 23, kRed), at(24, 24, kPaper), {30, 7, 30, 8, kRed}, at(30, 10, kRed), at(30, 6, kPaper),
-          {7, 2, 12, 2, kRed}, at(6, 2, kPaper), at(35, 35, kRed), at(34, 36, kRed), at(33, 37, kPaper),
-          at(0, 39, kGreen), at(38, 1, kGreen), at(39, 0, kPaper)},
+         {{2, 5, 7, 5, kRed},
+          at(8, 5, kPaper),
+          at(1, 5, kPaper),
+          at(20, 20, kRed),
+          at(21, 21, kRed),
+          at(22, 22, kRed),
+          at(23, 23, kRed),
+          at(24, 24, kPaper),
+          {30, 7, 30, 8, kRed},
+          at(30, 10, kRed),
+          at(30, 6, kPaper),
+          {7, 2, 12, 2, kRed},
+          at(6, 2, kPaper),
+          at(35, 35, kRed),
+          at(34, 36, kRed),
+          at(33, 37, kPaper),
+          at(0, 39, kGreen),
+          at(38, 1, kGreen),
+          at(39, 0, kPaper)},
          {}},
         // Lines passing exactly between two pixels take their minor step late going right-down,
         // down-right, left-down (mostly horizontal) and right-up (mostly vertical), early going
@@ -134,8 +178,7 @@ TEST(SurfacePixels, DottedLinesRunThreeOnThreeOff) {
         bool on = x < 5 ? x < 3 : x - 5 < 3 || (x - 5 >= 6 && x - 5 < 9);
         EXPECT_EQ(c.pixel(x, 8), on ? kRed : kPaper) << x;
     }
-    for (int y = 2; y < 30; ++y)
-        EXPECT_EQ(c.pixel(35, y), ((y - 2) / 3) % 2 == 0 ? kRed : kPaper) << y;
+    for (int y = 2; y < 30; ++y) EXPECT_EQ(c.pixel(35, y), ((y - 2) / 3) % 2 == 0 ? kRed : kPaper) << y;
     for (int x = 0; x < 30; ++x) EXPECT_EQ(c.pixel(x, 38), kRed) << x;
 }
 
@@ -248,8 +291,7 @@ class KeyedCopies : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(KeyedCopies, OnlyTheExactKeyIsTransparent) {
     RenderedCase r(drawingCase(GetParam()));
-    if (r.drawn.keyedPath == KeyedPath::System && !systemKeyedBlitAvailable())
-        GTEST_SKIP() << "no system keyed blit";
+    if (r.drawn.keyedPath == KeyedPath::System && !systemKeyedBlitAvailable()) GTEST_SKIP() << "no system keyed blit";
     const TestCanvas& c = r.canvas;
     std::vector<std::uint32_t> image = keyedImagePixels();
     auto source = [&](int x, int y) { return image[y * kKeyedImageWidth + x]; };

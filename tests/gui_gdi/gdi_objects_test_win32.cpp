@@ -16,8 +16,7 @@ struct Selected {
 };
 
 Selected selectedIn(HDC dc) {
-    return {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH),
-            GetCurrentObject(dc, OBJ_FONT)};
+    return {GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH), GetCurrentObject(dc, OBJ_FONT)};
 }
 
 }  // namespace

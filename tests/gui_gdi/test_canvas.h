@@ -52,6 +52,6 @@ struct SelectedFont {
     bool italic = false;
     bool underline = false;
     int pitchAndFamily = 0;
-    int cellHeight = 0;      // ascent + descent of the realised font, in pixels
+    int cellHeight = 0;  // ascent + descent of the realised font, in pixels
 };
 SelectedFont selectedFont(DrawContext& context);

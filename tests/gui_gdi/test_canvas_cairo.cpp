@@ -11,8 +11,7 @@ struct TestCanvas::Impl {
 };
 
 TestCanvas::TestCanvas(int width, int height, std::uint32_t paper)
-    : impl_(new Impl{cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)}),
-      width_(width), height_(height) {
+    : impl_(new Impl{cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)}), width_(width), height_(height) {
     CairoSurface surface(impl_->image, false);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) surface.setPixel(x, y, paper);

@@ -11,8 +11,7 @@ struct TestCanvas::Impl {
     std::uint32_t* bits;
 };
 
-TestCanvas::TestCanvas(int width, int height, std::uint32_t paper)
-    : impl_(new Impl{}), width_(width), height_(height) {
+TestCanvas::TestCanvas(int width, int height, std::uint32_t paper) : impl_(new Impl{}), width_(width), height_(height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -36,9 +35,7 @@ TestCanvas::~TestCanvas() {
     delete impl_;
 }
 
-DrawContext* TestCanvas::makeContext() {
-    return new DrawContext(nullptr, new GdiSurface(impl_->dc), nullptr);
-}
+DrawContext* TestCanvas::makeContext() { return new DrawContext(nullptr, new GdiSurface(impl_->dc), nullptr); }
 
 std::uint32_t TestCanvas::pixel(int x, int y) const {
     if (!impl_->bits || x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000u;
@@ -65,8 +62,7 @@ void* makeTestImage(int width, int height, const std::vector<std::uint32_t>& pix
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info,
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
@@ -84,9 +80,7 @@ TransparentBltProc systemEntry() {
 }
 }  // namespace
 
-void useKeyedPath(KeyedPath path) {
-    setKeyedBlitEntry(path == KeyedPath::System ? systemEntry() : nullptr);
-}
+void useKeyedPath(KeyedPath path) { setKeyedBlitEntry(path == KeyedPath::System ? systemEntry() : nullptr); }
 
 bool systemKeyedBlitAvailable() { return systemEntry() != nullptr; }
 
@@ -94,8 +88,7 @@ SelectedFont selectedFont(DrawContext& context) {
     SelectedFont result;
     HDC dc = static_cast<GdiSurface*>(context.surface())->dc();
     LOGFONTA font = {};
-    if (GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font) != int(sizeof font))
-        return result;
+    if (GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font) != int(sizeof font)) return result;
     result.face = font.lfFaceName;
     char actual[LF_FACESIZE] = {};
     GetTextFaceA(dc, LF_FACESIZE, actual);

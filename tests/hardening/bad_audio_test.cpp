@@ -135,7 +135,8 @@ TEST(BadAudio, HugeFiniteSamplesStayFinite) {
 TEST(BadAudio, LimitLevelInputAtTheLoudestSettingsStaysFinite) {
     ReverbEffect effect(nullptr);
     effect.dispatcher(effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    const float loudest[kParameterCount] = {0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+    const float loudest[kParameterCount] = {0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f,
+                                            0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
     for (int index = 0; index < kParameterCount; ++index) effect.setParameter(index, loudest[index]);
     Stereo block(4096);
     float* in[2] = {block.left.data(), block.right.data()};

@@ -87,8 +87,7 @@ TEST_P(BadValue, AllParametersAtOnce) {
         effect.dispatcher(effSetSampleRate, 0, 0, nullptr, rate);
         effect.setProgram(program);
         for (int index = 0; index < kParameterCount; ++index) effect.setParameter(index, bad);
-        for (int index = 0; index < kParameterCount; ++index)
-            ASSERT_TRUE(sameBits(effect.getParameter(index), bad));
+        for (int index = 0; index < kParameterCount; ++index) ASSERT_TRUE(sameBits(effect.getParameter(index), bad));
         Noise noise(99u);
         const Measure replacing = hardening::renderNoise(effect, noise, kBadBlocks, kFrames, kAmplitude);
         EXPECT_EQ(replacing.nonFinite, 0);

@@ -46,8 +46,9 @@ TEST_F(Dispatcher, RequestsWithoutOperationAnswerZeroAndChangeNothing) {
     AEffect before;
     std::memcpy(&before, &effect.record, sizeof before);
     char text[8] = "abc";
-    const VstInt32 opcodes[] = {effEditDraw, effEditMouse, effEditKey, effEditTop, effEditSleep, 77, 200, -1,
-                                std::numeric_limits<VstInt32>::max()};
+    const VstInt32 opcodes[] = {effEditDraw, effEditMouse, effEditKey,
+                                effEditTop,  effEditSleep, 77,
+                                200,         -1,           std::numeric_limits<VstInt32>::max()};
     for (VstInt32 opcode : opcodes) EXPECT_EQ(send(opcode, 1, 1, text, 1.0f), 0) << opcode;
     EXPECT_EQ(std::memcmp(&before, &effect.record, sizeof before), 0);
     EXPECT_STREQ(text, "abc");
@@ -146,14 +147,10 @@ TEST_F(Dispatcher, ParameterTextsOutsideTheRangeLeaveTheBuffer) {
 
 TEST_F(Dispatcher, NullPointersGetTheNoPointerAnswer) {
     // Every request, sent with no pointer and an odd index, answers like this and survives.
-    const std::map<VstInt32, VstIntPtr> nonZero = {{effIdentify, 0x4E764566},
-                                                   {effCanBeAutomated, 1},
-                                                   {effGetNumProgramCategories, 1},
-                                                   {effConnectInput, 1},
-                                                   {effConnectOutput, 1},
-                                                   {effKeysRequired, 1},
-                                                   {effGetVstVersion, 2300},
-                                                   {effSetBlockSizeAndSampleRate, 1},
+    const std::map<VstInt32, VstIntPtr> nonZero = {{effIdentify, 0x4E764566},       {effCanBeAutomated, 1},
+                                                   {effGetNumProgramCategories, 1}, {effConnectInput, 1},
+                                                   {effConnectOutput, 1},           {effKeysRequired, 1},
+                                                   {effGetVstVersion, 2300},        {effSetBlockSizeAndSampleRate, 1},
                                                    {effGetCurrentMidiProgram, -1}};
     for (VstInt32 opcode = 0; opcode <= 80; ++opcode) {
         if (opcode == effClose) continue;

@@ -9,8 +9,8 @@ namespace {
 
 // Port symbols are what sessions and presets store: they must never change.
 const char* const kSymbols[kParameterCount] = {
-    "pan",     "out",      "t60",         "damping", "density",   "early_ref_delay", "high_cut",
-    "low_cut", "dry_out",  "sensitivity", "hold",    "room_size", "early_ref_level",
+    "pan",     "out",     "t60",         "damping", "density",   "early_ref_delay", "high_cut",
+    "low_cut", "dry_out", "sensitivity", "hold",    "room_size", "early_ref_level",
 };
 
 std::string trimmed(const char* text) {

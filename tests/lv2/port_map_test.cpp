@@ -60,7 +60,8 @@ TEST(Lv2PortMap, NamesSymbolsAndUnits) {
         const std::string symbol = lv2port::symbol(i);
         ASSERT_FALSE(symbol.empty());
         EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(symbol[0])) || symbol[0] == '_') << symbol;
-        for (char c : symbol) EXPECT_TRUE(std::islower(static_cast<unsigned char>(c)) || std::isdigit(c) || c == '_') << symbol;
+        for (char c : symbol)
+            EXPECT_TRUE(std::islower(static_cast<unsigned char>(c)) || std::isdigit(c) || c == '_') << symbol;
         symbols.insert(symbol);
         EXPECT_EQ(lv2port::unitUri(i) == nullptr, lv2port::isToggle(i)) << "parameter " << i;
     }

@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
             std::printf("audio-thread-%s: %ld\n", vsthost::kRtKindNames[kind], n);
             total += n;
         }
-        if (total != 0) return failed(std::string("run() made calls an audio thread must not: first ") +
-                                      (checker.first() ? checker.first() : "?"));
+        if (total != 0)
+            return failed(std::string("run() made calls an audio thread must not: first ") +
+                          (checker.first() ? checker.first() : "?"));
     }
     std::printf("ok\n");
     return 0;

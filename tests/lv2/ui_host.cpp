@@ -30,7 +30,7 @@ constexpr const panel::KnobPlace& t60Knob() {
 }
 constexpr int kKnobX = t60Knob().x + panel::kKnobSize / 2;
 constexpr int kKnobY = t60Knob().y + panel::kKnobSize / 2;
-constexpr int kDragUp = 40;       // a fifth of the range
+constexpr int kDragUp = 40;  // a fifth of the range
 
 struct Record {
     std::vector<std::pair<uint32_t, float>> writes;
@@ -141,8 +141,8 @@ int main(int argc, char** argv) {
 
     int rootX = 0, rootY = 0;
     Window child;
-    XTranslateCoordinates(display, reinterpret_cast<Window>(widget), DefaultRootWindow(display), kKnobX, kKnobY,
-                          &rootX, &rootY, &child);
+    XTranslateCoordinates(display, reinterpret_cast<Window>(widget), DefaultRootWindow(display), kKnobX, kKnobY, &rootX,
+                          &rootY, &child);
     std::atomic<bool> done{false};
     std::thread input(drag, rootX, rootY, std::ref(done));
     while (!done) {

@@ -188,22 +188,22 @@ int openat(int directory, const char* path, int flags, ...) {
     return real(directory, path, flags, mode);
 }
 FILE* fopen(const char* path, const char* mode) {
-    FORWARD(FILE* (*)(const char*, const char*), "fopen");
+    FORWARD(FILE * (*)(const char*, const char*), "fopen");
     note(vsthost::kRtIo, "fopen");
     return real(path, mode);
 }
 FILE* fopen64(const char* path, const char* mode) {
-    FORWARD(FILE* (*)(const char*, const char*), "fopen64");
+    FORWARD(FILE * (*)(const char*, const char*), "fopen64");
     note(vsthost::kRtIo, "fopen64");
     return real(path, mode);
 }
 ssize_t read(int file, void* buffer, size_t size) {
-    FORWARD(ssize_t (*)(int, void*, size_t), "read");
+    FORWARD(ssize_t(*)(int, void*, size_t), "read");
     note(vsthost::kRtIo, "read");
     return real(file, buffer, size);
 }
 ssize_t write(int file, const void* buffer, size_t size) {
-    FORWARD(ssize_t (*)(int, const void*, size_t), "write");
+    FORWARD(ssize_t(*)(int, const void*, size_t), "write");
     note(vsthost::kRtIo, "write");
     return real(file, buffer, size);
 }
@@ -228,12 +228,12 @@ int connect(int sock, const struct sockaddr* address, socklen_t length) {
     return real(sock, address, length);
 }
 ssize_t send(int sock, const void* buffer, size_t size, int flags) {
-    FORWARD(ssize_t (*)(int, const void*, size_t, int), "send");
+    FORWARD(ssize_t(*)(int, const void*, size_t, int), "send");
     note(vsthost::kRtIo, "send");
     return real(sock, buffer, size, flags);
 }
 ssize_t recv(int sock, void* buffer, size_t size, int flags) {
-    FORWARD(ssize_t (*)(int, void*, size_t, int), "recv");
+    FORWARD(ssize_t(*)(int, void*, size_t, int), "recv");
     note(vsthost::kRtIo, "recv");
     return real(sock, buffer, size, flags);
 }

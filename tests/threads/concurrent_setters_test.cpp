@@ -27,9 +27,10 @@ void expectSameEngine(const ReverbCore& got, const ReverbCore& want, int trial) 
     ASSERT_EQ(std::memcmp(a.length, b.length, sizeof a.length), 0) << "trial " << trial;
     ASSERT_EQ(std::memcmp(a.gain, b.gain, sizeof a.gain), 0) << "trial " << trial;
     ASSERT_EQ(std::memcmp(a.damping, b.damping, sizeof a.damping), 0) << "trial " << trial;
-    const float framewise[][2] = {{a.lateLevel, b.lateLevel}, {a.pan, b.pan}, {a.threshold, b.threshold},
+    const float framewise[][2] = {{a.lateLevel, b.lateLevel}, {a.pan, b.pan},       {a.threshold, b.threshold},
                                   {a.highCut, b.highCut},     {a.lowCut, b.lowCut}, {a.holdCoef, b.holdCoef}};
-    for (const auto& pair : framewise) ASSERT_EQ(std::memcmp(&pair[0], &pair[1], sizeof(float)), 0) << "trial " << trial;
+    for (const auto& pair : framewise)
+        ASSERT_EQ(std::memcmp(&pair[0], &pair[1], sizeof(float)), 0) << "trial " << trial;
     ASSERT_EQ(a.dry, b.dry) << "trial " << trial;
 }
 

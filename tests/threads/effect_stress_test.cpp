@@ -107,10 +107,11 @@ TEST(EffectStress, AutomationAndProgramChangesWhileRendering) {
     reference.takeOverChanges();
     const ReverbSettings got = effect.reverb().engine().settings();
     const ReverbSettings want = reference.engine().settings();
-    const float gotFloats[] = {got.lateLevel, got.t60, got.damping, got.density, got.pan, got.roomSize, got.highCut,
-                               got.lowCut, got.earlyLevel, got.earlyDelay, got.holdTime, got.threshold};
-    const float wantFloats[] = {want.lateLevel, want.t60, want.damping, want.density, want.pan, want.roomSize, want.highCut,
-                                want.lowCut, want.earlyLevel, want.earlyDelay, want.holdTime, want.threshold};
+    const float gotFloats[] = {got.lateLevel, got.t60,    got.damping,    got.density,    got.pan,      got.roomSize,
+                               got.highCut,   got.lowCut, got.earlyLevel, got.earlyDelay, got.holdTime, got.threshold};
+    const float wantFloats[] = {want.lateLevel,  want.t60,        want.damping,  want.density,
+                                want.pan,        want.roomSize,   want.highCut,  want.lowCut,
+                                want.earlyLevel, want.earlyDelay, want.holdTime, want.threshold};
     EXPECT_EQ(std::memcmp(gotFloats, wantFloats, sizeof gotFloats), 0);
     EXPECT_EQ(got.sampleRate, want.sampleRate);
     EXPECT_EQ(got.dry, want.dry);

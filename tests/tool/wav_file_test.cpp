@@ -59,7 +59,9 @@ INSTANTIATE_TEST_SUITE_P(Layouts, WavLayout,
 TEST(WavFile, FloatHeaderCarriesExtensionSizeAndFrameCount) {
     const std::vector<std::uint8_t> bytes = encodeWav(ramp(3, 7, 96000));
     const std::string header(bytes.begin(), bytes.begin() + 58);
-    auto word = [&](std::size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24; };
+    auto word = [&](std::size_t at) {
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;
+    };
     EXPECT_EQ(header.substr(12, 4), "fmt ");
     EXPECT_EQ(word(16), 18);
     EXPECT_EQ(word(20) & 0xFFFF, 3);  // IEEE float
@@ -76,8 +78,9 @@ TEST(WavFile, QuantizesByRoundingAndClipping) {
     audio.channels = 1;
     audio.sampleRate = 44100;
     const float step = 1.0f / 8388608.0f;
-    audio.samples = {0.0f, 2.4f * step, 2.6f * step, -2.6f * step, 1.0f, -1.0f, 7.0f, -7.0f,
-                     std::numeric_limits<float>::quiet_NaN()};
+    audio.samples = {0.0f,         2.4f * step, 2.6f * step,
+                     -2.6f * step, 1.0f,        -1.0f,
+                     7.0f,         -7.0f,       std::numeric_limits<float>::quiet_NaN()};
     EXPECT_EQ(quantize(audio, SampleFormat::Pcm24),
               (std::vector<std::int32_t>{0, 2, 3, -3, 8388607, -8388608, 8388607, -8388608, 0}));
 }
@@ -134,9 +137,10 @@ TEST(WavFile, ReadsWhatLibsndfileReads) {
 
 TEST(WavFile, Reads16BitPcm) {
     // 2 frames of mono 16-bit: 0x4000 (0.5) and 0x8000 (-1).
-    std::vector<std::uint8_t> bytes = {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                       16,  0,   0,   0,   1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0,
-                                       2,   0,   16,  0,   'd', 'a', 't', 'a', 4, 0, 0, 0, 0x00, 0x40, 0x00, 0x80};
+    std::vector<std::uint8_t> bytes = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W',  'A',  'V',  'E',
+                                       'f',  'm',  't', ' ', 16,   0,    0, 0, 1,    0,    1,    0,
+                                       0x44, 0xAC, 0,   0,   0x88, 0x58, 1, 0, 2,    0,    16,   0,
+                                       'd',  'a',  't', 'a', 4,    0,    0, 0, 0x00, 0x40, 0x00, 0x80};
     AudioData audio;
     std::string error;
     ASSERT_TRUE(decodeWav(bytes, audio, error)) << error;

@@ -9,9 +9,6 @@
 
 namespace artwork {
 
-using panel::KnobPlace;
-using panel::PixelRect;
-using panel::Rgb;
 using panel::kAboutCard;
 using panel::kAboutLabel;
 using panel::kDisplayDx;
@@ -26,12 +23,14 @@ using panel::kKnobBodyHeight;
 using panel::kKnobs;
 using panel::kKnobSize;
 using panel::kMeter;
+using panel::KnobPlace;
 using panel::kOutDisplay;
 using panel::kOutFader;
 using panel::kPanDisplay;
 using panel::kPanHandleStart;
 using panel::kPanSlider;
-
+using panel::PixelRect;
+using panel::Rgb;
 
 // ---- Bitmap ids and sizes -------------------------------------------------------------
 
@@ -43,9 +42,8 @@ struct BitmapSize {
 };
 
 constexpr BitmapSize kBitmapSizes[] = {
-    {1024, 448, 251}, {1025, 24, 25}, {1026, 4, 15},   {1027, 72, 15},  {1028, 21, 38},
-    {1029, 22, 155},  {1030, 15, 147}, {1031, 15, 147}, {1032, 24, 25}, {1033, 7, 7},
-    {1034, 21, 34},   {1035, 332, 173}, {1036, 30, 40}, {1037, 13, 36},
+    {1024, 448, 251}, {1025, 24, 25}, {1026, 4, 15}, {1027, 72, 15}, {1028, 21, 38},   {1029, 22, 155}, {1030, 15, 147},
+    {1031, 15, 147},  {1032, 24, 25}, {1033, 7, 7},  {1034, 21, 34}, {1035, 332, 173}, {1036, 30, 40},  {1037, 13, 36},
 };
 
 // ---- Layout -------------------------------------------------------------------------
@@ -66,12 +64,12 @@ constexpr Group kGroups[] = {
 constexpr int kHeadingBaseline = 61;
 constexpr int kHeadingRuleY = 66;
 constexpr int kHeadingOverhang = 3;  // rule extends this far past the outer displays
-constexpr int kDividerTop = 54;       // vertical rules between the groups
+constexpr int kDividerTop = 54;      // vertical rules between the groups
 constexpr int kDividerBottom = 210;
 
 constexpr PixelRect kOutputWindow{350, 4, 434, 218};
 
-constexpr int kMeterSegments = 73;  // lamp steps of two pixel rows each
+constexpr int kMeterSegments = 73;       // lamp steps of two pixel rows each
 constexpr int kMeterAmberSegments = 21;  // segments above -3 dB
 constexpr int kScrewInset = 8;
 
@@ -93,8 +91,8 @@ constexpr const char* kAboutCaption = "About";
 // ---- Colours ------------------------------------------------------------------------
 
 constexpr Rgb kMetal{196, 199, 203};
-constexpr int kMetalStreakDepth = 3;   // grey levels of the brushing
-constexpr int kMetalPeriod = 85;       // the knob rows repeat the brushing exactly
+constexpr int kMetalStreakDepth = 3;  // grey levels of the brushing
+constexpr int kMetalPeriod = 85;      // the knob rows repeat the brushing exactly
 constexpr Rgb kEngraveInk{48, 52, 58};
 constexpr Rgb kEngraveLight{234, 236, 239};
 constexpr Rgb kRuleShadow{142, 146, 152};

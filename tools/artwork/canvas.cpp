@@ -23,16 +23,56 @@ void selectFont(cairo_t* cr, Font font) {
 
 // Three columns by five rows, one string of 15 cells per digit.
 const char* const kDigitCells[10] = {
-    "###" "#.#" "#.#" "#.#" "###",  // 0
-    ".#." "##." ".#." ".#." "###",  // 1
-    "###" "..#" "###" "#.." "###",  // 2
-    "###" "..#" ".##" "..#" "###",  // 3
-    "#.#" "#.#" "###" "..#" "..#",  // 4
-    "###" "#.." "###" "..#" "###",  // 5
-    "###" "#.." "###" "#.#" "###",  // 6
-    "###" "..#" ".#." ".#." ".#.",  // 7
-    "###" "#.#" "###" "#.#" "###",  // 8
-    "###" "#.#" "###" "..#" "###",  // 9
+    "###"
+    "#.#"
+    "#.#"
+    "#.#"
+    "###",  // 0
+    ".#."
+    "##."
+    ".#."
+    ".#."
+    "###",  // 1
+    "###"
+    "..#"
+    "###"
+    "#.."
+    "###",  // 2
+    "###"
+    "..#"
+    ".##"
+    "..#"
+    "###",  // 3
+    "#.#"
+    "#.#"
+    "###"
+    "..#"
+    "..#",  // 4
+    "###"
+    "#.."
+    "###"
+    "..#"
+    "###",  // 5
+    "###"
+    "#.."
+    "###"
+    "#.#"
+    "###",  // 6
+    "###"
+    "..#"
+    ".#."
+    ".#."
+    ".#.",  // 7
+    "###"
+    "#.#"
+    "###"
+    "#.#"
+    "###",  // 8
+    "###"
+    "#.#"
+    "###"
+    "..#"
+    "###",  // 9
 };
 
 }  // namespace
@@ -117,9 +157,7 @@ Rgb mix(Rgb a, Rgb b, double t) {
     return {clampByte(a.r + (b.r - a.r) * t), clampByte(a.g + (b.g - a.g) * t), clampByte(a.b + (b.b - a.b) * t)};
 }
 
-Rgb shade(Rgb c, int delta) {
-    return {clampByte(c.r + delta), clampByte(c.g + delta), clampByte(c.b + delta)};
-}
+Rgb shade(Rgb c, int delta) { return {clampByte(c.r + delta), clampByte(c.g + delta), clampByte(c.b + delta)}; }
 
 void fillRect(cairo_t* cr, int x, int y, int w, int h, Rgb colour, double alpha) {
     cairo_rectangle(cr, x, y, w, h);
@@ -146,8 +184,7 @@ double drawText(cairo_t* cr, const char* text, Font font, double x, int baseline
     return advance;
 }
 
-void engravedText(cairo_t* cr, const char* text, Font font, double x, int baseline, Align align, Rgb ink,
-                  Rgb light) {
+void engravedText(cairo_t* cr, const char* text, Font font, double x, int baseline, Align align, Rgb ink, Rgb light) {
     drawText(cr, text, font, x, baseline + 1, align, light);
     drawText(cr, text, font, x, baseline, align, ink);
 }

@@ -61,8 +61,8 @@ double drawText(cairo_t* cr, const char* text, Font font, double x, int baseline
 double textWidth(cairo_t* cr, const char* text, Font font);
 
 // Text cut into the surface: the ink with a one-pixel light edge below it.
-void engravedText(cairo_t* cr, const char* text, Font font, double x, int baseline, Align align,
-                  Rgb ink = kEngraveInk, Rgb light = kEngraveLight);
+void engravedText(cairo_t* cr, const char* text, Font font, double x, int baseline, Align align, Rgb ink = kEngraveInk,
+                  Rgb light = kEngraveLight);
 
 // Digits of a 3 x 5 pixel font, for scales too small for outline text.
 void pixelDigits(cairo_t* cr, const char* digits, int x, int y, Rgb colour);

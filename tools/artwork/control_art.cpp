@@ -60,8 +60,8 @@ Image renderKnob(const KnobColours& colours) {
     const double cx = place.x + kKnobSize / 2.0 + 0.5;
     const double cy = place.y + kKnobSize / 2.0 + 0.5;
 
-    cairo_pattern_t* shadow = cairo_pattern_create_radial(cx, cy + 0.6, kKnobSkirtRadius - 1.5, cx, cy + 0.6,
-                                                          kKnobSkirtRadius + 0.6);
+    cairo_pattern_t* shadow =
+        cairo_pattern_create_radial(cx, cy + 0.6, kKnobSkirtRadius - 1.5, cx, cy + 0.6, kKnobSkirtRadius + 0.6);
     cairo_pattern_add_color_stop_rgba(shadow, 0, 0, 0, 0, 0.45);
     cairo_pattern_add_color_stop_rgba(shadow, 1, 0, 0, 0, 0);
     cairo_arc(cr, cx, cy + 0.6, kKnobSkirtRadius + 0.6, 0, 2 * M_PI);
@@ -125,8 +125,10 @@ Image renderDryState(bool on) {
     if (!on) fillRect(cr, x + 2, y + 1, w - 4, 1, {255, 255, 255}, 0.22);
 
     const int lampX = b.left + 6, lampY = b.top + 7 + (on ? 1 : 0), lampW = b.width() - 12, lampH = 3;
-    if (on) fillRect(cr, lampX - 1, lampY - 1, lampW + 2, lampH + 2, kButtonLampOn, 0.30);
-    else fillRect(cr, lampX - 1, lampY - 1, lampW + 2, lampH + 2, {0, 0, 0}, 0.45);
+    if (on)
+        fillRect(cr, lampX - 1, lampY - 1, lampW + 2, lampH + 2, kButtonLampOn, 0.30);
+    else
+        fillRect(cr, lampX - 1, lampY - 1, lampW + 2, lampH + 2, {0, 0, 0}, 0.45);
     fillRect(cr, lampX, lampY, lampW, lampH, on ? kButtonLampOn : kButtonLampOff);
     if (on) fillRect(cr, lampX + 1, lampY + 1, lampW - 2, 1, mix(kButtonLampOn, {255, 255, 255}, 0.6));
     return canvas.opaqueImage();

@@ -5,18 +5,18 @@
 
 namespace artwork {
 
-Image renderAltKnobBody();   // 1025
-Image renderPanHandle();     // 1026
-Image renderPanTrack();      // 1027
-Image renderFaderHandle();   // 1028
-Image renderFaderTrack();    // 1029
-Image renderMeter(bool lit); // 1030 unlit, 1031 lit
-Image renderKnobBody();      // 1032
-Image renderKnobDot();       // 1033
-Image renderDryButton();     // 1034
-Image renderAboutCard();     // 1035
-Image renderPushButton();    // 1036
-Image renderGateLed();       // 1037
+Image renderAltKnobBody();    // 1025
+Image renderPanHandle();      // 1026
+Image renderPanTrack();       // 1027
+Image renderFaderHandle();    // 1028
+Image renderFaderTrack();     // 1029
+Image renderMeter(bool lit);  // 1030 unlit, 1031 lit
+Image renderKnobBody();       // 1032
+Image renderKnobDot();        // 1033
+Image renderDryButton();      // 1034
+Image renderAboutCard();      // 1035
+Image renderPushButton();     // 1036
+Image renderGateLed();        // 1037
 
 // Top row of the fader handle's centre line for a normalised value; the track's scale
 // marks and the handle's line meet there.

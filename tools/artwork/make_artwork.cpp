@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
     for (const BitmapSize& size : kBitmapSizes) {
         const Image& image = images.at(size.id);
         if (image.width != size.width || image.height != size.height) {
-            std::fprintf(stderr, "hallmere_artwork: %d is %d x %d, not %d x %d\n", size.id, image.width,
-                         image.height, size.width, size.height);
+            std::fprintf(stderr, "hallmere_artwork: %d is %d x %d, not %d x %d\n", size.id, image.width, image.height,
+                         size.width, size.height);
             ok = false;
         }
         const std::string path = std::string(argv[1]) + "/" + std::to_string(size.id) + ".bmp";

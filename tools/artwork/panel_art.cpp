@@ -185,8 +185,8 @@ Rgb panelSurface(int x, int y) {
         const Rgb rim = shadowed ? shade(metal, -52) : kPanelHighlight;
         const Rgb inside = windowColour(y);
         const Rgb innerEdge = shadowed ? shade(inside, -14) : shade(inside, 16);
-        const double cover = std::clamp(0.5 - d, 0.0, 1.0);       // inside the window
-        const double rimCover = std::clamp(1.5 - d, 0.0, 1.0) - cover;  // one pixel around it
+        const double cover = std::clamp(0.5 - d, 0.0, 1.0);                  // inside the window
+        const double rimCover = std::clamp(1.5 - d, 0.0, 1.0) - cover;       // one pixel around it
         const double edge = std::clamp(1.0 - std::fabs(d + 1.0), 0.0, 1.0);  // first pixel inside
         c = mix(mix(metal, rim, rimCover), mix(inside, innerEdge, edge), cover);
     }

@@ -80,8 +80,8 @@ Image composeReview(const std::map<int, Image>& bitmaps) {
         drawText(cr, knobTexts[i], displayFont, k.x + kDisplayDx + kDisplayWidth / 2.0, k.y + kDisplayDy + 9,
                  Align::Centre, kDisplayText);
     }
-    drawText(cr, "C", displayFont, (kPanDisplay.left + kPanDisplay.right) / 2.0, kPanDisplay.bottom - 1,
-             Align::Centre, kDisplayText);
+    drawText(cr, "C", displayFont, (kPanDisplay.left + kPanDisplay.right) / 2.0, kPanDisplay.bottom - 1, Align::Centre,
+             kDisplayText);
     drawText(cr, "0dB", displayFont, (kOutDisplay.left + kOutDisplay.right) / 2.0, kOutDisplay.bottom - 1,
              Align::Centre, kDisplayText);
     return text.opaqueImage();

@@ -23,28 +23,39 @@ struct Words {
 const Words kParameterWords[] = {
     {kPan, "Balance of the reverb between the left and right outputs. The dry signal is not panned."},
     {kOut, "Level of the reverb (wet) signal. Raise it for a wetter mix; it does not change the dry signal."},
-    {kT60, "Decay time: how long the reverb tail takes to fall by 60 dB. Short values sound like small, "
-           "furnished rooms; long values like halls and churches."},
-    {kDamping, "Frequency above which the tail loses its highs faster than its lows. Low values give a "
-               "dark, soft tail (curtains, audience); high values a bright, hard one (glass, stone)."},
-    {kDensity, "Diffusion of the sound before the tail builds up. Low values let single echoes and "
-               "flutter through; high values blur them into a smooth wash."},
-    {kEarlyDelay, "Time from the dry sound to the first reflection. Longer delays make the room seem "
-                  "bigger and keep the reverb from crowding the attack of the source."},
-    {kHighCut, "Low-pass filter on the signal that enters the reverb. Lower it to keep cymbals and "
-               "sibilants out of the tail."},
-    {kLowCut, "High-pass filter on the signal that enters the reverb. Raise it to keep bass and kick "
-              "drum out of the tail, so the low end stays clear."},
-    {kDryOut, "When on, the unprocessed input is added to the output (use the plug-in as an insert). "
-              "Leave it off on an effect send, where the mixer supplies the dry signal."},
-    {kSensitivity, "Gate: how quiet the input may get before the reverb is cut. At 100% the gate is off; "
-                   "lower values close it sooner, for the classic gated-drum sound."},
-    {kHold, "Gate: how long the reverb stays open after the input has fallen below the gate's threshold, "
-            "before it is cut."},
-    {kRoomSize, "Size of the simulated room: scales the lengths of the reverb's delay lines. Small rooms "
-                "sound dense and boxy, large ones spacious, with audible distance between reflections."},
-    {kEarlyLevel, "Level of the early reflection: the first, distinct echo from the nearest wall. More of it "
-                  "puts the source further into the room."},
+    {kT60,
+     "Decay time: how long the reverb tail takes to fall by 60 dB. Short values sound like small, "
+     "furnished rooms; long values like halls and churches."},
+    {kDamping,
+     "Frequency above which the tail loses its highs faster than its lows. Low values give a "
+     "dark, soft tail (curtains, audience); high values a bright, hard one (glass, stone)."},
+    {kDensity,
+     "Diffusion of the sound before the tail builds up. Low values let single echoes and "
+     "flutter through; high values blur them into a smooth wash."},
+    {kEarlyDelay,
+     "Time from the dry sound to the first reflection. Longer delays make the room seem "
+     "bigger and keep the reverb from crowding the attack of the source."},
+    {kHighCut,
+     "Low-pass filter on the signal that enters the reverb. Lower it to keep cymbals and "
+     "sibilants out of the tail."},
+    {kLowCut,
+     "High-pass filter on the signal that enters the reverb. Raise it to keep bass and kick "
+     "drum out of the tail, so the low end stays clear."},
+    {kDryOut,
+     "When on, the unprocessed input is added to the output (use the plug-in as an insert). "
+     "Leave it off on an effect send, where the mixer supplies the dry signal."},
+    {kSensitivity,
+     "Gate: how quiet the input may get before the reverb is cut. At 100% the gate is off; "
+     "lower values close it sooner, for the classic gated-drum sound."},
+    {kHold,
+     "Gate: how long the reverb stays open after the input has fallen below the gate's threshold, "
+     "before it is cut."},
+    {kRoomSize,
+     "Size of the simulated room: scales the lengths of the reverb's delay lines. Small rooms "
+     "sound dense and boxy, large ones spacious, with audible distance between reflections."},
+    {kEarlyLevel,
+     "Level of the early reflection: the first, distinct echo from the nearest wall. More of it "
+     "puts the source further into the room."},
 };
 static_assert(sizeof kParameterWords / sizeof kParameterWords[0] == kParameterCount, "one text per parameter");
 
@@ -54,20 +65,26 @@ struct ProgramWords {
 };
 
 const ProgramWords kProgramWords[] = {
-    {"Default", "A medium room with the dry signal off, for an effect send: the starting point for your own "
-                "settings."},
+    {"Default",
+     "A medium room with the dry signal off, for an effect send: the starting point for your own "
+     "settings."},
     {"Default hall", "The default room with full diffusion and the dry signal on, ready as a channel insert."},
-    {"Huge Hall", "The largest room with a long, moderately damped tail and a late first reflection: "
-                  "concert halls, pads, slow ballads."},
-    {"Room", "A small, bright-ish room with a short decay and a strong early reflection: natural ambience "
-             "for vocals and acoustic instruments."},
-    {"Full mud", "Everything at its longest: the largest room and the longest decay. Washes and drones "
-                 "rather than a natural space."},
+    {"Huge Hall",
+     "The largest room with a long, moderately damped tail and a late first reflection: "
+     "concert halls, pads, slow ballads."},
+    {"Room",
+     "A small, bright-ish room with a short decay and a strong early reflection: natural ambience "
+     "for vocals and acoustic instruments."},
+    {"Full mud",
+     "Everything at its longest: the largest room and the longest decay. Washes and drones "
+     "rather than a natural space."},
     {"Gated reverb", "A dense, medium decay cut by the gate shortly after each hit: the 1980s drum sound."},
-    {"Loud neighbours", "Heard through the wall: all but the bass is cut before the reverb, with a strong "
-                        "early reflection and no dry signal."},
-    {"Bathroom", "A very small room: a quick first reflection, a short decay and a dark, heavily damped "
-                 "tail."},
+    {"Loud neighbours",
+     "Heard through the wall: all but the bass is cut before the reverb, with a strong "
+     "early reflection and no dry signal."},
+    {"Bathroom",
+     "A very small room: a quick first reflection, a short decay and a dark, heavily damped "
+     "tail."},
 };
 
 std::string trimmed(const char* text) {
@@ -117,12 +134,14 @@ int main(int argc, char** argv) {
     }
     std::string doc;
     doc += "# Hallmere " HALLMERE_VERSION_TEXT ": a guide for musicians\n\n";
-    doc += "<!-- Generated by tools/guide/make_guide.cpp from the plug-in's parameter and program tables:\n"
-           "     edit those and run `cmake --build build/native --target guide`, not this file. -->\n\n";
-    doc += "Hallmere is a stereo reverb. The signal entering it is band-limited by a high and a low cut,\n"
-           "diffused, sent to one early reflection and to a tail of four damped delay lines; the result is\n"
-           "panned, gated and, if you like, mixed with the dry input. Hosts show each control as a value\n"
-           "from 0 to 1; the panel and this guide show the real units.\n\n";
+    doc +=
+        "<!-- Generated by tools/guide/make_guide.cpp from the plug-in's parameter and program tables:\n"
+        "     edit those and run `cmake --build build/native --target guide`, not this file. -->\n\n";
+    doc +=
+        "Hallmere is a stereo reverb. The signal entering it is band-limited by a high and a low cut,\n"
+        "diffused, sent to one early reflection and to a tail of four damped delay lines; the result is\n"
+        "panned, gated and, if you like, mixed with the dry input. Hosts show each control as a value\n"
+        "from 0 to 1; the panel and this guide show the real units.\n\n";
 
     doc += "## Controls\n\n";
     doc += "| # | Control | Range | Default | What it does to the sound |\n";
@@ -131,8 +150,9 @@ int main(int argc, char** argv) {
         doc += "| " + std::to_string(i) + " | " + trimmed(parameterTable[i].name) + " | " + range(i) + " | " +
                shown(i, factoryPrograms[0].values[i]) + " | " + kParameterWords[i].text + " |\n";
     }
-    doc += "\nThe defaults are those of the first program. The panel's Pan display reads L100 (left), C\n"
-           "(centre) or R100 (right).\n\n";
+    doc +=
+        "\nThe defaults are those of the first program. The panel's Pan display reads L100 (left), C\n"
+        "(centre) or R100 (right).\n\n";
 
     doc += "## Programs\n\n";
     doc += "Eight factory programs; choose one in your host's program (preset) list. Their settings:\n\n";
@@ -150,9 +170,10 @@ int main(int argc, char** argv) {
         }
         doc += "\n";
     }
-    doc += "\nEach picture shows how the energy of the program's reverb dies away after a single click\n"
-           "(its energy-decay curve, dry signal switched off): the steeper the line, the shorter the\n"
-           "tail; the dashed line marks -60 dB.\n\n";
+    doc +=
+        "\nEach picture shows how the energy of the program's reverb dies away after a single click\n"
+        "(its energy-decay curve, dry signal switched off): the steeper the line, the shorter the\n"
+        "tail; the dashed line marks -60 dB.\n\n";
     for (int p = 0; p < kProgramCount; ++p) {
         const std::string name = trimmed(factoryPrograms[p].name);
         const char* words = programWords(name);

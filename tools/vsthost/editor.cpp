@@ -63,29 +63,22 @@ std::string describeStep(const EditorStep& step) {
         return m;
     };
     switch (step.kind) {
-        case Kind::Wait: std::snprintf(text, sizeof text, "wait %ld", step.index); break;
-        case Kind::Click:
-            std::snprintf(text, sizeof text, "click %d,%d%s", step.x1, step.y1, mods().c_str());
-            break;
-        case Kind::Drag:
-            std::snprintf(text, sizeof text, "drag %d,%d,%d,%d%s", step.x1, step.y1, step.x2, step.y2,
-                          mods().c_str());
-            break;
-        case Kind::Key: std::snprintf(text, sizeof text, "key %ld", step.index); break;
-        case Kind::Automate:
-            std::snprintf(text, sizeof text, "automate %ld=%g", step.index, step.value);
-            break;
-        case Kind::Program: std::snprintf(text, sizeof text, "program %ld", step.index); break;
-        case Kind::Signal: std::snprintf(text, sizeof text, "signal %s", step.text.c_str()); break;
-        case Kind::Screenshot:
-            std::snprintf(text, sizeof text, "screenshot %s", step.text.c_str());
-            break;
-        case Kind::Params: std::snprintf(text, sizeof text, "params"); break;
-        case Kind::Cycles: std::snprintf(text, sizeof text, "cycles %ld", step.index); break;
-        case Kind::OpenSecond: std::snprintf(text, sizeof text, "open-second"); break;
-        case Kind::CloseSecond: std::snprintf(text, sizeof text, "close-second"); break;
-        case Kind::ClassState: std::snprintf(text, sizeof text, "class"); break;
-        case Kind::Counts: std::snprintf(text, sizeof text, "counts"); break;
+    case Kind::Wait: std::snprintf(text, sizeof text, "wait %ld", step.index); break;
+    case Kind::Click: std::snprintf(text, sizeof text, "click %d,%d%s", step.x1, step.y1, mods().c_str()); break;
+    case Kind::Drag:
+        std::snprintf(text, sizeof text, "drag %d,%d,%d,%d%s", step.x1, step.y1, step.x2, step.y2, mods().c_str());
+        break;
+    case Kind::Key: std::snprintf(text, sizeof text, "key %ld", step.index); break;
+    case Kind::Automate: std::snprintf(text, sizeof text, "automate %ld=%g", step.index, step.value); break;
+    case Kind::Program: std::snprintf(text, sizeof text, "program %ld", step.index); break;
+    case Kind::Signal: std::snprintf(text, sizeof text, "signal %s", step.text.c_str()); break;
+    case Kind::Screenshot: std::snprintf(text, sizeof text, "screenshot %s", step.text.c_str()); break;
+    case Kind::Params: std::snprintf(text, sizeof text, "params"); break;
+    case Kind::Cycles: std::snprintf(text, sizeof text, "cycles %ld", step.index); break;
+    case Kind::OpenSecond: std::snprintf(text, sizeof text, "open-second"); break;
+    case Kind::CloseSecond: std::snprintf(text, sizeof text, "close-second"); break;
+    case Kind::ClassState: std::snprintf(text, sizeof text, "class"); break;
+    case Kind::Counts: std::snprintf(text, sizeof text, "counts"); break;
     }
     return text;
 }
@@ -124,8 +117,8 @@ int parseEditorOptions(const std::vector<std::string>& args, EditorOptions& opti
             int numbers[4] = {0, 0, 0, 0};
             bool drag = arg == "--drag";
             if (!next() || !parsePoints(value, drag ? 4 : 2, numbers, step.mods))
-                return usageError(arg + (drag ? " needs X1,Y1,X2,Y2[,ctrl|shift|right]"
-                                              : " needs X,Y[,ctrl|shift|right]"));
+                return usageError(arg +
+                                  (drag ? " needs X1,Y1,X2,Y2[,ctrl|shift|right]" : " needs X,Y[,ctrl|shift|right]"));
             step.kind = drag ? Kind::Drag : Kind::Click;
             step.x1 = numbers[0];
             step.y1 = numbers[1];

@@ -75,10 +75,10 @@ private:
             const long frames = signal ? signal->frames() : 0;
             for (int i = 0; i < kBlock; ++i, ++position) {
                 for (int c = 0; c < 2; ++c) {
-                    in[c][i] = frames > 0 ? signal->samples[static_cast<std::size_t>(position % frames) *
-                                                                signal->channels +
-                                                            std::min(c, signal->channels - 1)]
-                                          : 0.0f;
+                    in[c][i] = frames > 0
+                                   ? signal->samples[static_cast<std::size_t>(position % frames) * signal->channels +
+                                                     std::min(c, signal->channels - 1)]
+                                   : 0.0f;
                 }
             }
             effect_->processReplacing(effect_, inputs, outputs, kBlock);

@@ -54,22 +54,18 @@ template <class OnWindowThread, class Pause>
 bool playHostRequest(Plugin& plugin, const EditorStep& step, OnWindowThread onWindowThread, Pause pause) {
     using Kind = EditorStep::Kind;
     switch (step.kind) {
-        case Kind::Key:
-            onWindowThread([&] {
-                VstIntPtr down = plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
-                VstIntPtr up = plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
-                say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
-            });
-            break;
-        case Kind::Automate:
-            onWindowThread(
-                [&] { plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value)); });
-            break;
-        case Kind::Program:
-            onWindowThread([&] { plugin.dispatch(effSetProgram, 0, step.index); });
-            break;
-        default:
-            return false;
+    case Kind::Key:
+        onWindowThread([&] {
+            VstIntPtr down = plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
+            VstIntPtr up = plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
+            say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
+        });
+        break;
+    case Kind::Automate:
+        onWindowThread([&] { plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value)); });
+        break;
+    case Kind::Program: onWindowThread([&] { plugin.dispatch(effSetProgram, 0, step.index); }); break;
+    default: return false;
     }
     pause(150);
     return true;

@@ -149,67 +149,57 @@ void Session::runStep(const EditorStep& step) {
     const std::size_t before = HostState::instance().events().size();
     say("step: %s\n", describeStep(step).c_str());
     switch (step.kind) {
-        case Kind::Wait:
-            sleepMs(step.index);
-            break;
-        case Kind::Click:
-            playClick(*input_, step, sleepMs);
-            break;
-        case Kind::Drag:
-            playDrag(*input_, step, sleepMs);
-            break;
-        case Kind::Key:
-        case Kind::Automate:
-        case Kind::Program:
-            playHostRequest(main_.plugin, step, [this](const std::function<void()>& work) { onWindowThread(work); },
-                            sleepMs);
-            break;
-        case Kind::Signal:
-            if (!audio_->setSignal(step.text)) {
-                std::fprintf(stderr, "vsthost editor: unknown signal %s\n", step.text.c_str());
-                ++failures_;
-            }
-            break;
-        case Kind::Screenshot:
-            onWindowThread([&] {
-                main_.idle();
-                settleWindowThread(2);
-                bool ok = windows_->screenshot(main_, step.text);
-                say("screenshot: %s %s\n", step.text.c_str(), ok ? "written" : "FAILED");
-                if (!ok) ++failures_;
-            });
-            break;
-        case Kind::Params:
-            onWindowThread([&] { printParams(main_); });
-            break;
-        case Kind::Cycles:
-            onWindowThread([&] { cycles(step.index); });
-            break;
-        case Kind::OpenSecond:
-            onWindowThread([&] {
-                if (!loadInstance(second_, 20, 300, "second")) ++failures_;
-            });
-            break;
-        case Kind::CloseSecond:
-            onWindowThread([&] {
-                second_.closeEditor();
-                windows_->destroyHostWindow(second_);
-                second_.plugin.close();
-                settleWindowThread(1);
-            });
-            break;
-        case Kind::ClassState:
-            onWindowThread([&] {
-                settleWindowThread(1);
-                windows_->printClassState(main_, second_);
-            });
-            break;
-        case Kind::Counts:
-            onWindowThread([&] {
-                settleWindowThread();
-                printCounts("now");
-            });
-            break;
+    case Kind::Wait: sleepMs(step.index); break;
+    case Kind::Click: playClick(*input_, step, sleepMs); break;
+    case Kind::Drag: playDrag(*input_, step, sleepMs); break;
+    case Kind::Key:
+    case Kind::Automate:
+    case Kind::Program:
+        playHostRequest(
+            main_.plugin, step, [this](const std::function<void()>& work) { onWindowThread(work); }, sleepMs);
+        break;
+    case Kind::Signal:
+        if (!audio_->setSignal(step.text)) {
+            std::fprintf(stderr, "vsthost editor: unknown signal %s\n", step.text.c_str());
+            ++failures_;
+        }
+        break;
+    case Kind::Screenshot:
+        onWindowThread([&] {
+            main_.idle();
+            settleWindowThread(2);
+            bool ok = windows_->screenshot(main_, step.text);
+            say("screenshot: %s %s\n", step.text.c_str(), ok ? "written" : "FAILED");
+            if (!ok) ++failures_;
+        });
+        break;
+    case Kind::Params: onWindowThread([&] { printParams(main_); }); break;
+    case Kind::Cycles: onWindowThread([&] { cycles(step.index); }); break;
+    case Kind::OpenSecond:
+        onWindowThread([&] {
+            if (!loadInstance(second_, 20, 300, "second")) ++failures_;
+        });
+        break;
+    case Kind::CloseSecond:
+        onWindowThread([&] {
+            second_.closeEditor();
+            windows_->destroyHostWindow(second_);
+            second_.plugin.close();
+            settleWindowThread(1);
+        });
+        break;
+    case Kind::ClassState:
+        onWindowThread([&] {
+            settleWindowThread(1);
+            windows_->printClassState(main_, second_);
+        });
+        break;
+    case Kind::Counts:
+        onWindowThread([&] {
+            settleWindowThread();
+            printCounts("now");
+        });
+        break;
     }
     printEditEvents(before);
 }

@@ -33,16 +33,10 @@ void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kRunOnWindowThread:
-            (*reinterpret_cast<std::function<void()>*>(lParam))();
-            return 0;
-        case kScriptDone:
-            PostQuitMessage(0);
-            return 0;
-        case WM_CLOSE:
-            return 0;  // the script decides when the session ends
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+    case kRunOnWindowThread: (*reinterpret_cast<std::function<void()>*>(lParam))(); return 0;
+    case kScriptDone: PostQuitMessage(0); return 0;
+    case WM_CLOSE: return 0;  // the script decides when the session ends
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -34,8 +34,7 @@ Window childOf(Display* display, Window window) {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     Window child = 0;
-    if (window && XQueryTree(display, window, &root, &parent, &children, &count) && count > 0)
-        child = children[0];
+    if (window && XQueryTree(display, window, &root, &parent, &children, &count) && count > 0) child = children[0];
     if (children) XFree(children);
     return child;
 }
@@ -61,8 +60,8 @@ long openFileDescriptors() {
 
 // The window's pixels as 0x00RRGGBB, read back from the server.
 bool grabWindow(Display* display, Window window, int width, int height, std::vector<std::uint32_t>& pixels) {
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
     if (!image) return false;
     auto channel = [](unsigned long pixel, unsigned long mask) {
         if (!mask) return 0u;
@@ -139,8 +138,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 // Real input through the XTest extension, on a connection of the script thread's own.
 class XTestInput : public EditorInput {
 public:
-    XTestInput(Display* display, int originX, int originY)
-        : display_(display), originX_(originX), originY_(originY) {
+    XTestInput(Display* display, int originX, int originY) : display_(display), originX_(originX), originY_(originY) {
         control_ = XKeysymToKeycode(display, XK_Control_L);
         shift_ = XKeysymToKeycode(display, XK_Shift_L);
     }
@@ -247,8 +245,8 @@ bool X11Windows::makeHostWindow(EditorHost& host, int x, int y, const char*) {
     attributes.background_pixel = WhitePixel(display_, screen);
     attributes.event_mask = SubstructureNotifyMask;
     Window window = XCreateWindow(display_, RootWindow(display_, screen), x, y, static_cast<unsigned>(host.width()),
-                                  static_cast<unsigned>(host.height()), 0, CopyFromParent, InputOutput,
-                                  CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
+                                  static_cast<unsigned>(host.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                  CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
     XMapRaised(display_, window);
     XSync(display_, False);
     // A Linux host passes its window's id where a Windows host passes a handle.

@@ -39,29 +39,23 @@ void counted(int kind, bool created) {
     ++(created ? counts.created : counts.deleted)[kind];
 }
 
-HPEN WINAPI countedCreatePenIndirect(const LOGPEN* pen) {
-    return made(CreatePenIndirect(pen), kPenObject);
-}
+HPEN WINAPI countedCreatePenIndirect(const LOGPEN* pen) { return made(CreatePenIndirect(pen), kPenObject); }
 HPEN WINAPI countedCreatePen(int style, int width, COLORREF color) {
     return made(CreatePen(style, width, color), kPenObject);
 }
 HBRUSH WINAPI countedCreateBrushIndirect(const LOGBRUSH* brush) {
     return made(CreateBrushIndirect(brush), kBrushObject);
 }
-HBRUSH WINAPI countedCreateSolidBrush(COLORREF color) {
-    return made(CreateSolidBrush(color), kBrushObject);
-}
-HFONT WINAPI countedCreateFontIndirectA(const LOGFONTA* font) {
-    return made(CreateFontIndirectA(font), kFontObject);
-}
+HBRUSH WINAPI countedCreateSolidBrush(COLORREF color) { return made(CreateSolidBrush(color), kBrushObject); }
+HFONT WINAPI countedCreateFontIndirectA(const LOGFONTA* font) { return made(CreateFontIndirectA(font), kFontObject); }
 HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int w, int h) {
     return made(CreateCompatibleBitmap(dc, w, h), kBitmapObject);
 }
 HBITMAP WINAPI countedCreateBitmap(int w, int h, UINT planes, UINT bits, const void* data) {
     return made(CreateBitmap(w, h, planes, bits, data), kBitmapObject);
 }
-HBITMAP WINAPI countedCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
-                                       HANDLE section, DWORD offset) {
+HBITMAP WINAPI countedCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                                       DWORD offset) {
     return made(CreateDIBSection(dc, info, usage, bits, section, offset), kBitmapObject);
 }
 HBITMAP WINAPI countedLoadBitmapA(HINSTANCE instance, LPCSTR name) {
@@ -88,11 +82,9 @@ int WINAPI countedReleaseDC(HWND window, HDC dc) {
     if (done) counted(kWindowDc, false);
     return done;
 }
-HWND WINAPI countedCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR name, DWORD style, int x,
-                                   int y, int w, int h, HWND parent, HMENU menu, HINSTANCE instance,
-                                   void* param) {
-    HWND window = CreateWindowExA(exStyle, className, name, style, x, y, w, h, parent, menu,
-                                  instance, param);
+HWND WINAPI countedCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR name, DWORD style, int x, int y, int w,
+                                   int h, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+    HWND window = CreateWindowExA(exStyle, className, name, style, x, y, w, h, parent, menu, instance, param);
     if (window) counted(kWindowObject, true);
     return window;
 }
@@ -135,8 +127,7 @@ void* replacementFor(const char* name) {
 }  // namespace
 
 long GuiObjectCounts::liveGdi() const {
-    return live(kPenObject) + live(kBrushObject) + live(kFontObject) + live(kBitmapObject) +
-           live(kMemoryDc);
+    return live(kPenObject) + live(kBrushObject) + live(kFontObject) + live(kBitmapObject) + live(kMemoryDc);
 }
 
 long GuiObjectCounts::liveUser() const { return live(kWindowObject) + live(kWindowDc); }
@@ -152,8 +143,7 @@ GuiObjectCounts guiObjectCounts() {
 }
 
 const char* guiObjectKindName(int kind) {
-    static const char* const kNames[] = {"pen",        "brush",     "font",  "bitmap",
-                                         "memory-dc",  "window-dc", "window"};
+    static const char* const kNames[] = {"pen", "brush", "font", "bitmap", "memory-dc", "window-dc", "window"};
     return kind >= 0 && kind < kGuiObjectKinds ? kNames[kind] : "?";
 }
 

@@ -63,33 +63,25 @@ VstIntPtr HostState::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr
     record(event);
 
     switch (opcode) {
-        case audioMasterVersion:
-            return kHostVersion;
-        case audioMasterCurrentId: {
-            std::lock_guard<std::mutex> guard(lock);
-            return currentId;
-        }
-        case audioMasterGetSampleRate: {
-            std::lock_guard<std::mutex> guard(lock);
-            return static_cast<VstIntPtr>(sampleRate);
-        }
-        case audioMasterGetBlockSize: {
-            std::lock_guard<std::mutex> guard(lock);
-            return blockSize;
-        }
-        case audioMasterCanDo:
-            return supported ? 1 : 0;
-        case audioMasterBeginEdit:
-        case audioMasterEndEdit:
-            return 1;  // edits are welcome; they are in the record
-        case audioMasterGetVendorString:
-            copyText(ptr, kVendor);
-            return ptr ? 1 : 0;
-        case audioMasterGetProductString:
-            copyText(ptr, kProduct);
-            return ptr ? 1 : 0;
-        default:
-            return 0;
+    case audioMasterVersion: return kHostVersion;
+    case audioMasterCurrentId: {
+        std::lock_guard<std::mutex> guard(lock);
+        return currentId;
+    }
+    case audioMasterGetSampleRate: {
+        std::lock_guard<std::mutex> guard(lock);
+        return static_cast<VstIntPtr>(sampleRate);
+    }
+    case audioMasterGetBlockSize: {
+        std::lock_guard<std::mutex> guard(lock);
+        return blockSize;
+    }
+    case audioMasterCanDo: return supported ? 1 : 0;
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit: return 1;  // edits are welcome; they are in the record
+    case audioMasterGetVendorString: copyText(ptr, kVendor); return ptr ? 1 : 0;
+    case audioMasterGetProductString: copyText(ptr, kProduct); return ptr ? 1 : 0;
+    default: return 0;
     }
 }
 
@@ -107,8 +99,8 @@ void HostState::printTrace(std::FILE* out) const {
     std::vector<CallbackEvent> list = events();
     std::map<VstInt32, long> perName = counts();
     for (const CallbackEvent& event : list) {
-        std::fprintf(out, "callback: %s index=%" PRId32 " value=%" PRIdPTR " opt=%g", hostOpcodeName(event.opcode).c_str(),
-                     event.index, event.value, static_cast<double>(event.opt));
+        std::fprintf(out, "callback: %s index=%" PRId32 " value=%" PRIdPTR " opt=%g",
+                     hostOpcodeName(event.opcode).c_str(), event.index, event.value, static_cast<double>(event.opt));
         if (event.opcode == audioMasterCanDo) {
             std::fprintf(out, " text=\"%s\"", event.text.c_str());
         }
@@ -137,50 +129,50 @@ bool hostSupports(const std::string& capability) {
 
 std::string hostOpcodeName(VstInt32 opcode) {
     switch (opcode) {
-        case audioMasterAutomate: return "audioMasterAutomate";
-        case audioMasterVersion: return "audioMasterVersion";
-        case audioMasterCurrentId: return "audioMasterCurrentId";
-        case audioMasterIdle: return "audioMasterIdle";
-        case audioMasterPinConnected: return "audioMasterPinConnected";
-        case audioMasterWantMidi: return "audioMasterWantMidi";
-        case audioMasterGetTime: return "audioMasterGetTime";
-        case audioMasterTempoAt: return "audioMasterTempoAt";
-        case audioMasterGetNumAutomatableParameters: return "audioMasterGetNumAutomatableParameters";
-        case audioMasterGetParameterQuantization: return "audioMasterGetParameterQuantization";
-        case audioMasterIOChanged: return "audioMasterIOChanged";
-        case audioMasterNeedIdle: return "audioMasterNeedIdle";
-        case audioMasterSizeWindow: return "audioMasterSizeWindow";
-        case audioMasterGetSampleRate: return "audioMasterGetSampleRate";
-        case audioMasterGetBlockSize: return "audioMasterGetBlockSize";
-        case audioMasterGetInputLatency: return "audioMasterGetInputLatency";
-        case audioMasterGetOutputLatency: return "audioMasterGetOutputLatency";
-        case audioMasterGetPreviousPlug: return "audioMasterGetPreviousPlug";
-        case audioMasterGetNextPlug: return "audioMasterGetNextPlug";
-        case audioMasterWillReplaceOrAccumulate: return "audioMasterWillReplaceOrAccumulate";
-        case audioMasterGetCurrentProcessLevel: return "audioMasterGetCurrentProcessLevel";
-        case audioMasterGetAutomationState: return "audioMasterGetAutomationState";
-        case audioMasterOfflineStart: return "audioMasterOfflineStart";
-        case audioMasterOfflineRead: return "audioMasterOfflineRead";
-        case audioMasterOfflineWrite: return "audioMasterOfflineWrite";
-        case audioMasterOfflineGetCurrentPass: return "audioMasterOfflineGetCurrentPass";
-        case audioMasterOfflineGetCurrentMetaPass: return "audioMasterOfflineGetCurrentMetaPass";
-        case audioMasterSetOutputSampleRate: return "audioMasterSetOutputSampleRate";
-        case audioMasterGetOutputSpeakerArrangement: return "audioMasterGetOutputSpeakerArrangement";
-        case audioMasterGetVendorString: return "audioMasterGetVendorString";
-        case audioMasterGetProductString: return "audioMasterGetProductString";
-        case audioMasterGetVendorVersion: return "audioMasterGetVendorVersion";
-        case audioMasterVendorSpecific: return "audioMasterVendorSpecific";
-        case audioMasterCanDo: return "audioMasterCanDo";
-        case audioMasterGetLanguage: return "audioMasterGetLanguage";
-        case audioMasterOpenWindow: return "audioMasterOpenWindow";
-        case audioMasterCloseWindow: return "audioMasterCloseWindow";
-        case audioMasterGetDirectory: return "audioMasterGetDirectory";
-        case audioMasterUpdateDisplay: return "audioMasterUpdateDisplay";
-        case audioMasterBeginEdit: return "audioMasterBeginEdit";
-        case audioMasterEndEdit: return "audioMasterEndEdit";
-        case audioMasterOpenFileSelector: return "audioMasterOpenFileSelector";
-        case audioMasterGetInputSpeakerArrangement: return "audioMasterGetInputSpeakerArrangement";
-        default: return "opcode" + std::to_string(opcode);
+    case audioMasterAutomate: return "audioMasterAutomate";
+    case audioMasterVersion: return "audioMasterVersion";
+    case audioMasterCurrentId: return "audioMasterCurrentId";
+    case audioMasterIdle: return "audioMasterIdle";
+    case audioMasterPinConnected: return "audioMasterPinConnected";
+    case audioMasterWantMidi: return "audioMasterWantMidi";
+    case audioMasterGetTime: return "audioMasterGetTime";
+    case audioMasterTempoAt: return "audioMasterTempoAt";
+    case audioMasterGetNumAutomatableParameters: return "audioMasterGetNumAutomatableParameters";
+    case audioMasterGetParameterQuantization: return "audioMasterGetParameterQuantization";
+    case audioMasterIOChanged: return "audioMasterIOChanged";
+    case audioMasterNeedIdle: return "audioMasterNeedIdle";
+    case audioMasterSizeWindow: return "audioMasterSizeWindow";
+    case audioMasterGetSampleRate: return "audioMasterGetSampleRate";
+    case audioMasterGetBlockSize: return "audioMasterGetBlockSize";
+    case audioMasterGetInputLatency: return "audioMasterGetInputLatency";
+    case audioMasterGetOutputLatency: return "audioMasterGetOutputLatency";
+    case audioMasterGetPreviousPlug: return "audioMasterGetPreviousPlug";
+    case audioMasterGetNextPlug: return "audioMasterGetNextPlug";
+    case audioMasterWillReplaceOrAccumulate: return "audioMasterWillReplaceOrAccumulate";
+    case audioMasterGetCurrentProcessLevel: return "audioMasterGetCurrentProcessLevel";
+    case audioMasterGetAutomationState: return "audioMasterGetAutomationState";
+    case audioMasterOfflineStart: return "audioMasterOfflineStart";
+    case audioMasterOfflineRead: return "audioMasterOfflineRead";
+    case audioMasterOfflineWrite: return "audioMasterOfflineWrite";
+    case audioMasterOfflineGetCurrentPass: return "audioMasterOfflineGetCurrentPass";
+    case audioMasterOfflineGetCurrentMetaPass: return "audioMasterOfflineGetCurrentMetaPass";
+    case audioMasterSetOutputSampleRate: return "audioMasterSetOutputSampleRate";
+    case audioMasterGetOutputSpeakerArrangement: return "audioMasterGetOutputSpeakerArrangement";
+    case audioMasterGetVendorString: return "audioMasterGetVendorString";
+    case audioMasterGetProductString: return "audioMasterGetProductString";
+    case audioMasterGetVendorVersion: return "audioMasterGetVendorVersion";
+    case audioMasterVendorSpecific: return "audioMasterVendorSpecific";
+    case audioMasterCanDo: return "audioMasterCanDo";
+    case audioMasterGetLanguage: return "audioMasterGetLanguage";
+    case audioMasterOpenWindow: return "audioMasterOpenWindow";
+    case audioMasterCloseWindow: return "audioMasterCloseWindow";
+    case audioMasterGetDirectory: return "audioMasterGetDirectory";
+    case audioMasterUpdateDisplay: return "audioMasterUpdateDisplay";
+    case audioMasterBeginEdit: return "audioMasterBeginEdit";
+    case audioMasterEndEdit: return "audioMasterEndEdit";
+    case audioMasterOpenFileSelector: return "audioMasterOpenFileSelector";
+    case audioMasterGetInputSpeakerArrangement: return "audioMasterGetInputSpeakerArrangement";
+    default: return "opcode" + std::to_string(opcode);
     }
 }
 

@@ -12,8 +12,7 @@ struct HostWindow::Native {
 HostWindow::HostWindow() : native(new Native) {
     native->display = XOpenDisplay(nullptr);
     if (!native->display) return;
-    native->window =
-        XCreateSimpleWindow(native->display, DefaultRootWindow(native->display), 0, 0, 480, 300, 0, 0, 0);
+    native->window = XCreateSimpleWindow(native->display, DefaultRootWindow(native->display), 0, 0, 480, 300, 0, 0, 0);
     XMapWindow(native->display, native->window);
     XFlush(native->display);
 }
@@ -23,9 +22,7 @@ HostWindow::~HostWindow() {
     delete native;
 }
 
-void* HostWindow::parent() const {
-    return native->display ? reinterpret_cast<void*>(native->window) : nullptr;
-}
+void* HostWindow::parent() const { return native->display ? reinterpret_cast<void*>(native->window) : nullptr; }
 
 void HostWindow::pump() {
     while (native->display && XPending(native->display) > 0) {

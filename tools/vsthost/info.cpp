@@ -25,11 +25,16 @@ struct FlagName {
 };
 
 const FlagName kFlags[] = {
-    {effFlagsHasEditor, "HasEditor"},         {effFlagsHasClip, "HasClip"},
-    {effFlagsHasVu, "HasVu"},                 {effFlagsCanMono, "CanMono"},
-    {effFlagsCanReplacing, "CanReplacing"},   {effFlagsProgramChunks, "ProgramChunks"},
-    {effFlagsIsSynth, "IsSynth"},             {effFlagsNoSoundInStop, "NoSoundInStop"},
-    {effFlagsExtIsAsync, "ExtIsAsync"},       {effFlagsExtHasBuffer, "ExtHasBuffer"},
+    {effFlagsHasEditor, "HasEditor"},
+    {effFlagsHasClip, "HasClip"},
+    {effFlagsHasVu, "HasVu"},
+    {effFlagsCanMono, "CanMono"},
+    {effFlagsCanReplacing, "CanReplacing"},
+    {effFlagsProgramChunks, "ProgramChunks"},
+    {effFlagsIsSynth, "IsSynth"},
+    {effFlagsNoSoundInStop, "NoSoundInStop"},
+    {effFlagsExtIsAsync, "ExtIsAsync"},
+    {effFlagsExtHasBuffer, "ExtHasBuffer"},
 };
 
 std::string flagNames(VstInt32 flags) {

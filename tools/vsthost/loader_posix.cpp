@@ -20,9 +20,7 @@ bool PluginLibrary::load(const std::string& path, std::string& error) {
     return true;
 }
 
-void* PluginLibrary::symbol(const char* name) const {
-    return handle ? dlsym(handle, name) : nullptr;
-}
+void* PluginLibrary::symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
 
 void PluginLibrary::unload() {
     if (handle) {

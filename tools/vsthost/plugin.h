@@ -21,8 +21,7 @@ public:
     bool load(const std::string& path, std::string& error);
 
     AEffect* record() const { return effect; }
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // Asks the effect for a text into a zeroed buffer; the result is cut at the first
     // terminator or at the buffer's visible size, whichever comes first.
     std::string text(VstInt32 opcode, VstInt32 index = 0);

@@ -92,8 +92,8 @@ private:
     void print(long framesDone, Clock::time_point now) const {
         const double seconds = std::chrono::duration<double>(now - start_).count();
         const double speed = seconds > 0.0 ? framesDone / (seconds * rate_) : 0.0;
-        std::fprintf(stderr, "\rrendering: %3d%%, %.1fx real time ", static_cast<int>(100.0 * framesDone / totalFrames_),
-                     speed);
+        std::fprintf(stderr, "\rrendering: %3d%%, %.1fx real time ",
+                     static_cast<int>(100.0 * framesDone / totalFrames_), speed);
         std::fflush(stderr);
     }
 

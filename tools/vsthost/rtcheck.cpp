@@ -175,7 +175,10 @@ int runRtcheck(const std::vector<std::string>& args) {
     std::printf("program-changes: %ld\n", shared.programChanges.load());
     std::printf("window-edits: %ld\n", edits);
     std::printf("editor: %s, %ld idles, %ld close/open cycles\n",
-                !hasEditor ? "none" : window.parent() ? "in a window" : "without a window", idles, editorCycles);
+                !hasEditor        ? "none"
+                : window.parent() ? "in a window"
+                                  : "without a window",
+                idles, editorCycles);
     std::printf("rate-changes-while-suspended: %ld\n", rateChanges);
     long total = 0;
     for (int kind = 0; kind < kRtKindCount; ++kind) {

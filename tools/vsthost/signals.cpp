@@ -95,7 +95,7 @@ bool makeSignal(const std::string& name, int sampleRate, long frames, AudioData&
         const long step = sampleRate / 4 > 0 ? sampleRate / 4 : 1;  // eighths at 120 bpm
         for (long start = 0, n = 0; start < frames; start += step, ++n) {
             if (n % 2 == 0) {
-                addHit(audio, start, 55.0, 0.8, 0.12, 0.3, 0.01, random);   // kick: mostly thump
+                addHit(audio, start, 55.0, 0.8, 0.12, 0.3, 0.01, random);  // kick: mostly thump
             } else {
                 addHit(audio, start, 190.0, 0.3, 0.05, 0.5, 0.08, random);  // snare: mostly noise
             }

@@ -234,8 +234,8 @@ int runTorture(const std::vector<std::string>& args) {
     for (int k = 0; k < kInstances; ++k)
         threads.emplace_back(audioThread, std::ref(instances[k]), static_cast<std::uint64_t>(seed) * 2 + k, deadline,
                              std::ref(counts));
-    std::thread automation(automationThread, instances.get(), static_cast<std::uint64_t>(seed) + 1000,
-                           std::cref(stop), std::ref(counts));
+    std::thread automation(automationThread, instances.get(), static_cast<std::uint64_t>(seed) + 1000, std::cref(stop),
+                           std::ref(counts));
 
     // The user-interface thread: meters, and editor cycles when the plug-in has an editor.
     while (Clock::now() < deadline) {

@@ -28,7 +28,7 @@ struct Setting {
     VstInt32 index;
     float value;
 };
-const Setting kExtreme[] = {{1, 1.0f}, {2, 1.0f}, {3, 1.0f}, {4, 1.0f}, {6, 1.0f},  {7, 0.0f},
+const Setting kExtreme[] = {{1, 1.0f}, {2, 1.0f},  {3, 1.0f},  {4, 1.0f},  {6, 1.0f}, {7, 0.0f},
                             {9, 0.5f}, {10, 1.0f}, {11, 1.0f}, {12, 1.0f}, {8, 0.0f}};
 
 // Half a second of full-scale noise every four seconds, alternating with silence, so the

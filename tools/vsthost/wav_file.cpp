@@ -31,9 +31,7 @@ void putTag(std::vector<std::uint8_t>& out, const char* tag) {
 
 std::uint32_t get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
-std::uint32_t get32(const std::uint8_t* p) {
-    return get16(p) | (static_cast<std::uint32_t>(get16(p + 2)) << 16);
-}
+std::uint32_t get32(const std::uint8_t* p) { return get16(p) | (static_cast<std::uint32_t>(get16(p + 2)) << 16); }
 
 float sampleAt(const std::uint8_t* p, std::uint16_t format, int bits) {
     if (format == kFormatFloat) {
@@ -49,16 +47,14 @@ float sampleAt(const std::uint8_t* p, std::uint16_t format, int bits) {
         return static_cast<float>(d);
     }
     switch (bits) {
-        case 8:
-            return (static_cast<int>(p[0]) - 128) / 128.0f;
-        case 16:
-            return static_cast<std::int16_t>(get16(p)) / 32768.0f;
-        case 24: {
-            std::int32_t v = static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) | (static_cast<std::uint32_t>(p[2]) << 24));
-            return static_cast<float>((v >> 8) / 8388608.0);
-        }
-        default:
-            return static_cast<float>(static_cast<std::int32_t>(get32(p)) / 2147483648.0);
+    case 8: return (static_cast<int>(p[0]) - 128) / 128.0f;
+    case 16: return static_cast<std::int16_t>(get16(p)) / 32768.0f;
+    case 24: {
+        std::int32_t v =
+            static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) | (static_cast<std::uint32_t>(p[2]) << 24));
+        return static_cast<float>((v >> 8) / 8388608.0);
+    }
+    default: return static_cast<float>(static_cast<std::int32_t>(get32(p)) / 2147483648.0);
     }
 }
 
@@ -102,9 +98,10 @@ std::vector<std::int32_t> quantize(const AudioData& audio, SampleFormat format) 
         }
         x = std::floor(x + 0.5);
         // NaN fails both comparisons and is written as silence.
-        codes[i] = x >= top ? static_cast<std::int32_t>(top) : x <= -scale ? static_cast<std::int32_t>(-scale)
-                                                            : x == x   ? static_cast<std::int32_t>(x)
-                                                                       : 0;
+        codes[i] = x >= top      ? static_cast<std::int32_t>(top)
+                   : x <= -scale ? static_cast<std::int32_t>(-scale)
+                   : x == x      ? static_cast<std::int32_t>(x)
+                                 : 0;
     }
     return codes;
 }
@@ -160,7 +157,8 @@ std::vector<std::uint8_t> encodeWav(const AudioData& audio, SampleFormat format)
 }
 
 bool decodeWav(const std::vector<std::uint8_t>& bytes, AudioData& audio, std::string& error) {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         error = "not a RIFF WAVE file";
         return false;
     }
@@ -195,7 +193,8 @@ bool decodeWav(const std::vector<std::uint8_t>& bytes, AudioData& audio, std::st
             bool pcm = format == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
             bool real = format == kFormatFloat && (bits == 32 || bits == 64);
             if (!pcm && !real) {
-                error = "unsupported sample format " + std::to_string(format) + " with " + std::to_string(bits) + " bits";
+                error =
+                    "unsupported sample format " + std::to_string(format) + " with " + std::to_string(bits) + " bits";
                 return false;
             }
             if (channels < 1 || channels > kMaxChannels || rate == 0 ||

@@ -40,9 +40,7 @@ void copyText(void* ptr, const char* text) {
     }
 }
 
-void setParameter(AEffect* e, VstInt32 index, float value) {
-    (index == 0 ? self(e)->gain : self(e)->swap) = value;
-}
+void setParameter(AEffect* e, VstInt32 index, float value) { (index == 0 ? self(e)->gain : self(e)->swap) = value; }
 
 float getParameter(AEffect* e, VstInt32 index) { return index == 0 ? self(e)->gain : self(e)->swap; }
 
@@ -87,66 +85,53 @@ void process(AEffect* e, float** in, float** out, VstInt32 frames) {
 VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float) {
     GainEffect* g = self(e);
     switch (opcode) {
-        case effClose:
-            if (g->helper.joinable()) {
-                g->helper.join();
-            }
-            delete g;
-            return 1;
-        case effSetProgram:
-            if (value >= 0 && value < 2) {
-                g->program = static_cast<VstInt32>(value);
-                g->gain = kPrograms[value][0];
-                g->swap = kPrograms[value][1];
-            }
+    case effClose:
+        if (g->helper.joinable()) {
+            g->helper.join();
+        }
+        delete g;
+        return 1;
+    case effSetProgram:
+        if (value >= 0 && value < 2) {
+            g->program = static_cast<VstInt32>(value);
+            g->gain = kPrograms[value][0];
+            g->swap = kPrograms[value][1];
+        }
+        return 0;
+    case effGetProgram: return g->program;
+    case effGetProgramNameIndexed:
+        if (index < 0 || index >= 2) {
             return 0;
-        case effGetProgram:
-            return g->program;
-        case effGetProgramNameIndexed:
-            if (index < 0 || index >= 2) {
-                return 0;
-            }
-            copyText(ptr, kProgramNames[index]);
-            return 1;
-        case effGetParamName:
-            copyText(ptr, index == 0 ? "Gain" : "Swap \t ");  // trailing blanks on purpose
-            return 0;
-        case effGetParamLabel:
-            copyText(ptr, index == 0 ? "x" : "");
-            return 0;
-        case effGetParamDisplay:
-            if (ptr) {
-                std::snprintf(static_cast<char*>(ptr), 9, "%.3f", index == 0 ? 2.0f * g->gain : g->swap);
-            }
-            return 0;
-        case effMainsChanged:
-            if (value && !g->helper.joinable()) {
-                g->helper = std::thread([g] {
-                    for (int i = 0; i < 100; ++i) {
-                        g->host(&g->record, audioMasterIdle, 0, 0, nullptr, 0.0f);
-                    }
-                });
-            } else if (!value && g->helper.joinable()) {
-                g->helper.join();
-            }
-            return 0;
-        case effGetEffectName:
-            copyText(ptr, "TestGain");
-            return 1;
-        case effGetVendorString:
-            copyText(ptr, "Hallmere Tests");
-            return 1;
-        case effGetProductString:
-            copyText(ptr, "Gain");
-            return 1;
-        case effGetVendorVersion:
-            return 3;
-        case effCanDo:
-            return ptr && std::strcmp(static_cast<const char*>(ptr), "2in2out") == 0 ? 1 : -1;
-        case effGetVstVersion:
-            return 2400;
-        default:
-            return 0;
+        }
+        copyText(ptr, kProgramNames[index]);
+        return 1;
+    case effGetParamName:
+        copyText(ptr, index == 0 ? "Gain" : "Swap \t ");  // trailing blanks on purpose
+        return 0;
+    case effGetParamLabel: copyText(ptr, index == 0 ? "x" : ""); return 0;
+    case effGetParamDisplay:
+        if (ptr) {
+            std::snprintf(static_cast<char*>(ptr), 9, "%.3f", index == 0 ? 2.0f * g->gain : g->swap);
+        }
+        return 0;
+    case effMainsChanged:
+        if (value && !g->helper.joinable()) {
+            g->helper = std::thread([g] {
+                for (int i = 0; i < 100; ++i) {
+                    g->host(&g->record, audioMasterIdle, 0, 0, nullptr, 0.0f);
+                }
+            });
+        } else if (!value && g->helper.joinable()) {
+            g->helper.join();
+        }
+        return 0;
+    case effGetEffectName: copyText(ptr, "TestGain"); return 1;
+    case effGetVendorString: copyText(ptr, "Hallmere Tests"); return 1;
+    case effGetProductString: copyText(ptr, "Gain"); return 1;
+    case effGetVendorVersion: return 3;
+    case effCanDo: return ptr && std::strcmp(static_cast<const char*>(ptr), "2in2out") == 0 ? 1 : -1;
+    case effGetVstVersion: return 2400;
+    default: return 0;
     }
 }
 
