@@ -119,10 +119,16 @@ ReverbSettings ReverbCore::settingsNow() const {
 }
 
 // A change sets every length again, which clears each line from the length in force; the
-// next block clears from the lowest length any change found.
+// next block clears from the lowest length any change found. Only the sample rate, Room size
+// and Early ref delay shape the lengths, so only they are read.
 void ReverbCore::noteLengthsInForce() {
+    const ReverbProgram& p = programAt(program());
+    ReverbSettings s;
+    s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
+    s.roomSize = p.values[kRoomSize].load(std::memory_order_relaxed);
+    s.earlyDelay = p.values[kEarlyDelay].load(std::memory_order_relaxed);
     int32_t length[kLineCount];
-    computeLengths(limitSettings(settingsNow()), length);
+    computeLengths(limitSettings(s), length);
     for (int i = 0; i < kLineCount; ++i) {
         int32_t lowest = lengthsPassed_[i].load(std::memory_order_relaxed);
         while (length[i] < lowest &&

@@ -75,9 +75,9 @@ private:
     ReverbProgram programs_[kProgramCount];
     std::atomic<int> program_{0};
     std::atomic<int32_t> sampleRate_{kStartSampleRate};
-    std::atomic<uint32_t> changes_{0};
-    std::atomic<int32_t> lengthsPassed_[kLineCount];
-    std::atomic<float> peak_{0.0f};
+    alignas(64) std::atomic<uint32_t> changes_{0};
+    alignas(64) std::atomic<int32_t> lengthsPassed_[kLineCount];
+    alignas(64) std::atomic<float> peak_{0.0f};
 
     // Audio thread only: a block's input with its non-finite samples replaced.
     static constexpr int kCleanFrames = 256;
