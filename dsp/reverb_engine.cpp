@@ -37,16 +37,12 @@ void ReverbEngine::configure(const ReverbSettings& wanted, bool reshape, const i
         settings_ = next;
         recompute();
     } else {
-        settings_.lateLevel = latest_.lateLevel = next.lateLevel;
-        settings_.dry = latest_.dry = next.dry;
-        settings_.pan = latest_.pan = next.pan;
+        setLateLevel(next.lateLevel);
+        setDry(next.dry);
+        setPan(next.pan);
         settings_.threshold = latest_.threshold = next.threshold;
-        settingChanged();
     }
-    if (gateReset) {
-        gateResetPending_ = true;
-        shownGateState_.store(GateOpen, std::memory_order_relaxed);
-    }
+    if (gateReset) openGate();
 }
 
 void ReverbEngine::setSampleRate(int32_t rate) {
@@ -121,6 +117,11 @@ void ReverbEngine::setPan(float pan) {
 
 void ReverbEngine::setSensitivity(float sensitivity) {
     settings_.threshold = latest_.threshold = thresholdFor(sensitivity);
+    openGate();
+}
+
+// The next block starts with the gate open, and the panel shows it open from now on.
+void ReverbEngine::openGate() {
     gateResetPending_ = true;
     shownGateState_.store(GateOpen, std::memory_order_relaxed);
     settingChanged();

@@ -76,6 +76,7 @@ private:
     template <class Change>
     void reshape(Change change);
     void settingChanged() { adoptPending_ = true; }
+    void openGate();
 
     void adoptSettings();
     DelayBuffer& line(int index);
