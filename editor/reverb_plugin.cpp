@@ -14,12 +14,12 @@ ReverbPlugin::ReverbPlugin(audioMasterCallback host) : ReverbEffect(host) {
         made = nullptr;  // a part of the editor could not be allocated
     }
     editor = made;
+    panel = made;
     if (!made) constructionFailed = true;
 }
 
 ReverbPlugin::~ReverbPlugin() = default;
 
 void ReverbPlugin::parameterChanged(VstInt32 index, float value) {
-    // Only EditorBase ever registers here; the cast guards against anything else.
-    if (auto* panel = dynamic_cast<EditorBase*>(editor)) panel->setParameter(index, value);
+    if (panel && editor == panel) panel->setParameter(index, value);  // not once the panel is gone
 }

@@ -4,6 +4,8 @@
 
 #include "effect/reverb_effect.h"
 
+#include "editor/editor_base.h"
+
 class ReverbPlugin : public ReverbEffect {
 public:
     explicit ReverbPlugin(audioMasterCallback host);
@@ -15,4 +17,9 @@ public:
 
 protected:
     void parameterChanged(VstInt32 index, float value) override;
+
+private:
+    // The panel built with the plug-in (the record's editor, typed): told of every change,
+    // from whatever thread, with no cast on the way.
+    EditorBase* panel = nullptr;
 };
