@@ -20,7 +20,7 @@ check_identity() {
   expect_line "$out" 'name: "Hallmere"'
   expect_line "$out" 'vendor: "Tovik"'
   expect_line "$out" 'product: "Tovik VST PLUGIN"'
-  expect_line "$out" "vendorVersion: $VENDOR_VERSION"
+  expect_line "$out" "vendorVersion: 105"
   expect_line "$out" 'uniqueID: "TvHm" 0x5476486D'
   expect_line "$out" 'numPrograms: 8'
   expect_line "$out" 'numParams: 13'
