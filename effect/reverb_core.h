@@ -56,10 +56,6 @@ public:
     // The engine as the audio thread last configured it.
     const ReverbEngine& engine() const { return engine_; }
 
-protected:
-    DenormalNoise noise_;
-    ReverbEngine engine_;
-
 private:
     // Change marks: one per parameter, then these.
     static constexpr uint32_t kProgramChanged = 1u << kParameterCount;
@@ -72,6 +68,8 @@ private:
     void mark(uint32_t changes) { changes_.fetch_or(changes, std::memory_order_release); }
     void raisePeak(float blockPeak);
 
+    DenormalNoise noise_;
+    ReverbEngine engine_;
     ReverbProgram programs_[kProgramCount];
     std::atomic<int> program_{0};
     std::atomic<int32_t> sampleRate_{kStartSampleRate};
@@ -79,7 +77,7 @@ private:
     alignas(64) std::atomic<int32_t> lengthsPassed_[kLineCount];
     alignas(64) std::atomic<float> peak_{0.0f};
 
-    // Audio thread only: a block's input with its non-finite samples replaced.
+    // Audio thread only: a block's input with its non-finite samples replaced (input_guard.h).
     static constexpr int kCleanFrames = 256;
     float cleanLeft_[kCleanFrames];
     float cleanRight_[kCleanFrames];

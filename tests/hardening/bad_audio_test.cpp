@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/input_guard.h"
 #include "hardening/hardening_support.h"
 
 namespace {
@@ -20,58 +21,47 @@ using hardening::Stereo;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// The audio callback as it was before the input check: the block goes straight to the engine.
-class UncheckedCore : public ReverbCore {
-public:
-    void renderUnchecked(float** in, float** out, int frames, bool accumulate) {
-        takeOverChanges();
-        const float offset = noise_.next();
-        if (frames <= 0) return;
-        float peak = 0.0f;
-        engine_.processBlock(in[0], in[1], out[0], out[1], frames, offset, accumulate, peak);
-    }
-};
-
-// Runs the same blocks through the core and through the unchecked copy and expects the
-// same bits out, block size after block size.
-void expectIdentical(int program, float amplitude, bool accumulate, float rate) {
-    ReverbCore checked;
-    UncheckedCore unchecked;
-    for (ReverbCore* core : {&checked, static_cast<ReverbCore*>(&unchecked)}) {
-        core->setSampleRate(rate);
-        core->setProgram(program);
-        core->resume();
-    }
-    Noise noise(7u + program);
-    const int sizes[] = {1, 3, 64, 256, 257, 1000, 4097};
-    for (int round = 0; round < 3; ++round) {
-        for (int frames : sizes) {
-            Stereo a(frames), b(frames);
-            a.fillNoise(noise, amplitude);
-            b.left = a.left, b.right = a.right;
-            for (int i = 0; i < frames; ++i) a.outLeft[i] = b.outLeft[i] = a.outRight[i] = b.outRight[i] = 0.25f;
-            float* inA[2] = {a.left.data(), a.right.data()};
-            float* outA[2] = {a.outLeft.data(), a.outRight.data()};
-            float* inB[2] = {b.left.data(), b.right.data()};
-            float* outB[2] = {b.outLeft.data(), b.outRight.data()};
-            checked.render(inA[0], inA[1], outA[0], outA[1], frames, accumulate);
-            unchecked.renderUnchecked(inB, outB, frames, accumulate);
-            ASSERT_EQ(std::memcmp(a.outLeft.data(), b.outLeft.data(), frames * sizeof(float)), 0)
-                << "program " << program << ", " << frames << " frames";
-            ASSERT_EQ(std::memcmp(a.outRight.data(), b.outRight.data(), frames * sizeof(float)), 0)
-                << "program " << program << ", " << frames << " frames";
-        }
+// Finite samples up to the limit pass bit for bit (signed zeros and denormals too); beyond it
+// they are held at the limit, and non-finite ones are heard as silence.
+TEST(BadAudio, TheGuardPassesAudioAndReplacesOnlyWhatCannotBeHeard) {
+    const float max = std::numeric_limits<float>::max();
+    const float denormal = std::numeric_limits<float>::denorm_min();
+    const struct {
+        float in, out;
+    } cases[] = {{0.5f, 0.5f},   {-0.0f, -0.0f},   {denormal, denormal}, {1e20f, 1e20f}, {-1e20f, -1e20f},
+                 {1e30f, 1e20f}, {-max, -1e20f},   {kInf, 0.0f},         {-kInf, 0.0f},  {kNaN, 0.0f}};
+    for (const auto& c : cases) {
+        const float got = inputguard::cleaned(c.in);
+        EXPECT_EQ(std::memcmp(&got, &c.out, sizeof got), 0) << c.in << " became " << got;
+        EXPECT_EQ(inputguard::isClean(&c.in, 1), std::memcmp(&got, &c.in, sizeof got) == 0) << c.in;
     }
 }
 
-TEST(BadAudio, FiniteInputGivesTheSameBitsAsWithoutTheCheck) {
-    for (int program = 0; program < kProgramCount; ++program) {
-        expectIdentical(program, 0.5f, false, 44100.0f);
-        expectIdentical(program, 0.5f, true, 48000.0f);
+// A broken block sounds exactly like the block the guard makes of it, however long (the core
+// cleans it piece by piece) and in both callbacks.
+TEST(BadAudio, ABrokenBlockSoundsLikeItsCleanedCopy) {
+    for (int frames : {7, 256, 300, 4097}) {
+        for (bool accumulate : {false, true}) {
+            ReverbCore broken, cleaned;
+            Noise noise(static_cast<uint32_t>(frames));
+            for (int round = 0; round < 3; ++round) {
+                Stereo a(frames), b(frames);
+                a.fillNoise(noise, 0.5f);
+                for (int i = round; i < frames; i += 97) a.left[i] = (i % 3 == 0) ? kNaN : (i % 3 == 1) ? -kInf : 3e33f;
+                a.right[frames / 2] = kNaN;
+                for (int i = 0; i < frames; ++i) {
+                    b.left[i] = inputguard::cleaned(a.left[i]);
+                    b.right[i] = inputguard::cleaned(a.right[i]);
+                    a.outLeft[i] = a.outRight[i] = b.outLeft[i] = b.outRight[i] = 0.25f;
+                }
+                broken.render(a.left.data(), a.right.data(), a.outLeft.data(), a.outRight.data(), frames, accumulate);
+                cleaned.render(b.left.data(), b.right.data(), b.outLeft.data(), b.outRight.data(), frames, accumulate);
+                ASSERT_EQ(std::memcmp(a.outLeft.data(), b.outLeft.data(), frames * sizeof(float)), 0) << frames;
+                ASSERT_EQ(std::memcmp(a.outRight.data(), b.outRight.data(), frames * sizeof(float)), 0) << frames;
+            }
+            EXPECT_EQ(broken.takePeak(), cleaned.takePeak());
+        }
     }
-    // Loud but finite input, up to the limit the check lets through, is not touched either.
-    expectIdentical(4, 1e6f, false, 44100.0f);
-    expectIdentical(1, 1e20f, false, 96000.0f);
 }
 
 // A burst of `bad` samples in the middle of noise, then clean noise again.
@@ -151,7 +141,10 @@ TEST(BadAudio, LimitLevelInputAtTheLoudestSettingsStaysFinite) {
             peak = std::fmax(peak, std::fabs(block.outLeft[i]));
         }
     }
-    RecordProperty("peak_over_limit", std::to_string(peak / 1e20));
+    // The input reached the engine at full strength (+20 dB and the late network's build-up
+    // give about 70 times the limit), and the loudest output is still far from overflowing.
+    EXPECT_GT(peak, 10.0 * inputguard::kInputLimit);
+    EXPECT_LT(peak, 1e8 * inputguard::kInputLimit);
 }
 
 TEST(BadAudio, NonFiniteInputWithNothingElseReachesNoOutput) {
