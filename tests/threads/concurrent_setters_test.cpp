@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "effect/reverb_core.h"
+#include "threads/same_engine.h"
 
 namespace {
 
@@ -19,27 +20,6 @@ constexpr int kTrials = 200;  // each access is watched: fewer, still racing
 #else
 constexpr int kTrials = 1000;
 #endif
-
-// The engine state a core ends in, compared bit for bit.
-void expectSameEngine(const ReverbCore& got, const ReverbCore& want, int trial) {
-    const ReverbCoefficients& a = got.engine().coefficients();
-    const ReverbCoefficients& b = want.engine().coefficients();
-    ASSERT_EQ(std::memcmp(a.length, b.length, sizeof a.length), 0) << "trial " << trial;
-    ASSERT_EQ(std::memcmp(a.gain, b.gain, sizeof a.gain), 0) << "trial " << trial;
-    ASSERT_EQ(std::memcmp(a.damping, b.damping, sizeof a.damping), 0) << "trial " << trial;
-    const float framewise[][2] = {{a.lateLevel, b.lateLevel}, {a.pan, b.pan},       {a.threshold, b.threshold},
-                                  {a.highCut, b.highCut},     {a.lowCut, b.lowCut}, {a.holdCoef, b.holdCoef}};
-    for (const auto& pair : framewise)
-        ASSERT_EQ(std::memcmp(&pair[0], &pair[1], sizeof(float)), 0) << "trial " << trial;
-    ASSERT_EQ(a.dry, b.dry) << "trial " << trial;
-}
-
-// A core that got the final stored values of `from` on one thread.
-void copyStoredValues(const ReverbCore& from, ReverbCore& into) {
-    into.setProgram(from.program());
-    for (int index = 0; index < kParameterCount; ++index) into.setParameter(index, from.getParameter(index));
-    into.takeOverChanges();
-}
 
 // Runs `work` on `count` threads released together, once per trial.
 class Starter {
