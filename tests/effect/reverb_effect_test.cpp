@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "effect/reverb_effect.h"
-#include "hallmere_version.h"
 
 namespace {
 
@@ -89,6 +88,18 @@ TEST(ReverbEffect, OutAndEarlyLevelStayCoupled) {
     EXPECT_EQ(effect.engineSettings().earlyLevel, 0.3f);
     effect.setParameter(kOut, 1.0f);
     EXPECT_FLOAT_EQ(effect.engineSettings().lateLevel, 10.0f);
+}
+
+// Out is a decibel value: the wet gain is 10^(dB / 20) to the float, all along the range
+// (the programs all use 0 dB, where a coarser conversion would still look right).
+TEST(ReverbEffect, OutIsTheExactGainOfItsDecibels) {
+    InspectedEffect effect;
+    for (int step = 0; step <= 100; ++step) {
+        const float v = static_cast<float>(step) / 100.0f;
+        const double decibels = -60.0 + 80.0 * static_cast<double>(v);
+        effect.setParameter(kOut, v);
+        EXPECT_EQ(effect.engineSettings().lateLevel, static_cast<float>(std::pow(10.0, decibels / 20.0))) << v;
+    }
 }
 
 // Host values beyond the range are stored as sent, but the engine hears at most +20 dB of
@@ -248,10 +259,8 @@ TEST(ReverbEffect, IdentityAndCapabilities) {
     EXPECT_STREQ(buffer, "Tovik VST PLUGIN");
     EXPECT_TRUE(effect.getErrorText(buffer));
     EXPECT_STREQ(buffer, "Error");
-    // The release version packed into one number: "1.0.5" is 105.
-    int major = 0, minor = 0, patch = 0;
-    ASSERT_EQ(std::sscanf(HALLMERE_VERSION_TEXT, "%d.%d.%d", &major, &minor, &patch), 3);
-    EXPECT_EQ(effect.getVendorVersion(), major * 100 + minor * 10 + patch);
+    // Hosts know the plug-in by this number: it stays 105 through every release.
+    EXPECT_EQ(effect.getVendorVersion(), 105);
 
     auto can = [&](const char* capability) {
         std::string copy = capability;

@@ -54,6 +54,19 @@ TEST(Lv2PortMap, ValuesOutsideTheRangeHeldAtItsEnds) {
     }
 }
 
+// Only the thirteen control inputs carry parameters: the audio ports, the meter and the gate
+// output must never be read as one.
+TEST(Lv2PortMap, ParameterPortsAreTheThirteenControlsAlone) {
+    for (int i = 0; i < kParameterCount; ++i) {
+        EXPECT_TRUE(lv2port::isParameterPort(lv2port::forParameter(i))) << i;
+        EXPECT_EQ(lv2port::parameterOf(lv2port::forParameter(i)), i);
+    }
+    for (std::uint32_t port : {lv2port::kInLeft, lv2port::kInRight, lv2port::kOutLeft, lv2port::kOutRight,
+                               lv2port::kMeter, lv2port::kGate, lv2port::kCount})
+        EXPECT_FALSE(lv2port::isParameterPort(port)) << "port " << port;
+    EXPECT_EQ(lv2port::kCount, 4u + kParameterCount + 2u);
+}
+
 TEST(Lv2PortMap, NamesSymbolsAndUnits) {
     std::set<std::string> symbols;
     for (int i = 0; i < kParameterCount; ++i) {
