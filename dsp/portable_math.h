@@ -4,9 +4,19 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace portable {
+
+// A double truncated toward zero into 32 bits: NaN gives 0, and values beyond the range
+// saturate instead of overflowing.
+inline int32_t truncateToInt32(double value) {
+    if (value != value) return 0;
+    if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+    if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(value);
+}
 
 inline double exp(double x) {
     if (x != x) return x;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "dsp/portable_math.h"
+
 const ParameterInfo parameterTable[kParameterCount] = {
     {"Pan            ", "%              ", {-100.0f, 100.0f}, nullptr},  // printed by formatPan
     {"Out            ", "dB             ", {-60.0f, 20.0f}, "%ddB"},
@@ -20,23 +22,17 @@ const ParameterInfo parameterTable[kParameterCount] = {
 
 namespace {
 
-// printf's %d of a truncated value; out-of-range values saturate instead of overflowing.
-int truncated(double p) {
-    if (!(p == p)) return 0;
-    if (p >= 2147483647.0) return 2147483647;
-    if (p <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int>(p);
-}
+using portable::truncateToInt32;
 
 void formatPan(float v, char* text, std::size_t size) {
     const float rightFrom = 0.505f;
     const float centreFrom = 0.495f;
     if (v > rightFrom)
-        std::snprintf(text, size, "R%d", truncated(200.0 * v - 100.0));
+        std::snprintf(text, size, "R%d", truncateToInt32(200.0 * v - 100.0));
     else if (v >= centreFrom)
         std::snprintf(text, size, "C");
     else
-        std::snprintf(text, size, "L%d", truncated(100.0 - 200.0 * v));
+        std::snprintf(text, size, "L%d", truncateToInt32(100.0 - 200.0 * v));
 }
 
 // The displays hand over a 256-byte buffer; seven characters is the longest text.
@@ -51,9 +47,11 @@ void formatter(float value, char* text) {
 
 void formatHostDisplay(int index, float value, char* text, std::size_t size) {
     if (!isParameterIndex(index) || text == nullptr || size == 0) return;
+    // Hosts have always been shown this blend of the two ends; in the last bit it can differ
+    // from physicalValue, and a saved project's texts must not change.
     const ParameterRange& r = parameterTable[index].range;
-    const double physical = static_cast<double>(r.min) * (1.0 - value) + static_cast<double>(r.max) * value;
-    std::snprintf(text, size, "%3.3f", physical);
+    const double blend = static_cast<double>(r.min) * (1.0 - value) + static_cast<double>(r.max) * value;
+    std::snprintf(text, size, "%3.3f", blend);
 }
 
 void formatPanelDisplay(int index, float value, char* text, std::size_t size) {
@@ -64,7 +62,7 @@ void formatPanelDisplay(int index, float value, char* text, std::size_t size) {
         return;
     }
     if (!isParameterIndex(index) || parameterTable[index].panelFormat == nullptr) return;
-    std::snprintf(text, size, parameterTable[index].panelFormat, truncated(parameterTable[index].range.lerp(value)));
+    std::snprintf(text, size, parameterTable[index].panelFormat, truncateToInt32(physicalValue(index, value)));
 }
 
 ValueFormatter panelFormatter(int index) {

@@ -44,6 +44,9 @@ extern const ParameterInfo parameterTable[kParameterCount];
 
 inline bool isParameterIndex(int index) { return index >= 0 && index < kParameterCount; }
 
+// The physical value of a normalised value, as the engine, the panel and every format see it.
+inline double physicalValue(int index, float value) { return parameterTable[index].range.lerp(value); }
+
 // The host's display text: the physical value with three decimals, no label.
 // Writes nothing for an index out of range.
 void formatHostDisplay(int index, float value, char* text, std::size_t size);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dsp/portable_math.h"
+#include "effect/input_guard.h"
 
 namespace {
 
@@ -24,27 +25,6 @@ float saneLevel(float level) {
     if (std::isnan(level)) return 0.0f;
     return std::min(std::max(level, -kMaxWetLevel), kMaxWetLevel);
 }
-
-// Input samples are passed on untouched up to this magnitude. Beyond it even the loudest
-// settings could overflow the delay lines, and one infinity there turns into a NaN that
-// circulates for good; so larger samples are held at the limit and non-finite ones become 0.
-constexpr float kInputLimit = 1e20f;
-
-bool isClean(const float* samples, int frames) {
-    bool clean = true;
-    for (int i = 0; i < frames; ++i) clean &= std::fabs(samples[i]) <= kInputLimit;
-    return clean;
-}
-
-void cleanInto(float* into, const float* samples, int frames) {
-    for (int i = 0; i < frames; ++i) {
-        const float x = samples[i];
-        into[i] = std::isfinite(x) ? std::fmin(std::fmax(x, -kInputLimit), kInputLimit) : 0.0f;
-    }
-}
-
-// The physical value of a stored value, at double precision.
-double physical(int index, float value) { return parameterTable[index].range.lerp(value); }
 
 }  // namespace
 
@@ -79,8 +59,7 @@ void ReverbCore::setProgram(int program) {
 void ReverbCore::setSampleRate(float rate) {
     if (!(rate > 0.0f)) return;
     noteLengthsInForce();
-    const double whole = std::min(static_cast<double>(rate), 2147483647.0);
-    sampleRate_.store(static_cast<int32_t>(whole), std::memory_order_relaxed);
+    sampleRate_.store(portable::truncateToInt32(rate), std::memory_order_relaxed);
     mark(kRateChanged);
 }
 
@@ -99,21 +78,21 @@ ReverbSettings ReverbCore::settingsNow() const {
     float v[kParameterCount];
     for (int i = 0; i < kParameterCount; ++i) v[i] = p.values[i].load(std::memory_order_relaxed);
 
-    const float outGain = saneLevel(decibelsToGain(physical(kOut, v[kOut])));
+    const float outGain = saneLevel(decibelsToGain(physicalValue(kOut, v[kOut])));
     ReverbSettings s;
     s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
     s.pan = v[kPan];
     s.lateLevel = outGain;
     s.earlyLevel = saneLevel(v[kEarlyLevel] * outGain);
-    s.t60 = static_cast<float>(physical(kT60, v[kT60]) * kMilliseconds);
-    s.damping = static_cast<float>(physical(kDamping, v[kDamping]));
+    s.t60 = static_cast<float>(physicalValue(kT60, v[kT60]) * kMilliseconds);
+    s.damping = static_cast<float>(physicalValue(kDamping, v[kDamping]));
     s.density = v[kDensity];
     s.earlyDelay = v[kEarlyDelay];
-    s.highCut = static_cast<float>(physical(kHighCut, v[kHighCut]));
-    s.lowCut = static_cast<float>(physical(kLowCut, v[kLowCut]));
+    s.highCut = static_cast<float>(physicalValue(kHighCut, v[kHighCut]));
+    s.lowCut = static_cast<float>(physicalValue(kLowCut, v[kLowCut]));
     s.dry = v[kDryOut] > 0.5f;
     s.threshold = thresholdFor(v[kSensitivity]);
-    s.holdTime = static_cast<float>(physical(kHold, v[kHold]) * kMilliseconds);
+    s.holdTime = static_cast<float>(physicalValue(kHold, v[kHold]) * kMilliseconds);
     s.roomSize = v[kRoomSize];
     return s;
 }
@@ -153,6 +132,7 @@ void ReverbCore::render(const float* inLeft, const float* inRight, float* outLef
     const float offset = noise_.next();  // one offset per block keeps the filters out of denormals
     if (frames <= 0 || !inLeft || !inRight || !outLeft || !outRight) return;
     float blockPeak = 0.0f;
+    using namespace inputguard;
     if (isClean(inLeft, frames) && isClean(inRight, frames)) {
         engine_.processBlock(inLeft, inRight, outLeft, outRight, frames, offset, accumulate, blockPeak);
     } else {

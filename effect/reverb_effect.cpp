@@ -1,13 +1,13 @@
 #include "effect/reverb_effect.h"
 
-#include "hallmere_version.h"
-
 #include <cstring>
 
 namespace {
 
 constexpr VstInt32 kUniqueId = fourCharCode('T', 'v', 'H', 'm');
-constexpr VstInt32 kVendorVersion = HALLMERE_VENDOR_VERSION;
+// Hosts take this number as part of the plug-in's identity: it stays as it was first
+// published, whatever the release (the release number is in the version strings).
+constexpr VstInt32 kVendorVersion = 105;
 
 // The capabilities this effect claims, compared exactly, in this order.
 const char* const kCapabilities[] = {
@@ -23,10 +23,6 @@ bool copyText(char* destination, const char* text) {
 }  // namespace
 
 ReverbEffect::ReverbEffect(audioMasterCallback host) : ExtendedEffectBase(host, kProgramCount, kParameterCount) {
-    programCount = kProgramCount;
-    parameterCount = kParameterCount;
-    currentProgram = 0;
-
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueId(kUniqueId);
@@ -35,8 +31,6 @@ ReverbEffect::ReverbEffect(audioMasterCallback host) : ExtendedEffectBase(host, 
     setCanReplacing(true);
     setHasVu(true);
     setHasClip(true);
-
-    sampleRate = getSampleRate();
     core.setSampleRate(sampleRate);
 }
 
@@ -83,7 +77,7 @@ void ReverbEffect::setProgramName(char* name) { core.currentProgram().setName(na
 void ReverbEffect::getProgramName(char* name) { copyText(name, core.currentProgram().name); }
 
 void ReverbEffect::getParameterLabel(VstInt32 index, char* label) {
-    if (isParameterIndex(index)) copyText(label, core.currentProgram().parameterLabels[index]);
+    if (isParameterIndex(index)) copyText(label, parameterTable[index].label);
 }
 
 void ReverbEffect::getParameterDisplay(VstInt32 index, char* text) {
@@ -92,7 +86,7 @@ void ReverbEffect::getParameterDisplay(VstInt32 index, char* text) {
 }
 
 void ReverbEffect::getParameterName(VstInt32 index, char* text) {
-    if (isParameterIndex(index)) copyText(text, core.currentProgram().parameterNames[index]);
+    if (isParameterIndex(index)) copyText(text, parameterTable[index].name);
 }
 
 void ReverbEffect::setSampleRate(float rate) {

@@ -15,13 +15,7 @@ const FactoryProgram factoryPrograms[kProgramCount] = {
     {"Bathroom               ", {0.5f, 0.75f, 0.23f, 0, 0.5f, 0.15f, 0.2f, 0.15f, 1, 1, 0, 0.2f, 0.5f}},
 };
 
-ReverbProgram::ReverbProgram() {
-    loadFactory(0);
-    for (int i = 0; i < kParameterCount; ++i) {
-        std::strncpy(parameterNames[i], parameterTable[i].name, kParameterTextSize);
-        std::strncpy(parameterLabels[i], parameterTable[i].label, kParameterTextSize);
-    }
-}
+ReverbProgram::ReverbProgram() { loadFactory(0); }
 
 void ReverbProgram::loadFactory(int i) {
     if (i < 0 || i >= kProgramCount) return;

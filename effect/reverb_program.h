@@ -1,5 +1,6 @@
-// A program (preset): the thirteen normalised values and a name, with copies of the
-// parameter names and labels, plus the table of the eight factory programs.
+// A program (preset): the thirteen normalised values and a name, plus the table of the
+// eight factory programs. Parameter names and labels are the same in every program: the
+// parameter table holds them.
 #pragma once
 
 #include <atomic>
@@ -37,6 +38,4 @@ public:
     // Any thread may store or load a value at any time; nothing else guards them.
     StoredValue values[kParameterCount];
     char name[kProgramNameSize];
-    char parameterNames[kParameterCount][kParameterTextSize];
-    char parameterLabels[kParameterCount][kParameterTextSize];
 };

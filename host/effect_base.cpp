@@ -24,12 +24,6 @@ VstInt32 clampToInt32(VstIntPtr value) {
     return static_cast<VstInt32>(value);
 }
 
-VstInt32 truncateToInt32(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return std::numeric_limits<VstInt32>::max();
-    if (value <= -2147483648.0) return std::numeric_limits<VstInt32>::min();
-    return static_cast<VstInt32>(value);
-}
 
 EffectBase::EffectBase(audioMasterCallback host, VstInt32 programs, VstInt32 parameters)
     : hostCallback(host), programCount(programs > 0 ? programs : 0), parameterCount(parameters > 0 ? parameters : 0) {

@@ -3,6 +3,7 @@
 // overrides only what it supports.
 #pragma once
 
+#include "dsp/portable_math.h"
 #include "host/aeffect.h"
 #include "host/editor_interface.h"
 
@@ -87,4 +88,4 @@ protected:
 VstInt32 clampToInt32(VstIntPtr value);
 // A float from the host converted to an integer, truncated toward zero; NaN gives 0 and
 // values beyond the 32-bit range saturate.
-VstInt32 truncateToInt32(double value);
+using portable::truncateToInt32;

@@ -47,7 +47,7 @@ bool isToggle(int index) {
     return trimmed(parameterTable[index].label).empty() && r.min == 0.0f && r.max == 1.0f;
 }
 
-float toPort(int index, float normalised) { return static_cast<float>(parameterTable[index].range.lerp(normalised)); }
+float toPort(int index, float normalised) { return static_cast<float>(physicalValue(index, normalised)); }
 
 bool fromPort(int index, float portValue, float& normalised) {
     if (std::isnan(portValue)) return false;
