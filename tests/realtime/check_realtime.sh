@@ -4,11 +4,11 @@
 # plug-in passes, and each fault planted in its audio callback is caught under its kind.
 #
 # Variables: HOST, the words that run vsthost (natively with the counter preloaded, or under
-# wine); PLUGIN, GAIN, FAULTY, the plug-ins as that vsthost names them; optionally UNSEEN,
+# wine); PLUGIN, GAIN, NOPARAMS (the gain without parameters), FAULTY, the plug-ins as that vsthost names them; optionally UNSEEN,
 # the planted faults this platform's counter cannot see (listed, not tried).
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for v in HOST PLUGIN GAIN FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
+for v in HOST PLUGIN GAIN NOPARAMS FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
 read -r -a host <<<"$HOST"
 flat() { tr '\n' ' ' <<<"$1"; }
 
@@ -20,7 +20,9 @@ echo "$report"
 grep -Eq '^audio-blocks: [1-9]' <<<"$report" || fail "no audio blocks"
 grep -Eq '^rate-changes-while-suspended: [1-9]' <<<"$report" || fail "no rate changes"
 
-report=$("${host[@]}" rtcheck "$GAIN" --seconds 1 2>/dev/null) || fail "the clean test plug-in: $(flat "$report")"
+for clean in "$GAIN" "$NOPARAMS"; do
+  report=$("${host[@]}" rtcheck "$clean" --seconds 1 2>/dev/null) || fail "the clean test plug-in $clean: $(flat "$report")"
+done
 
 #        fault   kinds it may show up under (Windows sleeps by waiting on an event)
 while read -r fault kind; do

@@ -1,6 +1,8 @@
 // vsthost editor: what the command line asks for, as a list of steps run in order while
-// the plug-in's editor is open. Parsing and the session that runs the steps are portable
-// (editor_session.cpp); the window system is reached through EditorWindows.
+// the plug-in's editor is open in a window of the tool's own. Parsing (editor.cpp) and the
+// session that runs the steps (editor_session.cpp) are the same on Windows and X11; the
+// window system, its real pointer and key input and its screenshots are reached through
+// EditorWindows (editor_windows_win32.cpp, editor_windows_x11.cpp).
 #pragma once
 
 #include <string>
@@ -20,7 +22,7 @@ struct EditorStep {
         Automate,    // index = parameter, value
         Program,     // index
         Signal,      // text = signal name or "silence"
-        Screenshot,  // text = BMP path (or PNG under X11)
+        Screenshot,  // text = path: PNG when it ends in .png (X11), a 24-bit BMP otherwise
         Params,      // print every parameter value
         Cycles,      // index = number of close/open cycles
         OpenSecond,  // a second instance of the plug-in with its editor

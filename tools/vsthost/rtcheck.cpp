@@ -113,7 +113,7 @@ int runRtcheck(const std::vector<std::string>& args) {
     AEffect* effect = plugin.record();
     if (!effect->setParameter || !effect->getParameter || !effect->process || plugin.numInputs() < 2 ||
         plugin.numOutputs() < 2) {
-        std::fprintf(stderr, "vsthost rtcheck: the plug-in is not a stereo effect with parameters\n");
+        std::fprintf(stderr, "vsthost rtcheck: the plug-in is not a stereo effect with parameter entries\n");
         return kExitFailed;
     }
     plugin.dispatch(effOpen);
@@ -136,8 +136,10 @@ int runRtcheck(const std::vector<std::string>& args) {
     auto nextRateChange = start + std::chrono::milliseconds(300);
     for (auto now = start; now < deadline; now = Clock::now()) {
         // The musician at the panel: an edit, then the editor's idle.
-        plugin.setParameter(static_cast<VstInt32>(random() % plugin.numParams()), (random() % 1001) / 1000.0f);
-        ++edits;
+        if (plugin.numParams() > 0) {
+            plugin.setParameter(static_cast<VstInt32>(random() % plugin.numParams()), (random() % 1001) / 1000.0f);
+            ++edits;
+        }
         if (hasEditor) {
             window.pump();
             plugin.dispatch(effEditIdle);

@@ -173,6 +173,9 @@ GAIN_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     r.object = g;
     r.uniqueID = fourCharCode('T', 'g', 'a', 'n');
     r.version = 7;
+#if defined(GAIN_NO_PARAMS)
+    r.numParams = 0;
+#endif
 #if defined(GAIN_ODD)
     // Broken answers a host must survive: no parameter entries, no replacing entry although
     // the flag claims one, negative parameter count, an editor without a size.
