@@ -123,10 +123,10 @@ TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit) {
     };
     // Pan acts frame by frame, the rest reshape the lines: both paths limit.
     const Case cases[] = {
-        {&ReverbSettings::t60, 0.01f, 7.0f},        {&ReverbSettings::damping, 10.0f, 40000.0f},
-        {&ReverbSettings::density, 0.0f, 1.0f},     {&ReverbSettings::roomSize, 0.05f, 1.0f},
+        {&ReverbSettings::t60, 0.01f, 7.0f},         {&ReverbSettings::damping, 10.0f, 40000.0f},
+        {&ReverbSettings::density, 0.0f, 1.0f},      {&ReverbSettings::roomSize, 0.05f, 1.0f},
         {&ReverbSettings::highCut, 10.0f, 40000.0f}, {&ReverbSettings::lowCut, 10.0f, 10000.0f},
-        {&ReverbSettings::holdTime, 0.01f, 1.0f},   {&ReverbSettings::pan, 0.0f, 1.0f},
+        {&ReverbSettings::holdTime, 0.01f, 1.0f},    {&ReverbSettings::pan, 0.0f, 1.0f},
     };
     for (const Case& c : cases) {
         const float inside = c.lower + (c.upper - c.lower) * 0.25f;
@@ -158,8 +158,14 @@ TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine) {
     const struct {
         float delay;
         int32_t length;
-    } cases[] = {{7.0f, kEarlyCapacity}, {kInfinity, kEarlyCapacity}, {1e30f, kEarlyCapacity}, {-0.5f, 0},
-                 {-kInfinity, 0},        {kNaN, 0},                    {-0.0f, 0},                 {1.0f, 2205}};
+    } cases[] = {{7.0f, kEarlyCapacity},
+                 {kInfinity, kEarlyCapacity},
+                 {1e30f, kEarlyCapacity},
+                 {-0.5f, 0},
+                 {-kInfinity, 0},
+                 {kNaN, 0},
+                 {-0.0f, 0},
+                 {1.0f, 2205}};
     for (const auto& c : cases) {
         EngineDriver(engine).set(&ReverbSettings::earlyDelay, c.delay).handOver();
         EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], c.length) << c.delay;

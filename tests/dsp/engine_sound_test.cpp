@@ -163,7 +163,7 @@ TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt) {
 TEST(EngineGate, StatesFollowTheInputAndTheHoldTime) {
     auto engine = std::make_unique<ReverbEngine>();
     EngineDriver(*engine)
-        .setSensitivity(0.5f)                     // threshold 0.5 on |left + right|
+        .setSensitivity(0.5f)                   // threshold 0.5 on |left + right|
         .set(&ReverbSettings::holdTime, 0.01f)  // 441 samples at 44.1 kHz
         .handOver();
     engine->process(0.0f, 0.0f);
