@@ -53,16 +53,19 @@ public:
     void set(const Knob<T>& knob, T value) {
         driver.set(knob.field, value);
         (reference.*knob.setReference)(value);
-        if (handOverEach) driver.handOver();
+        changed();
     }
     void setSensitivity(float sensitivity) {
         driver.setSensitivity(sensitivity);
         reference.setSensitivity(sensitivity);
-        if (handOverEach) driver.handOver();
+        changed();
     }
     void recompute() {
         driver.recompute();
         reference.updateCoefficients();
+        changed();
+    }
+    void changed() {
         if (handOverEach) driver.handOver();
     }
 
