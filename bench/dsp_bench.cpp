@@ -30,22 +30,31 @@ constexpr float kPrograms[8][13] = {
 
 float lerp(double min, double max, float v) { return static_cast<float>((max - min) * v + min); }
 
-// The engine calls a program makes, with the physical values they carry.
+// Settings that reshape the lines, handed over with nothing passed below the lengths in force.
+void reshape(ReverbEngine& engine, const ReverbSettings& settings, bool gateReset = false) {
+    int32_t capacity[kLineCount];
+    for (int i = 0; i < kLineCount; ++i) capacity[i] = lineCapacity(i);
+    engine.configure(settings, true, capacity, gateReset);
+}
+
+// The engine settings a program makes, with the physical values it carries.
 void applyProgram(ReverbEngine& engine, const float* v) {
     const auto outGain = static_cast<float>(std::pow(10.0, lerp(-60, 20, v[1]) * 0.05));
-    engine.setPan(v[0]);
-    engine.setLateLevel(outGain);
-    engine.setT60(lerp(100, 7000, v[2]) * 0.001f);
-    engine.setDamping(lerp(1000, 10000, v[3]));
-    engine.setDensity(v[4]);
-    engine.setEarlyDelay(v[5]);
-    engine.setHighCut(lerp(0.1f, 20000, v[6]));
-    engine.setLowCut(lerp(0.1f, 1000, v[7]));
-    engine.setDry(v[8] > 0.5f);
-    engine.setSensitivity(v[9]);
-    engine.setHold(lerp(10, 500, v[10]) * 0.001f);
-    engine.setRoomSize(v[11]);
-    engine.setEarlyLevel(v[12] * outGain);
+    ReverbSettings s = engine.settings();
+    s.pan = v[0];
+    s.lateLevel = outGain;
+    s.t60 = lerp(100, 7000, v[2]) * 0.001f;
+    s.damping = lerp(1000, 10000, v[3]);
+    s.density = v[4];
+    s.earlyDelay = v[5];
+    s.highCut = lerp(0.1f, 20000, v[6]);
+    s.lowCut = lerp(0.1f, 1000, v[7]);
+    s.dry = v[8] > 0.5f;
+    s.threshold = thresholdFor(v[9]);
+    s.holdTime = lerp(10, 500, v[10]) * 0.001f;
+    s.roomSize = v[11];
+    s.earlyLevel = v[12] * outGain;
+    reshape(engine, s, true);
 }
 
 // Speech-like test signal: noise bursts with pauses, so a gate opens and closes.
@@ -125,21 +134,24 @@ void BM_SettingChangePerBlock(benchmark::State& state) {
     const std::vector<float> signal = testSignal(44100);
     std::vector<float> out(kBlock);
     float peak = 0.0f;
-    float t60 = 1.0f;
+    ReverbSettings s = engine->settings();
+    s.t60 = 1.0f;
     for (auto _ : state) {
-        t60 = t60 < 6.0f ? t60 + 0.01f : 1.0f;
-        engine->setT60(t60);
+        s.t60 = s.t60 < 6.0f ? s.t60 + 0.01f : 1.0f;
+        reshape(*engine, s);
         engine->processBlock(signal.data(), signal.data(), out.data(), out.data(), kBlock, 0.0f, false, peak);
         benchmark::DoNotOptimize(out.data());
     }
 }
 BENCHMARK(BM_SettingChangePerBlock)->Unit(benchmark::kMicrosecond);
 
-void BM_UpdateCoefficients(benchmark::State& state) {
+// The coefficients worked out again, with no block to take them over.
+void BM_Reshape(benchmark::State& state) {
     auto engine = std::make_unique<ReverbEngine>();
-    for (auto _ : state) engine->updateCoefficients();
+    const ReverbSettings s = engine->settings();
+    for (auto _ : state) reshape(*engine, s);
 }
-BENCHMARK(BM_UpdateCoefficients);
+BENCHMARK(BM_Reshape);
 
 // After a loud burst, 60 s of silence with only the noise offset: the recursive filters
 // must not sink into denormals, so the cost stays that of a steady signal.

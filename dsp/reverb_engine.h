@@ -1,8 +1,8 @@
 // The whole signal path: mono sum -> input band filter -> four diffusers -> early reflection
 // and a four-line Hadamard late network -> stereo combination, balance, gate, dry.
 //
-// One thread owns an engine: the audio thread, or a test. Setters only note the new
-// settings and work the coefficients out; process and processBlock take them over at their
+// One thread owns an engine: the audio thread, or a test. configure only notes the new
+// settings and works the coefficients out; process and processBlock take them over at their
 // start, so every change takes effect between two blocks. Several length changes between two
 // blocks clear each line exactly as if each had run in turn.
 #pragma once
@@ -28,27 +28,12 @@ public:
     // False when a buffer could not be allocated; such an engine outputs nothing.
     bool isValid() const { return valid_; }
 
-    void setSampleRate(int32_t rate);
-    void updateCoefficients();
-    void setT60(float seconds);
-    void setDamping(float hertz);
-    void setDensity(float density);
-    void setRoomSize(float size);
-    void setLateLevel(float gain);
-    void setHighCut(float hertz);
-    void setLowCut(float hertz);
-    void setDry(bool dry);
-    void setPan(float pan);
-    void setSensitivity(float sensitivity);
-    void setHold(float seconds);
-    void setEarlyDelay(float fraction);
-    void setEarlyLevel(float gain);
-
-    // Every setting at once, each limited as its own setter limits it. With reshape the
-    // coefficients are worked out again, as any setter of a length, gain or filter does,
+    // Every setting at once, each limited as limitSettings limits it. With reshape the
+    // coefficients are worked out again, as a change of any length, gain or filter needs,
     // and each line is also cleared from its entry in lengthsPassed (the lengths some earlier
     // state of the caller's settings had); without it only the frame-by-frame settings
-    // (levels, dry, pan, threshold) change. gateReset opens the gate, as setSensitivity does.
+    // (late level, dry, pan, threshold) change. gateReset opens the gate, as a new
+    // sensitivity must.
     void configure(const ReverbSettings& wanted, bool reshape, const int32_t (&lengthsPassed)[kLineCount],
                    bool gateReset);
 
@@ -73,8 +58,6 @@ public:
 
 private:
     void recompute();
-    template <class Change>
-    void reshape(Change change);
     void settingChanged() { adoptPending_ = true; }
     void openGate();
 

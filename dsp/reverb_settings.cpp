@@ -71,7 +71,6 @@ ReverbCoefficients computeCoefficients(const ReverbSettings& s) {
     c.lowCut = cutoffCoefficient(s.lowCut, s.sampleRate);
 
     c.lateLevel = s.lateLevel;
-    c.width = s.width;
     c.pan = s.pan;
     c.threshold = s.threshold;
     c.dry = s.dry;

@@ -1,4 +1,4 @@
-// The engine's settings as the setters leave them, and everything the frame loop needs,
+// The engine's settings as configure leaves them, and everything the frame loop needs,
 // worked out from them in the order the coefficient update fixes.
 #pragma once
 
@@ -13,7 +13,6 @@ struct ReverbSettings {
     float damping = kStartDamping;
     float density = kStartDensity;
     bool dry = false;
-    float width = kWidth;
     float pan = kStartPan;
     float roomSize = kStartRoomSize;
     float highCut = kStartHighCut;
@@ -36,10 +35,8 @@ struct ReverbCoefficients {
     float holdCoef = 0.0f;
     float releaseCoef = 0.0f;
     float attackStep = 0.0f;
-    // Taken as they are, frame by frame. The stereo spread is kept with them but is always
-    // kWidth: nothing changes it, and the output stage uses the constant.
+    // Taken as they are, frame by frame.
     float lateLevel = kStartLateLevel;
-    float width = kWidth;
     float pan = kStartPan;
     float threshold = 0.0f;
     bool dry = false;
@@ -57,7 +54,7 @@ T limitSetting(T value, T lower, T upper) {
 // The gate's threshold for a sensitivity; outside 0..1 the nearer end counts.
 inline float thresholdFor(float sensitivity) { return 1.0f - limitSetting(sensitivity, 0.0f, 1.0f); }
 
-// The settings with every limit applied that the engine's setters apply. The levels and
+// The settings with every limit the engine applies. The levels and
 // the early delay stay as given; the early delay is limited by the line's capacity.
 ReverbSettings limitSettings(ReverbSettings settings);
 

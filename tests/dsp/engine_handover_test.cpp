@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dsp/denormal_noise.h"
+#include "dsp/engine_driver.h"
 #include "dsp/reverb_engine.h"
 #include "dsp/reference_reverb.h"
 
@@ -20,21 +21,58 @@ uint32_t bitsOf(float x) {
     return bits;
 }
 
-// Runs the engine block by block and the reference frame by frame on the same input, and
-// applies every setting change to both between blocks.
+// One setting: where the engine's settings hold it, and the reference's setter for it.
+template <class T>
+struct Knob {
+    T ReverbSettings::*field;
+    void (ReferenceReverb::*setReference)(T);
+};
+
+const Knob<float> kT60{&ReverbSettings::t60, &ReferenceReverb::setT60};
+const Knob<float> kDamping{&ReverbSettings::damping, &ReferenceReverb::setDamping};
+const Knob<float> kDensity{&ReverbSettings::density, &ReferenceReverb::setDensity};
+const Knob<float> kRoomSize{&ReverbSettings::roomSize, &ReferenceReverb::setRoomSize};
+const Knob<float> kLateLevel{&ReverbSettings::lateLevel, &ReferenceReverb::setLateLevel};
+const Knob<float> kHighCut{&ReverbSettings::highCut, &ReferenceReverb::setHighCut};
+const Knob<float> kLowCut{&ReverbSettings::lowCut, &ReferenceReverb::setLowCut};
+const Knob<bool> kDry{&ReverbSettings::dry, &ReferenceReverb::setDry};
+const Knob<float> kPan{&ReverbSettings::pan, &ReferenceReverb::setPan};
+const Knob<float> kHold{&ReverbSettings::holdTime, &ReferenceReverb::setHold};
+const Knob<float> kEarlyDelay{&ReverbSettings::earlyDelay, &ReferenceReverb::setEarlyDelay};
+const Knob<float> kEarlyLevel{&ReverbSettings::earlyLevel, &ReferenceReverb::setEarlyLevel};
+const Knob<int32_t> kSampleRate{&ReverbSettings::sampleRate, &ReferenceReverb::setSampleRate};
+
+// Runs the engine block by block and the reference frame by frame on the same input. The
+// reference takes each change on the spot; the engine gets the changes since the last block
+// in one hand-over at the start of the next, or one per change with handOverEach.
 class Twin {
 public:
-    Twin() : engine(std::make_unique<ReverbEngine>()) {}
+    Twin() : engine(std::make_unique<ReverbEngine>()), driver(*engine) {}
 
-    template <class Change>
-    void change(Change apply) {
-        apply(*engine);
-        apply(reference);
+    template <class T>
+    void set(const Knob<T>& knob, T value) {
+        driver.set(knob.field, value);
+        (reference.*knob.setReference)(value);
+        changed();
+    }
+    void setSensitivity(float sensitivity) {
+        driver.setSensitivity(sensitivity);
+        reference.setSensitivity(sensitivity);
+        changed();
+    }
+    void recompute() {
+        driver.recompute();
+        reference.updateCoefficients();
+        changed();
+    }
+    void changed() {
+        if (handOverEach) driver.handOver();
     }
 
     // Fails the test at the first frame whose output bits differ.
     void block(const float* left, const float* right, int frames, float offset, bool accumulate,
                const float* previous = nullptr) {
+        driver.handOver();
         std::vector<float> outLeft(frames), outRight(frames), wantLeft(frames), wantRight(frames);
         for (int i = 0; i < frames; ++i) {
             outLeft[i] = wantLeft[i] = previous ? previous[i] : 0.5f;
@@ -69,7 +107,9 @@ public:
     }
 
     std::unique_ptr<ReverbEngine> engine;
+    EngineDriver driver;
     ReferenceReverb reference;
+    bool handOverEach = false;
     float enginePeak = 0.0f, referencePeak = 0.0f;
     long framesRun = 0;
 };
@@ -92,26 +132,25 @@ void randomChange(Twin& twin, std::mt19937& random) {
     const float v = unit(random);
     const float wide = unit(random) * 1.4f - 0.2f;  // sometimes outside the limits
     switch (which) {
-    case 0: twin.change([=](auto& r) { r.setT60(0.1f + 6.9f * v); }); break;
-    case 1: twin.change([=](auto& r) { r.setDamping(1000.0f + 9000.0f * v); }); break;
-    case 2: twin.change([=](auto& r) { r.setDensity(wide); }); break;
-    case 3: twin.change([=](auto& r) { r.setRoomSize(wide); }); break;
-    case 4: twin.change([=](auto& r) { r.setLateLevel(2.0f * v); }); break;
-    case 5: twin.change([=](auto& r) { r.setHighCut(20000.0f * wide); }); break;
-    case 6: twin.change([=](auto& r) { r.setLowCut(1000.0f * wide); }); break;
-    case 7: twin.change([=](auto& r) { r.setDry(v > 0.5f); }); break;
-    case 8: twin.change([=](auto& r) { r.setPan(wide); }); break;
-    case 9: twin.change([=](auto& r) { r.setSensitivity(v < 0.3f ? 1.0f : wide); }); break;
-    case 10: twin.change([=](auto& r) { r.setHold(0.5f * wide); }); break;
-    case 11: twin.change([=](auto& r) { r.setEarlyDelay(wide); }); break;
-    case 12: twin.change([=](auto& r) { r.setEarlyLevel(v); }); break;
+    case 0: twin.set(kT60, 0.1f + 6.9f * v); break;
+    case 1: twin.set(kDamping, 1000.0f + 9000.0f * v); break;
+    case 2: twin.set(kDensity, wide); break;
+    case 3: twin.set(kRoomSize, wide); break;
+    case 4: twin.set(kLateLevel, 2.0f * v); break;
+    case 5: twin.set(kHighCut, 20000.0f * wide); break;
+    case 6: twin.set(kLowCut, 1000.0f * wide); break;
+    case 7: twin.set(kDry, v > 0.5f); break;
+    case 8: twin.set(kPan, wide); break;
+    case 9: twin.setSensitivity(v < 0.3f ? 1.0f : wide); break;
+    case 10: twin.set(kHold, 0.5f * wide); break;
+    case 11: twin.set(kEarlyDelay, wide); break;
+    case 12: twin.set(kEarlyLevel, v); break;
     case 13: {
         const int32_t rates[] = {4000, 22050, 44100, 48000, 96000, 192000};
-        const int32_t rate = rates[std::uniform_int_distribution<int>(0, 5)(random)];
-        twin.change([=](auto& r) { r.setSampleRate(rate); });
+        twin.set(kSampleRate, rates[std::uniform_int_distribution<int>(0, 5)(random)]);
         break;
     }
-    default: twin.change([](auto& r) { r.updateCoefficients(); }); break;
+    default: twin.recompute(); break;
     }
 }
 
@@ -137,7 +176,8 @@ TEST(EngineAgainstReference, RandomBlocksAndSettingsGiveTheSameBits) {
 TEST(EngineAgainstReference, FrameByFrameProcessGivesTheSameBits) {
     std::mt19937 random(7);
     Twin twin;
-    twin.change([](auto& r) { r.setSensitivity(0.5f); });
+    twin.handOverEach = true;  // process runs without block, which would hand the changes over
+    twin.setSensitivity(0.5f);
     for (int n = 0; n < 60000; ++n) {
         if (n % 997 == 0) randomChange(twin, random);
         const float left = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
@@ -151,66 +191,65 @@ TEST(EngineAgainstReference, FrameByFrameProcessGivesTheSameBits) {
 }
 
 // Several length changes between two blocks clear from the lowest length passed through,
-// not just from the length before the first change.
+// not just from the length before the first change: whether the lengths passed arrive in
+// one hand-over or the engine gathers them over several.
 TEST(EngineAgainstReference, SeveralLengthChangesBetweenBlocksClearAsEachInTurn) {
-    std::mt19937 random(11);
-    Twin twin;
-    twin.change([](auto& r) { r.setRoomSize(1.0f); });
-    twin.block(signal(random, 20000), signal(random, 20000));
-    std::vector<float> loud(20000);
-    for (float& x : loud) x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
-    twin.block(loud, loud);
-    twin.change([](auto& r) {
-        r.setRoomSize(0.3f);
-        r.setEarlyDelay(0.1f);
-        r.setRoomSize(0.9f);
-        r.setEarlyDelay(0.6f);
-    });
-    twin.block(loud, loud);
-    ASSERT_FALSE(HasFatalFailure());
-    twin.change([](auto& r) {
-        r.setSampleRate(22050);
-        r.setSampleRate(96000);
-        r.setRoomSize(0.05f);
-        r.setRoomSize(0.5f);
-    });
-    twin.block(loud, loud);
+    for (const bool handOverEach : {false, true}) {
+        std::mt19937 random(11);
+        Twin twin;
+        twin.handOverEach = handOverEach;
+        twin.set(kRoomSize, 1.0f);
+        twin.block(signal(random, 20000), signal(random, 20000));
+        std::vector<float> loud(20000);
+        for (float& x : loud) x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
+        twin.block(loud, loud);
+        twin.set(kRoomSize, 0.3f);
+        twin.set(kEarlyDelay, 0.1f);
+        twin.set(kRoomSize, 0.9f);
+        twin.set(kEarlyDelay, 0.6f);
+        twin.block(loud, loud);
+        ASSERT_FALSE(HasFatalFailure()) << handOverEach;
+        twin.set(kSampleRate, 22050);
+        twin.set(kSampleRate, 96000);
+        twin.set(kRoomSize, 0.05f);
+        twin.set(kRoomSize, 0.5f);
+        twin.block(loud, loud);
+        ASSERT_FALSE(HasFatalFailure()) << handOverEach;
+    }
 }
 
 // A line shrunk below its position still plays that one slot; only settings that recompute
-// the lines clear it, and an unchanged sample rate recomputes nothing.
+// the lines clear it.
 TEST(EngineAgainstReference, OnlyRecomputingSettingsClearBeyondTheLength) {
     std::mt19937 random(5);
     std::vector<float> loud(15000);
     for (float& x : loud) x = std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
     auto shrunk = [&](Twin& twin) {
-        twin.change([](auto& r) { r.setRoomSize(1.0f); });
+        twin.set(kRoomSize, 1.0f);
         twin.block(loud, loud);  // every slot of line 0 (8820 long) written, position 6180
-        twin.change([](auto& r) { r.setRoomSize(0.5f); });
+        twin.set(kRoomSize, 0.5f);
+        twin.driver.handOver();
     };
 
     Twin quiet;
     shrunk(quiet);
-    quiet.change([](auto& r) {
-        r.setLateLevel(0.7f);
-        r.setPan(0.2f);
-        r.setDry(true);
-        r.setSensitivity(0.2f);
-        r.setSampleRate(44100);
-    });
+    quiet.set(kLateLevel, 0.7f);
+    quiet.set(kPan, 0.2f);
+    quiet.set(kDry, true);
+    quiet.setSensitivity(0.2f);
     quiet.block(loud, loud);
     ASSERT_FALSE(HasFatalFailure());
 
     Twin cleared;
     shrunk(cleared);
-    cleared.change([](auto& r) { r.updateCoefficients(); });
+    cleared.recompute();
     cleared.block(loud, loud);
     ASSERT_FALSE(HasFatalFailure());
 
     // The clear is real: skipping it on the reference side changes the very next frame.
     Twin skipped;
     shrunk(skipped);
-    skipped.engine->updateCoefficients();
+    skipped.driver.recompute().handOver();
     std::vector<float> left(1), right(1);
     float peak = 0.0f;
     skipped.engine->processBlock(loud.data(), loud.data(), left.data(), right.data(), 1, 0.0f, false, peak);
@@ -226,11 +265,9 @@ TEST(EngineAgainstReference, GateHoldsReleasesAndClimbsLikeTheReference) {
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     for (const float hold : {0.01f, 0.1f}) {
         Twin twin;
-        twin.change([=](auto& r) {
-            r.setSensitivity(0.5f);
-            r.setHold(hold);
-            r.setDry(hold > 0.05f);
-        });
+        twin.setSensitivity(0.5f);
+        twin.set(kHold, hold);
+        twin.set(kDry, hold > 0.05f);
         std::vector<float> left, right;
         for (int segment = 0; segment < 40; ++segment) {
             const int length = 1 + static_cast<int>(random() % 9000);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "dsp/engine_constants.h"
+#include "dsp/engine_driver.h"
 #include "dsp/reverb_engine.h"
 
 namespace {
@@ -48,7 +49,6 @@ TEST(EngineSettings, FreshEngineAt44100) {
     EXPECT_EQ(s.t60, 2.1700000762939453f);
     EXPECT_EQ(s.earlyLevel, 0.30000001192092896f);
     EXPECT_EQ(s.holdTime, 0.10000000149011612f);
-    EXPECT_EQ(s.width, 1.0f);
     EXPECT_EQ(s.threshold, 0.0f);
     EXPECT_FALSE(s.dry);
 }
@@ -87,8 +87,7 @@ TEST(EngineSettings, WorkedValuesAt44100RoomHalf) {
 
 TEST(EngineSettings, LargestRoomAt96kFillsTheBuffers) {
     ReverbEngine engine;
-    engine.setSampleRate(96000);
-    engine.setRoomSize(1.0f);
+    EngineDriver(engine).set(&ReverbSettings::sampleRate, 96000).set(&ReverbSettings::roomSize, 1.0f).handOver();
     const ReverbCoefficients c = engine.coefficients();
     for (int k = 0; k < 4; ++k) EXPECT_EQ(c.length[k], kLateCapacity[k]) << k;
     EXPECT_EQ(c.length[kFirstDiffuserIndex + 0], kDiffuserCapacity[0]);
@@ -99,60 +98,53 @@ TEST(EngineSettings, LargestRoomAt96kFillsTheBuffers) {
 
 TEST(EngineSettings, LongestDecayFollowsTheGainFormula) {
     ReverbEngine engine;
-    engine.setRoomSize(1.0f);
-    engine.setT60(7.0f);
+    EngineDriver(engine).set(&ReverbSettings::roomSize, 1.0f).set(&ReverbSettings::t60, 7.0f).handOver();
     // 0.5 × 10^(−12/140)
     EXPECT_NEAR(engine.coefficients().gain[0], 0.410446, 5e-7);
-    engine.setT60(100.0f);
-    EXPECT_EQ(engine.settings().t60, 7.0f);
 }
 
 TEST(EngineSettings, SampleRateIsClamped) {
     ReverbEngine engine;
-    engine.setSampleRate(200000);
+    auto setRate = [&](int32_t rate) { EngineDriver(engine).set(&ReverbSettings::sampleRate, rate).handOver(); };
+    setRate(200000);
     EXPECT_EQ(engine.sampleRate(), 96000);
-    engine.setSampleRate(1000);
+    setRate(1000);
     EXPECT_EQ(engine.sampleRate(), 5000);
     EXPECT_EQ(engine.coefficients().length[0], static_cast<int32_t>(5000 * 0.5 * 0.2f));
-    engine.setSampleRate(48000);
+    setRate(48000);
     EXPECT_EQ(engine.coefficients().length[kFirstDiffuserIndex], 959);
 }
 
 TEST(EngineSettings, ClampsPutNaNOnTheLowerLimit) {
     ReverbEngine engine;
     struct Case {
-        void (ReverbEngine::*set)(float);
         float ReverbSettings::*field;
         float lower, upper;
     };
+    // Pan acts frame by frame, the rest reshape the lines: both paths limit.
     const Case cases[] = {
-        {&ReverbEngine::setT60, &ReverbSettings::t60, 0.01f, 7.0f},
-        {&ReverbEngine::setDamping, &ReverbSettings::damping, 10.0f, 40000.0f},
-        {&ReverbEngine::setDensity, &ReverbSettings::density, 0.0f, 1.0f},
-        {&ReverbEngine::setRoomSize, &ReverbSettings::roomSize, 0.05f, 1.0f},
-        {&ReverbEngine::setHighCut, &ReverbSettings::highCut, 10.0f, 40000.0f},
-        {&ReverbEngine::setLowCut, &ReverbSettings::lowCut, 10.0f, 10000.0f},
-        {&ReverbEngine::setHold, &ReverbSettings::holdTime, 0.01f, 1.0f},
-        {&ReverbEngine::setPan, &ReverbSettings::pan, 0.0f, 1.0f},
+        {&ReverbSettings::t60, 0.01f, 7.0f},         {&ReverbSettings::damping, 10.0f, 40000.0f},
+        {&ReverbSettings::density, 0.0f, 1.0f},      {&ReverbSettings::roomSize, 0.05f, 1.0f},
+        {&ReverbSettings::highCut, 10.0f, 40000.0f}, {&ReverbSettings::lowCut, 10.0f, 10000.0f},
+        {&ReverbSettings::holdTime, 0.01f, 1.0f},    {&ReverbSettings::pan, 0.0f, 1.0f},
     };
     for (const Case& c : cases) {
-        (engine.*c.set)(1e9f);
-        EXPECT_EQ(engine.settings().*c.field, c.upper);
-        (engine.*c.set)(-1e9f);
-        EXPECT_EQ(engine.settings().*c.field, c.lower);
-        (engine.*c.set)(kNaN);
-        EXPECT_EQ(engine.settings().*c.field, c.lower);
         const float inside = c.lower + (c.upper - c.lower) * 0.25f;
-        (engine.*c.set)(inside);
-        EXPECT_EQ(engine.settings().*c.field, inside);
+        const float given[][2] = {{1e9f, c.upper}, {-1e9f, c.lower}, {kNaN, c.lower}, {inside, inside}};
+        for (const auto& [value, kept] : given) {
+            EngineDriver(engine).set(c.field, value).handOver();
+            EXPECT_EQ(engine.settings().*c.field, kept) << value;
+        }
     }
 }
 
 TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven) {
     ReverbEngine engine;
-    engine.setLateLevel(12.5f);
-    engine.setEarlyLevel(-3.0f);
-    engine.setEarlyDelay(7.0f);
+    EngineDriver(engine)
+        .set(&ReverbSettings::lateLevel, 12.5f)
+        .set(&ReverbSettings::earlyLevel, -3.0f)
+        .set(&ReverbSettings::earlyDelay, 7.0f)
+        .handOver();
     const ReverbSettings s = engine.settings();
     EXPECT_EQ(s.lateLevel, 12.5f);
     EXPECT_EQ(s.earlyLevel, -3.0f);
@@ -163,37 +155,39 @@ TEST(EngineSettings, LevelsAndEarlyDelayAreStoredAsGiven) {
 
 TEST(EngineSettings, EarlyDelayOutsideTheUnitRangeStaysInsideTheLine) {
     ReverbEngine engine;
-    for (float wild : {7.0f, kInfinity, 1e30f}) {
-        engine.setEarlyDelay(wild);
-        EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], kEarlyCapacity) << wild;
+    const struct {
+        float delay;
+        int32_t length;
+    } cases[] = {{7.0f, kEarlyCapacity},
+                 {kInfinity, kEarlyCapacity},
+                 {1e30f, kEarlyCapacity},
+                 {-0.5f, 0},
+                 {-kInfinity, 0},
+                 {kNaN, 0},
+                 {-0.0f, 0},
+                 {1.0f, 2205}};
+    for (const auto& c : cases) {
+        EngineDriver(engine).set(&ReverbSettings::earlyDelay, c.delay).handOver();
+        EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], c.length) << c.delay;
     }
-    for (float wild : {-0.5f, -kInfinity, kNaN, -0.0f}) {
-        engine.setEarlyDelay(wild);
-        EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], 0) << wild;
-    }
-    engine.setEarlyDelay(1.0f);
-    EXPECT_EQ(engine.coefficients().length[kEarlyLineIndex], 2205);
 }
 
 TEST(EngineSettings, SensitivitySetsTheThresholdAndOpensTheGate) {
     ReverbEngine engine;
-    engine.setSensitivity(0.99f);
-    EXPECT_EQ(engine.settings().threshold, 0.009999990463256836f);
-    EXPECT_FALSE(engine.settings().threshold > kGateFloor);
-    engine.setSensitivity(0.25f);
-    EXPECT_EQ(engine.settings().threshold, 0.75f);
-    engine.setSensitivity(kNaN);
-    EXPECT_EQ(engine.settings().threshold, 1.0f);
-    engine.setSensitivity(3.0f);
-    EXPECT_EQ(engine.settings().threshold, 0.0f);
+    const float cases[][2] = {{0.99f, 0.009999990463256836f}, {0.25f, 0.75f}, {kNaN, 1.0f}, {3.0f, 0.0f}};
+    for (const auto& [sensitivity, threshold] : cases) {
+        EngineDriver(engine).setSensitivity(sensitivity).handOver();
+        EXPECT_EQ(engine.settings().threshold, threshold) << sensitivity;
+    }
+    EXPECT_FALSE(cases[0][1] > kGateFloor);  // just below full sensitivity the gate is off
 }
 
 TEST(EngineSettings, DensityScalesTheFirstTwoDiffusers) {
     ReverbEngine engine;
-    engine.setDensity(1.0f);
+    EngineDriver(engine).set(&ReverbSettings::density, 1.0f).handOver();
     const ReverbCoefficients c = engine.coefficients();
     EXPECT_EQ(c.gain[kFirstDiffuserIndex + 0], 0.800000011920929f);
     EXPECT_EQ(c.gain[kFirstDiffuserIndex + 1], -0.800000011920929f);
-    engine.setDensity(0.0f);
+    EngineDriver(engine).set(&ReverbSettings::density, 0.0f).handOver();
     EXPECT_EQ(engine.coefficients().gain[kFirstDiffuserIndex + 0], 0.0f);
 }

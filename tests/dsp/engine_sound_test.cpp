@@ -4,8 +4,10 @@
 #include <cmath>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "dsp/engine_driver.h"
 #include "dsp/reverb_engine.h"
 
 namespace {
@@ -48,15 +50,14 @@ bool anyNonZero(const std::vector<float>& x) {
 
 TEST(EngineRouting, ZeroLevelsGiveSilenceAndDryPassesTheInputExactly) {
     auto engine = std::make_unique<ReverbEngine>();
-    engine->setLateLevel(0.0f);
-    engine->setEarlyLevel(0.0f);
+    EngineDriver(*engine).set(&ReverbSettings::lateLevel, 0.0f).set(&ReverbSettings::earlyLevel, 0.0f).handOver();
     const std::vector<float> left = noise(20000, 1), right = noise(20000, 2);
     const Output wet = run(*engine, left, right);
     for (size_t i = 0; i < left.size(); ++i) {
         ASSERT_EQ(wet.left[i], 0.0f) << i;
         ASSERT_EQ(wet.right[i], 0.0f) << i;
     }
-    engine->setDry(true);
+    EngineDriver(*engine).set(&ReverbSettings::dry, true).handOver();
     const Output dry = run(*engine, left, right);
     EXPECT_EQ(dry.left, left);
     EXPECT_EQ(dry.right, right);
@@ -78,8 +79,8 @@ TEST(EngineRouting, PanBalancesTheWetSignal) {
     auto centre = std::make_unique<ReverbEngine>();
     auto hardLeft = std::make_unique<ReverbEngine>();
     auto hardRight = std::make_unique<ReverbEngine>();
-    hardLeft->setPan(0.0f);
-    hardRight->setPan(1.0f);
+    EngineDriver(*hardLeft).set(&ReverbSettings::pan, 0.0f).handOver();
+    EngineDriver(*hardRight).set(&ReverbSettings::pan, 1.0f).handOver();
     const std::vector<float> x = noise(15000, 3);
     const Output c = run(*centre, x, x), l = run(*hardLeft, x, x), r = run(*hardRight, x, x);
     EXPECT_TRUE(anyNonZero(l.left));
@@ -95,9 +96,11 @@ TEST(EngineRouting, PanBalancesTheWetSignal) {
 TEST(EngineRouting, EarlyReflectionLagsByOneLessThanItsLength) {
     for (float delay : {0.0f, 0.25f}) {
         auto engine = std::make_unique<ReverbEngine>();
-        engine->setLateLevel(0.0f);
-        engine->setEarlyLevel(1.0f);
-        engine->setEarlyDelay(delay);
+        EngineDriver(*engine)
+            .set(&ReverbSettings::lateLevel, 0.0f)
+            .set(&ReverbSettings::earlyLevel, 1.0f)
+            .set(&ReverbSettings::earlyDelay, delay)
+            .handOver();
         const Output out = run(*engine, impulse(2000), std::vector<float>(2000, 0.0f));
         const int lag = delay == 0.0f ? 0 : 550;  // 551 samples at 44.1 kHz, read after the write
         for (int i = 0; i < lag; ++i) ASSERT_EQ(out.left[i], 0.0f) << i;
@@ -109,9 +112,8 @@ TEST(EngineRouting, EarlyReflectionLagsByOneLessThanItsLength) {
 TEST(EngineRouting, EarlyLevelScalesOnlyTheEarlyReflection) {
     auto one = std::make_unique<ReverbEngine>();
     auto two = std::make_unique<ReverbEngine>();
-    for (auto* e : {one.get(), two.get()}) e->setLateLevel(0.0f);
-    one->setEarlyLevel(0.25f);
-    two->setEarlyLevel(0.5f);
+    for (auto [engine, level] : {std::pair(one.get(), 0.25f), std::pair(two.get(), 0.5f)})
+        EngineDriver(*engine).set(&ReverbSettings::lateLevel, 0.0f).set(&ReverbSettings::earlyLevel, level).handOver();
     const std::vector<float> x = noise(5000, 4);
     const Output a = run(*one, x, x), b = run(*two, x, x);
     for (size_t i = 0; i < x.size(); ++i) ASSERT_EQ(b.left[i], 2.0f * a.left[i]) << i;
@@ -147,7 +149,7 @@ TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt) {
     for (float sensitivity : {1.0f, 0.99f}) {
         auto gated = std::make_unique<ReverbEngine>();
         auto plain = std::make_unique<ReverbEngine>();
-        gated->setSensitivity(sensitivity);
+        EngineDriver(*gated).setSensitivity(sensitivity).handOver();
         const std::vector<float> x = noise(5000, 6);
         std::vector<float> quietThenLoud(5000, 0.0f);
         for (int i = 2500; i < 5000; ++i) quietThenLoud[i] = x[i];
@@ -160,8 +162,10 @@ TEST(EngineGate, OffAtFullSensitivityAndJustBelowIt) {
 
 TEST(EngineGate, StatesFollowTheInputAndTheHoldTime) {
     auto engine = std::make_unique<ReverbEngine>();
-    engine->setSensitivity(0.5f);  // threshold 0.5 on |left + right|
-    engine->setHold(0.01f);        // 441 samples at 44.1 kHz
+    EngineDriver(*engine)
+        .setSensitivity(0.5f)                   // threshold 0.5 on |left + right|
+        .set(&ReverbSettings::holdTime, 0.01f)  // 441 samples at 44.1 kHz
+        .handOver();
     engine->process(0.0f, 0.0f);
     EXPECT_EQ(engine->gateState(), ReverbEngine::GateRelease);  // the hold timer starts at 0
     engine->process(0.3f, 0.3f);
@@ -175,14 +179,14 @@ TEST(EngineGate, StatesFollowTheInputAndTheHoldTime) {
     }
     EXPECT_EQ(engine->gateState(), ReverbEngine::GateRelease);
     EXPECT_NEAR(quiet, 441, 1);
-    engine->setSensitivity(0.5f);
+    EngineDriver(*engine).setSensitivity(0.5f).handOver();
     EXPECT_EQ(engine->gateState(), ReverbEngine::GateOpen);
 }
 
 TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity) {
     auto gated = std::make_unique<ReverbEngine>();
     auto plain = std::make_unique<ReverbEngine>();
-    gated->setSensitivity(0.5f);
+    EngineDriver(*gated).setSensitivity(0.5f).handOver();
     const float attackStep = gated->coefficients().attackStep;
     const float releaseFactor = gated->coefficients().releaseCoef + 0.000001f;
     std::vector<float> input(12000, 0.0f);
@@ -215,8 +219,7 @@ TEST(EngineGate, ReleaseFadesAndAttackClimbsOneStepPastUnity) {
 
 TEST(EngineRouting, NoiseOffsetKeepsTheTailOutOfDenormals) {
     auto engine = std::make_unique<ReverbEngine>();
-    engine->setT60(7.0f);
-    engine->setRoomSize(1.0f);
+    EngineDriver(*engine).set(&ReverbSettings::t60, 7.0f).set(&ReverbSettings::roomSize, 1.0f).handOver();
     const std::vector<float> burst = noise(4096, 7), silence(4096, 0.0f);
     std::vector<float> outL(4096), outR(4096);
     float peak = 0.0f;

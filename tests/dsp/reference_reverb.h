@@ -75,11 +75,8 @@ public:
     ReferenceReverb() { setSampleRate(44100); }
 
     void setSampleRate(int32_t rate) {
-        rate = rate > 96000 ? 96000 : rate < 5000 ? 5000 : rate;
-        if (rate != sampleRate) {
-            sampleRate = rate;
-            updateCoefficients();
-        }
+        sampleRate = rate > 96000 ? 96000 : rate < 5000 ? 5000 : rate;
+        updateCoefficients();
     }
 
     void setT60(float v) { t60 = reference::limited(v, 0.01f, 7.0f), updateCoefficients(); }
