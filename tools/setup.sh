@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build and the tests need. Safe to run again:
-# when everything is present it does nothing.
+# Installs every Debian package the build and the tests need. Safe to run again, and offline
+# once everything is there: it asks the package servers only when something is missing, and
+# an optional package this machine could not get once is not asked for again (delete
+# /var/lib/hallmere-setup/refused to try again).
 set -euo pipefail
 
 packages=(
@@ -22,6 +24,7 @@ packages=(
 # The i686 DLL's tests run under wine32, from Debian's i386 architecture.
 optional=(wine32:i386)
 
+refused=/var/lib/hallmere-setup/refused
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
 for p in "${packages[@]}"; do
@@ -29,7 +32,7 @@ for p in "${packages[@]}"; do
 done
 missing_optional=()
 for p in "${optional[@]}"; do
-  installed "$p" || missing_optional+=("$p")
+  installed "$p" || grep -qxF "$p" "$refused" 2>/dev/null || missing_optional+=("$p")
 done
 
 if [ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ]; then
@@ -54,6 +57,9 @@ fi
 # runtime tests then skip and say why, so this is no reason to stop.
 if [ ${#missing_optional[@]} -ne 0 ]; then
   echo "setup: installing ${missing_optional[*]}"
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing_optional[@]}" >/dev/null ||
+  if ! $SUDO apt-get install -y -qq --no-install-recommends "${missing_optional[@]}" >/dev/null; then
     echo "setup: could not install ${missing_optional[*]}: the 32-bit Windows runtime tests will be skipped"
+    $SUDO mkdir -p "$(dirname "$refused")"
+    printf '%s\n' "${missing_optional[@]}" | $SUDO tee -a "$refused" >/dev/null
+  fi
 fi

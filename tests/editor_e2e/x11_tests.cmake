@@ -1,6 +1,9 @@
 # The editor end to end natively: vsthost's X11 editor session drives Hallmere.so on a
 # virtual display that each check starts with xvfb-run (skipped, code 77, without it).
 find_package(Python3 COMPONENTS Interpreter)
+hallmere_require(Python3_FOUND "python3 not found: no editor tests (they compare the panel's pixels with it)")
+find_program(HALLMERE_XVFB_RUN xvfb-run)
+hallmere_require(HALLMERE_XVFB_RUN "xvfb-run not found (Debian package xvfb): the editor tests have no display")
 if(TARGET vsthost AND TARGET Hallmere AND Python3_FOUND)
   set(editor_x11_env
     EDITOR_HOST=x11
@@ -12,7 +15,8 @@ if(TARGET vsthost AND TARGET Hallmere AND Python3_FOUND)
     # Each check has a display of its own, but xvfb-run -a picks display numbers racily:
     # the editor checks start their servers one at a time.
     set_tests_properties(editor_x11.${name} PROPERTIES LABELS "editor;x11" TIMEOUT 600
-      ENVIRONMENT "${editor_x11_env}" SKIP_RETURN_CODE 77 RESOURCE_LOCK editor_display)
+      ENVIRONMENT "${editor_x11_env}" RESOURCE_LOCK editor_display)
+    hallmere_skippable(editor_x11.${name})
   endforeach()
 endif()
 
@@ -21,12 +25,13 @@ find_package(PkgConfig)
 if(PkgConfig_FOUND)
   pkg_check_modules(X11_TEST IMPORTED_TARGET x11 xtst)
 endif()
+hallmere_require(X11_TEST_FOUND "X11 or XTest not found (libx11-dev, libxtst-dev): no test of the X11 frame window")
 if(X11_TEST_FOUND AND TARGET GTest::gtest_main)
   add_executable(test_frame_window_x11 ${CMAKE_CURRENT_SOURCE_DIR}/frame_window_x11_test.cpp)
   target_link_libraries(test_frame_window_x11 PRIVATE hallmere_gui PkgConfig::X11_TEST GTest::gtest GTest::gtest_main)
   add_test(NAME editor_x11.frame_window COMMAND sh -c
     "command -v xvfb-run >/dev/null || { echo 'xvfb-run is not installed: skipped'; exit 77; }; exec xvfb-run -a -s '-screen 0 1024x768x24' \"$0\""
     $<TARGET_FILE:test_frame_window_x11>)
-  set_tests_properties(editor_x11.frame_window PROPERTIES LABELS "editor;x11" TIMEOUT 120 SKIP_RETURN_CODE 77
-    RESOURCE_LOCK editor_display)
+  set_tests_properties(editor_x11.frame_window PROPERTIES LABELS "editor;x11" TIMEOUT 120 RESOURCE_LOCK editor_display)
+  hallmere_skippable(editor_x11.frame_window)
 endif()

@@ -9,6 +9,8 @@
 #       fault (status 1).
 #   wine32_runtime.sh run STATE COMMAND [ARGS...]
 #       runs COMMAND when the probe said yes; otherwise prints the reason and exits 77.
+# With HALLMERE_STRICT=1 only the kernel's refusal skips: a missing loader fails the probe,
+# and a COMMAND that skips itself (77) fails.
 set -u
 SKIP=77
 mode=$1
@@ -28,6 +30,7 @@ probe)
   }
   if [ ! -x "$loader" ]; then
     verdict "no: $loader is not installed (Debian package wine32:i386, see tools/setup.sh)"
+    [ "${HALLMERE_STRICT:-0}" = 1 ] && exit 1
     exit $SKIP
   fi
   if ! out=$("$loader" --version 2>&1); then
@@ -54,7 +57,14 @@ run)
     echo "skipped, 32-bit Windows programs: $verdict"
     exit $SKIP
   fi
-  exec "$@"
+  [ "${HALLMERE_STRICT:-0}" = 1 ] || exec "$@"
+  "$@"
+  status=$?
+  if [ $status -eq $SKIP ]; then
+    echo "the test skipped itself, which a strict run does not allow"
+    exit 1
+  fi
+  exit $status
   ;;
 *)
   echo "usage: wine32_runtime.sh probe STATE PREFIX PROGRAM [ARGS...] | run STATE COMMAND [ARGS...]" >&2
