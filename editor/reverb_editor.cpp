@@ -55,8 +55,6 @@ constexpr int kMeterVertical = 2;
 constexpr int kPanDisplayStyle = 2;
 constexpr int kKnobDisplayStyle = 1;
 constexpr float kMeterFallStep = 0.02f;
-constexpr float kMeterScale = 0.89f;
-constexpr float kGateScale = 0.49f;
 constexpr int kGateImages = 3;
 
 }  // namespace

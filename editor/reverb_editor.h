@@ -29,6 +29,10 @@ public:
     static constexpr int kKnobCount = 10;
     static constexpr int kDisplayCount = 12;
     static constexpr int kBitmapCount = 11;
+    // Each idle the meter shows the output peak times kMeterScale, so full scale is a peak
+    // of about 1.12; the LED shows the gate state times kGateScale, one image per state.
+    static constexpr float kMeterScale = 0.89f;
+    static constexpr float kGateScale = 0.49f;
 
     explicit ReverbEditor(ReverbPlugin* plugin);
     ~ReverbEditor() override;

@@ -225,7 +225,7 @@ TEST(ReverbSyncIdle, MeterTakesThePeakScaledAndConsumesIt) {
     float peak = playBlock(rig, 0.5f, 2048);
     ASSERT_GT(peak, 0.0f);
     rig.idle();
-    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), peak * 0.89f);
+    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), peak * ReverbEditor::kMeterScale);
     rig.idle();
     EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), 0.0f);
 }
@@ -239,7 +239,7 @@ TEST(ReverbSyncIdle, LedFollowsTheGateState) {
         rig.idle();
         const int state = rig.plugin.gateState();
         MovieBitmap* led = rig.editor->gateLight();
-        EXPECT_FLOAT_EQ(led->getValue(), float(state) * 0.49f);
+        EXPECT_FLOAT_EQ(led->getValue(), float(state) * ReverbEditor::kGateScale);
         EXPECT_EQ(led->imageOffset(), Point(0, 12 * state));
         if (seen.empty() || seen.back() != state) seen.push_back(state);
     };
