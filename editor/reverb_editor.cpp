@@ -45,8 +45,6 @@ enum Tag { kAboutTag = 101, kGateTag = 102 };
 // Parameters of the displays, in the order they are added: pan, out, then the knobs'.
 constexpr int displayParameter(int slot) { return slot < 2 ? slot : panel::kKnobs[slot - 2].parameter; }
 
-static_assert(panel::kKnobCount == ReverbEditor::kKnobCount, "one knob per place");
-
 Rect rectOf(const panel::PixelRect& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
 constexpr int kPanStyle = 8;
@@ -154,7 +152,7 @@ bool ReverbEditor::build() {
 
     Bitmap* knobBody = loaded(kKnobBody);
     Bitmap* knobHandle = loaded(kKnobHandle);
-    for (int i = 0; i < kKnobCount; ++i) {
+    for (int i = 0; i < panel::kKnobCount; ++i) {
         const panel::KnobPlace& place = panel::kKnobs[i];
         // One row shorter than the body: its top row is skipped by the offset.
         Rect where(place.x, place.y, place.x + panel::kKnobSize, place.y - 1 + panel::kKnobBodyHeight);
@@ -162,7 +160,7 @@ bool ReverbEditor::build() {
         knobs[i]->setValue(plugin->getParameter(place.parameter));
         addControl(knobs[i]);
     }
-    for (int i = 0; i < kKnobCount; ++i) {
+    for (int i = 0; i < panel::kKnobCount; ++i) {
         const int x = panel::kKnobs[i].x + panel::kDisplayDx;
         const int y = panel::kKnobs[i].y + panel::kDisplayDy;
         makeDisplay(2 + i, Rect(x, y, x + panel::kDisplayWidth, y + panel::kDisplayHeight), kKnobDisplayStyle);
@@ -210,7 +208,7 @@ Control* ReverbEditor::controlFor(int index) const {
     case kDryOut: return dryButton;
     default: break;
     }
-    for (int i = 0; i < kKnobCount; ++i)
+    for (int i = 0; i < panel::kKnobCount; ++i)
         if (panel::kKnobs[i].parameter == index) return knobs[i];
     return nullptr;
 }
