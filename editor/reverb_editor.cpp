@@ -47,9 +47,6 @@ constexpr int displayParameter(int slot) { return slot < 2 ? slot : panel::kKnob
 
 Rect rectOf(const panel::PixelRect& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
-constexpr int kPanStyle = 8;
-constexpr int kFaderStyle = 64;
-constexpr int kMeterVertical = 2;
 constexpr int kPanDisplayStyle = 2;
 constexpr int kKnobDisplayStyle = 1;
 constexpr float kMeterFallStep = 0.02f;
@@ -116,7 +113,7 @@ bool ReverbEditor::build() {
     Bitmap* panTrack = loaded(kPanTrack);
     panSlider = new HorizontalSlider(rectOf(panel::kPanSlider), this, kPan, panel::kPanHandleStart,
                                      panel::kPanSlider.right - panHandle->getWidth(), panHandle, panTrack, Point(0, 0),
-                                     kPanStyle);
+                                     kSliderLeft);
     panSlider->setValue(plugin->getParameter(kPan));
     addControl(panSlider);
 
@@ -124,13 +121,13 @@ bool ReverbEditor::build() {
     Bitmap* faderTrack = loaded(kFaderTrack);
     outFader = new VerticalSlider(rectOf(panel::kOutFader), this, kOut, panel::kFaderHandleStart,
                                   panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle, faderTrack,
-                                  Point(0, 0), kFaderStyle);
+                                  Point(0, 0), kSliderTop);
     outFader->setValue(plugin->getParameter(kOut));
     addControl(outFader);
 
     Bitmap* meterLit = loaded(kMeterLit);
     meter =
-        new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2, kMeterVertical);
+        new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2, kVuMeterVertical);
     meter->setValue(0.0f);
     meter->setFallStep(kMeterFallStep);
     addControl(meter);

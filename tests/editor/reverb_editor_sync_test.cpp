@@ -199,7 +199,7 @@ TEST(ReverbSyncFromPanel, AnArrowKeyStepsTheLastKnobAndIsAutomated) {
     rig.open();
     rig.host.clear();
     const float before = rig.plugin.getParameter(kRoomSize);
-    EXPECT_EQ(rig.dispatch(effEditKeyDown, 0, 12 /* up */), 1);
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 0, kArrowUp), 1);
     EXPECT_NEAR(rig.plugin.getParameter(kRoomSize), before + 0.1f, 1e-6);
     auto automated = rig.host.callsOf(audioMasterAutomate);
     ASSERT_EQ(automated.size(), 1u);

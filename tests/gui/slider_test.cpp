@@ -20,11 +20,12 @@ protected:
         frame.setWindow(window);
         Bitmap* panHandle = new Bitmap(kPanHandle);
         Bitmap* panTrack = new Bitmap(kPanTrack);
-        pan = new HorizontalSlider(Rect(358, 17, 430, 32), &listener, 0, 362, 426, panHandle, panTrack, Point(0, 0), 8);
+        pan = new HorizontalSlider(Rect(358, 17, 430, 32), &listener, 0, 362, 426, panHandle, panTrack, Point(0, 0),
+                                   kSliderLeft);
         Bitmap* faderHandle = new Bitmap(kFaderHandle);
         Bitmap* faderTrack = new Bitmap(kFaderTrack);
         fader = new VerticalSlider(Rect(391, 36, 413, 191), &listener, 1, 40, 153, faderHandle, faderTrack, Point(0, 0),
-                                   64);
+                                   kSliderTop);
         for (Bitmap* b : {panHandle, panTrack, faderHandle, faderTrack}) b->release();
         frame.addView(pan);
         frame.addView(fader);
