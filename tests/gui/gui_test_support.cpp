@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
+#include "gui/bitmap.h"
 #include "gui/draw_context.h"
+#include "gui/frame.h"
 #include "gui/image_lookup.h"
+#include "gui/knob.h"
+#include "gui/slider.h"
 #include "gui/surface_cairo.h"
 
 TestWindow::TestWindow(int width, int height, Point screenOrigin)
@@ -35,6 +40,42 @@ void TestWindow::fill(std::uint32_t rgb) {
     CairoSurface surface(image_, false);
     for (int y = 0; y < surface.height(); ++y)
         for (int x = 0; x < surface.width(); ++x) surface.setPixel(x, y, rgb);
+}
+
+Knob* makePanelKnob(ControlListener* listener) {
+    Bitmap* body = new Bitmap(kKnobBody);
+    Bitmap* handle = new Bitmap(kKnobHandle);
+    Knob* knob = new Knob(Rect(36, 76, 60, 100), listener, 2, body, handle, Point(0, 1));
+    body->release();
+    handle->release();
+    return knob;
+}
+
+HorizontalSlider* makePanSlider(ControlListener* listener) {
+    Bitmap* handle = new Bitmap(kPanHandle);
+    Bitmap* track = new Bitmap(kPanTrack);
+    HorizontalSlider* pan =
+        new HorizontalSlider(Rect(358, 17, 430, 32), listener, 0, 362, 426, handle, track, Point(0, 0), kSliderLeft);
+    handle->release();
+    track->release();
+    return pan;
+}
+
+VerticalSlider* makeOutFader(ControlListener* listener) {
+    Bitmap* handle = new Bitmap(kFaderHandle);
+    Bitmap* track = new Bitmap(kFaderTrack);
+    VerticalSlider* fader =
+        new VerticalSlider(Rect(391, 36, 413, 191), listener, 1, 40, 153, handle, track, Point(0, 0), kSliderTop);
+    handle->release();
+    track->release();
+    return fader;
+}
+
+void dragOn(Frame& frame, TestWindow& window, std::vector<ScriptedPointer::State> states) {
+    Point where(states[0].x, states[0].y);
+    window.script().play(std::move(states));
+    std::unique_ptr<DrawContext> context(window.createContext(&frame));
+    frame.mouseDown(context.get(), where);
 }
 
 std::uint32_t gradientPixel(int x, int y) { return 0x010000u | (x << 8) | y; }
