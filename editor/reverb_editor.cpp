@@ -47,6 +47,7 @@ constexpr int displayParameter(int slot) { return slot < 2 ? slot : panel::kKnob
 
 Rect rectOf(const panel::PixelRect& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
+// Bits no display style knows, so both draw as style 0; the displays carry them all the same.
 constexpr int kPanDisplayStyle = 2;
 constexpr int kKnobDisplayStyle = 1;
 constexpr float kMeterFallStep = 0.02f;
