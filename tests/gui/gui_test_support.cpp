@@ -51,24 +51,27 @@ Knob* makePanelKnob(ControlListener* listener) {
     return knob;
 }
 
-HorizontalSlider* makePanSlider(ControlListener* listener) {
-    Bitmap* handle = new Bitmap(kPanHandle);
-    Bitmap* track = new Bitmap(kPanTrack);
-    HorizontalSlider* pan =
-        new HorizontalSlider(Rect(358, 17, 430, 32), listener, 0, 362, 426, handle, track, Point(0, 0), kSliderLeft);
+namespace {
+template <typename PanelSlider>
+PanelSlider* makeSlider(ControlListener* listener, const Rect& size, int tag, int handleStart, int handleEnd,
+                        int handleId, int trackId, int style) {
+    Bitmap* handle = new Bitmap(handleId);
+    Bitmap* track = new Bitmap(trackId);
+    auto* slider = new PanelSlider(size, listener, tag, handleStart, handleEnd, handle, track, Point(0, 0), style);
     handle->release();
     track->release();
-    return pan;
+    return slider;
+}
+}  // namespace
+
+HorizontalSlider* makePanSlider(ControlListener* listener) {
+    return makeSlider<HorizontalSlider>(listener, Rect(358, 17, 430, 32), 0, 362, 426, kPanHandle, kPanTrack,
+                                        kSliderLeft);
 }
 
 VerticalSlider* makeOutFader(ControlListener* listener) {
-    Bitmap* handle = new Bitmap(kFaderHandle);
-    Bitmap* track = new Bitmap(kFaderTrack);
-    VerticalSlider* fader =
-        new VerticalSlider(Rect(391, 36, 413, 191), listener, 1, 40, 153, handle, track, Point(0, 0), kSliderTop);
-    handle->release();
-    track->release();
-    return fader;
+    return makeSlider<VerticalSlider>(listener, Rect(391, 36, 413, 191), 1, 40, 153, kFaderHandle, kFaderTrack,
+                                      kSliderTop);
 }
 
 void dragOn(Frame& frame, TestWindow& window, std::vector<ScriptedPointer::State> states) {
