@@ -45,18 +45,12 @@ enum Tag { kAboutTag = 101, kGateTag = 102 };
 // Parameters of the displays, in the order they are added: pan, out, then the knobs'.
 constexpr int displayParameter(int slot) { return slot < 2 ? slot : panel::kKnobs[slot - 2].parameter; }
 
-static_assert(panel::kKnobCount == ReverbEditor::kKnobCount, "one knob per place");
-
 Rect rectOf(const panel::PixelRect& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
-constexpr int kPanStyle = 8;
-constexpr int kFaderStyle = 64;
-constexpr int kMeterVertical = 2;
+// Bits no display style knows, so both draw as style 0; the displays carry them all the same.
 constexpr int kPanDisplayStyle = 2;
 constexpr int kKnobDisplayStyle = 1;
 constexpr float kMeterFallStep = 0.02f;
-constexpr float kMeterScale = 0.89f;
-constexpr float kGateScale = 0.49f;
 constexpr int kGateImages = 3;
 
 }  // namespace
@@ -120,7 +114,7 @@ bool ReverbEditor::build() {
     Bitmap* panTrack = loaded(kPanTrack);
     panSlider = new HorizontalSlider(rectOf(panel::kPanSlider), this, kPan, panel::kPanHandleStart,
                                      panel::kPanSlider.right - panHandle->getWidth(), panHandle, panTrack, Point(0, 0),
-                                     kPanStyle);
+                                     kSliderLeft);
     panSlider->setValue(plugin->getParameter(kPan));
     addControl(panSlider);
 
@@ -128,13 +122,13 @@ bool ReverbEditor::build() {
     Bitmap* faderTrack = loaded(kFaderTrack);
     outFader = new VerticalSlider(rectOf(panel::kOutFader), this, kOut, panel::kFaderHandleStart,
                                   panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle, faderTrack,
-                                  Point(0, 0), kFaderStyle);
+                                  Point(0, 0), kSliderTop);
     outFader->setValue(plugin->getParameter(kOut));
     addControl(outFader);
 
     Bitmap* meterLit = loaded(kMeterLit);
     meter =
-        new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2, kMeterVertical);
+        new VuMeter(rectOf(panel::kMeter), meterLit, loaded(kMeterUnlit), meterLit->getHeight() / 2, kVuMeterVertical);
     meter->setValue(0.0f);
     meter->setFallStep(kMeterFallStep);
     addControl(meter);
@@ -156,7 +150,7 @@ bool ReverbEditor::build() {
 
     Bitmap* knobBody = loaded(kKnobBody);
     Bitmap* knobHandle = loaded(kKnobHandle);
-    for (int i = 0; i < kKnobCount; ++i) {
+    for (int i = 0; i < panel::kKnobCount; ++i) {
         const panel::KnobPlace& place = panel::kKnobs[i];
         // One row shorter than the body: its top row is skipped by the offset.
         Rect where(place.x, place.y, place.x + panel::kKnobSize, place.y - 1 + panel::kKnobBodyHeight);
@@ -164,7 +158,7 @@ bool ReverbEditor::build() {
         knobs[i]->setValue(plugin->getParameter(place.parameter));
         addControl(knobs[i]);
     }
-    for (int i = 0; i < kKnobCount; ++i) {
+    for (int i = 0; i < panel::kKnobCount; ++i) {
         const int x = panel::kKnobs[i].x + panel::kDisplayDx;
         const int y = panel::kKnobs[i].y + panel::kDisplayDy;
         makeDisplay(2 + i, Rect(x, y, x + panel::kDisplayWidth, y + panel::kDisplayHeight), kKnobDisplayStyle);
@@ -212,7 +206,7 @@ Control* ReverbEditor::controlFor(int index) const {
     case kDryOut: return dryButton;
     default: break;
     }
-    for (int i = 0; i < kKnobCount; ++i)
+    for (int i = 0; i < panel::kKnobCount; ++i)
         if (panel::kKnobs[i].parameter == index) return knobs[i];
     return nullptr;
 }

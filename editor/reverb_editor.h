@@ -8,6 +8,7 @@
 
 #include "editor/editor_base.h"
 #include "editor/editor_platform.h"
+#include "editor/panel_layout.h"
 #include "gui/control.h"
 
 class Bitmap;
@@ -26,9 +27,13 @@ extern const Color kColorDisplayText;
 
 class ReverbEditor : public EditorBase, public ControlListener {
 public:
-    static constexpr int kKnobCount = 10;
-    static constexpr int kDisplayCount = 12;
+    // Pan and out, then one under each knob.
+    static constexpr int kDisplayCount = 2 + panel::kKnobCount;
     static constexpr int kBitmapCount = 11;
+    // Each idle the meter shows the output peak times kMeterScale, so full scale is a peak
+    // of about 1.12; the LED shows the gate state times kGateScale, one image per state.
+    static constexpr float kMeterScale = 0.89f;
+    static constexpr float kGateScale = 0.49f;
 
     explicit ReverbEditor(ReverbPlugin* plugin);
     ~ReverbEditor() override;
@@ -61,7 +66,7 @@ private:
     VerticalSlider* outFader = nullptr;
     VuMeter* meter = nullptr;
     MovieBitmap* gateLed = nullptr;
-    Knob* knobs[kKnobCount] = {};
+    Knob* knobs[panel::kKnobCount] = {};
     OnOffButton* dryButton = nullptr;
     SplashScreen* aboutSplash = nullptr;
     Bitmap* panelBitmap = nullptr;

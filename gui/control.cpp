@@ -83,18 +83,14 @@ int Control::stepByKey(KeyCode* key) {
     if (!key) return -1;
     float direction;
     switch (key->virt) {
-    case 11:  // left
-    case 14:  // down
-        direction = -1.0f;
-        break;
-    case 12:  // up
-    case 13:  // right
-        direction = 1.0f;
-        break;
+    case kArrowLeft:
+    case kArrowDown: direction = -1.0f; break;
+    case kArrowUp:
+    case kArrowRight: direction = 1.0f; break;
     default: return -1;
     }
     float step = direction * stepIncrement;
-    if (key->modifier & 1) step *= 0.1f;  // Shift: fine steps
+    if (key->modifier & kKeyModShift) step *= 0.1f;  // fine steps
     value += step;
     clampValue();
     reportIfDirty(nullptr);

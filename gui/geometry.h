@@ -95,3 +95,7 @@ struct KeyCode {
     std::uint8_t virt;
     std::uint8_t modifier;
 };
+
+// Virtual keys and modifier bits of the host's key record; not those of mouseButtons.
+enum { kArrowLeft = 11, kArrowUp = 12, kArrowRight = 13, kArrowDown = 14 };
+enum { kKeyModShift = 1 };

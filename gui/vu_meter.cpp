@@ -33,7 +33,7 @@ void VuMeter::draw(DrawContext* context) {
     // A meter without steps would divide by zero; treat it as a single step.
     int steps = segmentCount > 0 ? segmentCount : 1;
     Point offOffset, onOffset;
-    if (style & 1) {
+    if (style & kVuMeterHorizontal) {
         int k = int(shown * steps + 0.5f);
         int w = int(float(k) / steps * onBitmap->getWidth());
         offRect.left = size_.left + w;

@@ -4,9 +4,12 @@
 
 #include "gui/control.h"
 
+// Any style without the horizontal bit is vertical, growing upward.
+enum { kVuMeterHorizontal = 1, kVuMeterVertical = 2 };
+
 class VuMeter : public Control {
 public:
-    VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount, int style = 2);
+    VuMeter(const Rect& size, Bitmap* onBitmap, Bitmap* offBitmap, int segmentCount, int style = kVuMeterVertical);
     ~VuMeter() override;
 
     void draw(DrawContext* context) override;

@@ -5,6 +5,7 @@
 #include "editor/editor_base.h"
 #include "editor_test_support.h"
 #include "gui/frame_owner.h"
+#include "gui/geometry.h"
 
 namespace {
 
@@ -73,9 +74,9 @@ TEST(EditorBaseRequests, GetRectGivesTheSizeRecordAndAnswersOne) {
 
 TEST(EditorBaseRequests, KeysWheelAndDrawWhileClosed) {
     BaseRig rig;
-    VstKeyCode key{0, 12, 0};
-    EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', 12, nullptr), -1);
-    EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', 12, nullptr), -1);
+    VstKeyCode key{0, kArrowUp, 0};
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 'a', kArrowUp, nullptr), -1);
+    EXPECT_EQ(rig.dispatch(effEditKeyUp, 'a', kArrowUp, nullptr), -1);
     EXPECT_EQ(rig.editor->keyDown(key), -1);
     EXPECT_EQ(rig.editor->keyUp(key), -1);
     EXPECT_FALSE(rig.editor->wheel(1.0f));

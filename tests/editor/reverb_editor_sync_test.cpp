@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "effect/parameter_table.h"
@@ -15,17 +14,6 @@
 #include "reverb_rig.h"
 
 namespace {
-
-// Stands in for the panel to see what the effect tells its editor.
-class ListeningEditor : public EditorBase {
-public:
-    using EditorBase::EditorBase;
-    void setParameter(VstInt32 index, float value) override {
-        heard.emplace_back(index, value);
-        EditorBase::setParameter(index, value);
-    }
-    std::vector<std::pair<VstInt32, float>> heard;
-};
 
 TEST(ReverbSyncFromEffect, HostAutomationMovesKnobAndDisplay) {
     ReverbRig rig;
@@ -70,17 +58,31 @@ TEST(ReverbSyncFromEffect, OutOfRangeIndicesOnlyRequestAnUpdate) {
         EXPECT_FLOAT_EQ(rig.editor->controlFor(index)->getValue(), before[index]);
 }
 
-TEST(ReverbSyncFromEffect, ProgramChangeTellsTheEditorThirteenTimesInOrder) {
-    ReverbRig rig;
-    delete rig.plugin.editor;
-    ASSERT_EQ(rig.plugin.editor, nullptr);  // the editor unregisters itself
-    auto* listening = new ListeningEditor(&rig.plugin);
-    rig.dispatch(effSetProgram, 0, 2);
-    ASSERT_EQ(listening->heard.size(), 13u);
-    for (int index = 0; index < 13; ++index) {
-        EXPECT_EQ(listening->heard[index].first, index);
-        EXPECT_FLOAT_EQ(listening->heard[index].second, rig.plugin.getParameter(index));
+// Logs the parameters read back, which the panel does each time it is told of a change.
+class ReadLoggingPlugin : public ReverbPlugin {
+public:
+    using ReverbPlugin::ReverbPlugin;
+    float getParameter(VstInt32 index) override {
+        reads.push_back(index);
+        return ReverbPlugin::getParameter(index);
     }
+    std::vector<VstInt32> reads;
+};
+
+TEST(ReverbSyncFromEffect, ProgramChangeTellsTheEditorThirteenTimesInOrder) {
+    PluginRig<ReadLoggingPlugin> rig;
+    rig.open();
+    rig.plugin.reads.clear();
+    rig.dispatch(effSetProgram, 0, 2);
+    // Told of each index in turn, the panel reads it back once per element that shows it.
+    std::vector<VstInt32> expected;
+    for (int index = 0; index < kParameterCount; ++index) {
+        if (rig.editor->controlFor(index)) expected.push_back(index);
+        if (rig.editor->displayFor(index)) expected.push_back(index);
+    }
+    EXPECT_EQ(rig.plugin.reads, expected);
+    for (int index = 0; index < kParameterCount; ++index)
+        EXPECT_EQ(rig.editor->controlFor(index)->getValue(), rig.plugin.ReverbPlugin::getParameter(index)) << index;
 }
 
 TEST(ReverbSyncFromEffect, ChangesFromAnotherThreadWaitForTheWindowThreadsIdle) {
@@ -115,17 +117,15 @@ public:
 };
 
 TEST(ReverbSyncFromEffect, AChangeWhileThePanelIsBuiltShowsAtTheNextIdle) {
-    RecordingHost host;
-    RacingPlugin plugin(host.callback());
-    auto* editor = dynamic_cast<ReverbEditor*>(plugin.editor);
-    ASSERT_NE(editor, nullptr);
-    plugin.setParameter(kRoomSize, 0.2f);
-    plugin.armed = true;
-    plugin.record.dispatcher(&plugin.record, effEditOpen, 0, 0, nullptr, 0.0f);
-    ASSERT_FALSE(plugin.armed) << "the panel never read Room size";
-    plugin.record.dispatcher(&plugin.record, effEditIdle, 0, 0, nullptr, 0.0f);
-    EXPECT_FLOAT_EQ(editor->controlFor(kRoomSize)->getValue(), 0.9f);
-    EXPECT_FLOAT_EQ(editor->displayFor(kRoomSize)->getValue(), 0.9f);
+    PluginRig<RacingPlugin> rig;
+    ASSERT_NE(rig.editor, nullptr);
+    rig.plugin.setParameter(kRoomSize, 0.2f);
+    rig.plugin.armed = true;
+    rig.open();
+    ASSERT_FALSE(rig.plugin.armed) << "the panel never read Room size";
+    rig.idle();
+    EXPECT_FLOAT_EQ(rig.editor->controlFor(kRoomSize)->getValue(), 0.9f);
+    EXPECT_FLOAT_EQ(rig.editor->displayFor(kRoomSize)->getValue(), 0.9f);
 }
 
 // A program change from the audio thread touches all thirteen parameters at once: every
@@ -199,7 +199,7 @@ TEST(ReverbSyncFromPanel, AnArrowKeyStepsTheLastKnobAndIsAutomated) {
     rig.open();
     rig.host.clear();
     const float before = rig.plugin.getParameter(kRoomSize);
-    EXPECT_EQ(rig.dispatch(effEditKeyDown, 0, 12 /* up */), 1);
+    EXPECT_EQ(rig.dispatch(effEditKeyDown, 0, kArrowUp), 1);
     EXPECT_NEAR(rig.plugin.getParameter(kRoomSize), before + 0.1f, 1e-6);
     auto automated = rig.host.callsOf(audioMasterAutomate);
     ASSERT_EQ(automated.size(), 1u);
@@ -225,7 +225,7 @@ TEST(ReverbSyncIdle, MeterTakesThePeakScaledAndConsumesIt) {
     float peak = playBlock(rig, 0.5f, 2048);
     ASSERT_GT(peak, 0.0f);
     rig.idle();
-    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), peak * 0.89f);
+    EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), peak * ReverbEditor::kMeterScale);
     rig.idle();
     EXPECT_FLOAT_EQ(rig.editor->levelMeter()->getValue(), 0.0f);
 }
@@ -239,7 +239,7 @@ TEST(ReverbSyncIdle, LedFollowsTheGateState) {
         rig.idle();
         const int state = rig.plugin.gateState();
         MovieBitmap* led = rig.editor->gateLight();
-        EXPECT_FLOAT_EQ(led->getValue(), float(state) * 0.49f);
+        EXPECT_FLOAT_EQ(led->getValue(), float(state) * ReverbEditor::kGateScale);
         EXPECT_EQ(led->imageOffset(), Point(0, 12 * state));
         if (seen.empty() || seen.back() != state) seen.push_back(state);
     };

@@ -1,4 +1,4 @@
-// A ReverbPlugin with its editor, driven the way a host drives it.
+// A ReverbPlugin (or a test's subclass of it) with its editor, driven the way a host drives it.
 #pragma once
 
 #include "editor/reverb_editor.h"
@@ -6,9 +6,10 @@
 #include "editor_test_support.h"
 #include "gui/frame.h"
 
-struct ReverbRig {
+template <typename Plugin>
+struct PluginRig {
     RecordingHost host;
-    ReverbPlugin plugin{host.callback()};
+    Plugin plugin{host.callback()};
     ReverbEditor* editor = dynamic_cast<ReverbEditor*>(plugin.editor);
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -22,3 +23,5 @@ struct ReverbRig {
     void automate(VstInt32 index, float value) { plugin.record.setParameter(&plugin.record, index, value); }
     Frame* frame() const { return editor->getFrame(); }
 };
+
+using ReverbRig = PluginRig<ReverbPlugin>;

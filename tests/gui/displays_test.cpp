@@ -268,7 +268,7 @@ TEST(VuMeterTest, PanelMeterSegmentArithmetic) {
     Panel p;
     Bitmap* off = new Bitmap(kMeterOff);
     Bitmap* on = new Bitmap(kMeterOn);
-    auto* meter = new VuMeter(Rect(413, 40, 428, 187), on, off, 73, 2);
+    auto* meter = new VuMeter(Rect(413, 40, 428, 187), on, off, 73, kVuMeterVertical);
     off->release();
     on->release();
     p.frame.addView(meter);
@@ -298,7 +298,7 @@ TEST(VuMeterTest, RisesAtOnceAndFallsStepByStepUntilDark) {
     Panel p;
     Bitmap* off = new Bitmap(kMeterOff);
     Bitmap* on = new Bitmap(kMeterOn);
-    auto* meter = new VuMeter(Rect(413, 40, 428, 187), on, off, 73, 2);
+    auto* meter = new VuMeter(Rect(413, 40, 428, 187), on, off, 73, kVuMeterVertical);
     off->release();
     on->release();
     meter->setFallStep(0.02f);
@@ -466,7 +466,8 @@ TEST(Redraw, ClearsTheDirtyFlag) {
     const Case cases[] = {
         {"knob", new Knob(Rect(36, 76, 60, 100), nullptr, 2, images[0], images[1], Point(0, 1)), false},
         {"slider",
-         new HorizontalSlider(Rect(358, 17, 430, 32), nullptr, 0, 362, 426, images[2], images[3], Point(0, 0), 8),
+         new HorizontalSlider(Rect(358, 17, 430, 32), nullptr, 0, 362, 426, images[2], images[3], Point(0, 0),
+                              kSliderLeft),
          false},
         {"button", new OnOffButton(Rect(361, 60, 382, 77), nullptr, 8, images[4]), false},
         {"movie", new MovieBitmap(Rect(0, 0, 2, 2), nullptr, 102, 3, 2, images[5]), false},

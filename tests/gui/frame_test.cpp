@@ -182,7 +182,7 @@ TEST(FrameRouting, FocusIsLostAtTheNextPress) {
 TEST(FrameRouting, KeysGoToFocusThenModalThenTopDown) {
     Log log;
     Frame frame(Rect(0, 0, 10, 10), nullptr, nullptr);
-    KeyCode key{0, 13, 0};
+    KeyCode key{0, kArrowRight, 0};
     EXPECT_EQ(frame.keyDown(&key), -1);
     EXPECT_EQ(frame.keyUp(&key), -1);
     auto* a = new ProbeView("a", Rect(), &log);

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
+#include "gui/bitmap.h"
 #include "gui/draw_context.h"
+#include "gui/frame.h"
 #include "gui/image_lookup.h"
+#include "gui/knob.h"
+#include "gui/slider.h"
 #include "gui/surface_cairo.h"
 
 TestWindow::TestWindow(int width, int height, Point screenOrigin)
@@ -35,6 +40,45 @@ void TestWindow::fill(std::uint32_t rgb) {
     CairoSurface surface(image_, false);
     for (int y = 0; y < surface.height(); ++y)
         for (int x = 0; x < surface.width(); ++x) surface.setPixel(x, y, rgb);
+}
+
+Knob* makePanelKnob(ControlListener* listener) {
+    Bitmap* body = new Bitmap(kKnobBody);
+    Bitmap* handle = new Bitmap(kKnobHandle);
+    Knob* knob = new Knob(Rect(36, 76, 60, 100), listener, 2, body, handle, Point(0, 1));
+    body->release();
+    handle->release();
+    return knob;
+}
+
+namespace {
+template <typename PanelSlider>
+PanelSlider* makeSlider(ControlListener* listener, const Rect& size, int tag, int handleStart, int handleEnd,
+                        int handleId, int trackId, int style) {
+    Bitmap* handle = new Bitmap(handleId);
+    Bitmap* track = new Bitmap(trackId);
+    auto* slider = new PanelSlider(size, listener, tag, handleStart, handleEnd, handle, track, Point(0, 0), style);
+    handle->release();
+    track->release();
+    return slider;
+}
+}  // namespace
+
+HorizontalSlider* makePanSlider(ControlListener* listener) {
+    return makeSlider<HorizontalSlider>(listener, Rect(358, 17, 430, 32), 0, 362, 426, kPanHandle, kPanTrack,
+                                        kSliderLeft);
+}
+
+VerticalSlider* makeOutFader(ControlListener* listener) {
+    return makeSlider<VerticalSlider>(listener, Rect(391, 36, 413, 191), 1, 40, 153, kFaderHandle, kFaderTrack,
+                                      kSliderTop);
+}
+
+void dragOn(Frame& frame, TestWindow& window, std::vector<ScriptedPointer::State> states) {
+    Point where(states[0].x, states[0].y);
+    window.script().play(std::move(states));
+    std::unique_ptr<DrawContext> context(window.createContext(&frame));
+    frame.mouseDown(context.get(), where);
 }
 
 std::uint32_t gradientPixel(int x, int y) { return 0x010000u | (x << 8) | y; }

@@ -88,6 +88,20 @@ private:
     ScriptedPointer pointer_;
 };
 
+class HorizontalSlider;
+class Knob;
+class VerticalSlider;
+
+// The panel's controls at their panel places, on the test images (installTestImages first):
+// the T60 knob (tag 2, 24 x 24 at (36, 76), 7 x 7 handle), the pan slider (tag 0) and the
+// output fader (tag 1).
+Knob* makePanelKnob(ControlListener* listener);
+HorizontalSlider* makePanSlider(ControlListener* listener);
+VerticalSlider* makeOutFader(ControlListener* listener);
+
+// Presses at the first state's point and plays the rest as the drag.
+void dragOn(Frame& frame, TestWindow& window, std::vector<ScriptedPointer::State> states);
+
 class RecordingEditor : public FrameOwner {
 public:
     void beginEdit(int index) override { log.push_back("begin " + std::to_string(index)); }

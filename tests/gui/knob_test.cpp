@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
@@ -10,7 +9,7 @@
 
 namespace {
 
-// A panel knob on a windowed frame: 24 x 24 at (36, 76), 7 x 7 handle.
+// The panel's T60 knob on a windowed frame.
 class KnobTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -18,22 +17,12 @@ protected:
         setKnobMode(0);
         window = new TestWindow(120, 120);
         frame.setWindow(window);
-        Bitmap* body = new Bitmap(kKnobBody);
-        Bitmap* handle = new Bitmap(kKnobHandle);
-        knob = new Knob(Rect(36, 76, 60, 100), &listener, 2, body, handle, Point(0, 1));
-        body->release();
-        handle->release();
+        knob = makePanelKnob(&listener);
         frame.addView(knob);
     }
     void TearDown() override { setKnobMode(0); }
 
-    // Presses at the first state's point and plays the rest as the drag.
-    void drag(std::vector<ScriptedPointer::State> states) {
-        window->script().play(states);
-        std::unique_ptr<DrawContext> context(window->createContext(&frame));
-        Point where(states[0].x, states[0].y);
-        frame.mouseDown(context.get(), where);
-    }
+    void drag(std::vector<ScriptedPointer::State> states) { dragOn(frame, *window, std::move(states)); }
 
     RecordingEditor editor;
     RecordingListener listener;
@@ -148,64 +137,6 @@ TEST_F(KnobTest, AltSwapsTheDragMode) {
     knob->setValue(0.2f);
     drag({{kButtonLeft | kModAlt, 36 + 12, 76}, {kButtonLeft | kModAlt, 36 + 32, 76}, {0, 36 + 32, 76}});
     EXPECT_NEAR(knob->getValue(), 0.3f, 1e-6);
-}
-
-TEST_F(KnobTest, ControlClickResetsWithoutEditBrackets) {
-    knob->setValue(0.9f);
-    knob->setDefaultValue(0.25f);
-    drag({{kButtonLeft | kModControl, 48, 88}});
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.25f);
-    EXPECT_TRUE(editor.log.empty());
-    EXPECT_EQ(listener.values, (std::vector<float>{0.25f}));
-
-    // With Shift as well it is an ordinary drag.
-    setKnobMode(2);
-    drag({{kButtonLeft | kModControl | kModShift, 48, 88}, {0, 48, 88}});
-    EXPECT_EQ(editor.log, (std::vector<std::string>{"begin 2", "end 2"}));
-}
-
-TEST_F(KnobTest, OnlyTheLeftButtonActs) {
-    knob->setValue(0.4f);
-    drag({{kButtonRight, 48, 88}, {kButtonRight, 48, 40}, {0, 48, 40}});
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.4f);
-    EXPECT_TRUE(editor.log.empty());
-    knob->setMouseEnabled(false);
-    drag({{kButtonLeft, 48, 88}, {0, 48, 40}});  // a disabled knob never sees the press
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.4f);
-}
-
-TEST_F(KnobTest, ArrowKeysStepAndClamp) {
-    knob->setValue(0.5f);
-    KeyCode up{0, 12, 0}, right{0, 13, 0}, down{0, 14, 0}, left{0, 11, 0};
-    EXPECT_EQ(knob->keyDown(&right), 1);
-    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
-    EXPECT_EQ(knob->keyDown(&down), 1);
-    EXPECT_EQ(knob->keyDown(&left), 1);
-    EXPECT_NEAR(knob->getValue(), 0.4f, 1e-6);
-    KeyCode fine{0, 12, 1};
-    knob->keyDown(&fine);
-    EXPECT_NEAR(knob->getValue(), 0.41f, 1e-6);
-    for (int i = 0; i < 10; ++i) knob->keyDown(&up);
-    EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
-    ASSERT_FALSE(listener.contexts.empty());
-    EXPECT_EQ(listener.contexts.back(), nullptr);  // key changes come without a context
-    KeyCode other{'a', 0, 0};
-    EXPECT_EQ(knob->keyDown(&other), -1);
-}
-
-TEST_F(KnobTest, WheelStepsAndClamps) {
-    knob->setValue(0.5f);
-    window->script().play({{0, 48, 88}});
-    EXPECT_TRUE(frame.wheel(nullptr, Point(), 1.0f));
-    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
-    window->script().play({{kModShift, 48, 88}});
-    EXPECT_TRUE(frame.wheel(nullptr, Point(), -1.0f));
-    EXPECT_NEAR(knob->getValue(), 0.59f, 1e-6);
-    window->script().play({{0, 48, 88}});
-    EXPECT_TRUE(frame.wheel(nullptr, Point(), -20.0f));
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.0f);
-    knob->setMouseEnabled(false);
-    EXPECT_FALSE(frame.wheel(nullptr, Point(), 1.0f));
 }
 
 TEST_F(KnobTest, DrawsBodyThenKeyedHandleAndBecomesClean) {

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/offscreen_context.h"
@@ -18,24 +17,13 @@ protected:
         installTestImages();
         window = new TestWindow(448, 251);
         frame.setWindow(window);
-        Bitmap* panHandle = new Bitmap(kPanHandle);
-        Bitmap* panTrack = new Bitmap(kPanTrack);
-        pan = new HorizontalSlider(Rect(358, 17, 430, 32), &listener, 0, 362, 426, panHandle, panTrack, Point(0, 0), 8);
-        Bitmap* faderHandle = new Bitmap(kFaderHandle);
-        Bitmap* faderTrack = new Bitmap(kFaderTrack);
-        fader = new VerticalSlider(Rect(391, 36, 413, 191), &listener, 1, 40, 153, faderHandle, faderTrack, Point(0, 0),
-                                   64);
-        for (Bitmap* b : {panHandle, panTrack, faderHandle, faderTrack}) b->release();
+        pan = makePanSlider(&listener);
+        fader = makeOutFader(&listener);
         frame.addView(pan);
         frame.addView(fader);
     }
 
-    void drag(std::vector<ScriptedPointer::State> states) {
-        window->script().play(states);
-        std::unique_ptr<DrawContext> context(window->createContext(&frame));
-        Point where(states[0].x, states[0].y);
-        frame.mouseDown(context.get(), where);
-    }
+    void drag(std::vector<ScriptedPointer::State> states) { dragOn(frame, *window, std::move(states)); }
     void click(int x, int y, int buttons = kButtonLeft) { drag({{buttons, x, y}, {0, x, y}}); }
 
     RecordingEditor editor;
@@ -96,17 +84,6 @@ TEST_F(SliderTest, ShiftMovesATenthFromWhereShiftWentDown) {
     EXPECT_NEAR(pan->getValue(), 0.45f, 1e-6);
 }
 
-TEST_F(SliderTest, ControlClickResetsWithoutEditBrackets) {
-    fader->setValue(0.1f);
-    click(400, 100, kButtonLeft | kModControl);
-    EXPECT_FLOAT_EQ(fader->getValue(), 0.5f);
-    EXPECT_TRUE(editor.log.empty());
-    EXPECT_EQ(listener.values.size(), 1u);
-    click(400, 100, kButtonRight);
-    EXPECT_FLOAT_EQ(fader->getValue(), 0.5f);
-    EXPECT_TRUE(editor.log.empty());
-}
-
 TEST_F(SliderTest, WithoutFreeClickOnlyTheHandleCanBeGrabbed) {
     pan->setFreeClick(false);
     pan->setValue(0.5f);  // handle at panel x 390 to 394
@@ -116,19 +93,6 @@ TEST_F(SliderTest, WithoutFreeClickOnlyTheHandleCanBeGrabbed) {
     // Grabbed at its right edge, it keeps the grab point under the mouse.
     drag({{kButtonLeft, 394, 24}, {kButtonLeft, 410, 24}, {0, 410, 24}});
     EXPECT_NEAR(pan->getValue(), 0.75f, 1e-6);
-}
-
-TEST_F(SliderTest, KeysAndWheelStepAndClamp) {
-    fader->setValue(0.95f);
-    KeyCode up{0, 12, 0};
-    EXPECT_EQ(fader->keyDown(&up), 1);
-    EXPECT_FLOAT_EQ(fader->getValue(), 1.0f);
-    KeyCode fineDown{0, 14, 1};
-    fader->keyDown(&fineDown);
-    EXPECT_NEAR(fader->getValue(), 0.99f, 1e-6);
-    window->script().play({{0, 400, 100}});
-    EXPECT_TRUE(frame.wheel(nullptr, Point(), -2.0f));
-    EXPECT_NEAR(fader->getValue(), 0.79f, 1e-6);
 }
 
 TEST_F(SliderTest, OffscreenLivesWhileAttached) {
