@@ -84,7 +84,7 @@ Factory factory;
 
 }  // namespace vst3
 
-// Windows exports these through Hallmere_vst3.def, under their plain names.
+// Windows exports these through the .def files, under their plain names.
 #if defined(_WIN32)
 #define VST3_EXPORT
 #else
