@@ -31,6 +31,12 @@ struct ParameterRange {
     // The physical value at v, formed at double precision the way the engine mapping
     // and the panel compute it.
     double lerp(float v) const { return (static_cast<double>(max) - min) * v + min; }
+
+    // The inverse of lerp: the normalised value of a physical one, held to 0..1 (a NaN gives 0).
+    double normalise(double physical) const {
+        const double v = (physical - min) / (static_cast<double>(max) - min);
+        return v > 1.0 ? 1.0 : v >= 0.0 ? v : 0.0;
+    }
 };
 
 struct ParameterInfo {

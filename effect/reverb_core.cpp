@@ -128,8 +128,17 @@ void ReverbCore::takeOverChanges() {
 
 void ReverbCore::render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
                         bool accumulate) {
+    const float offset = beginBlock();
+    renderFrames(inLeft, inRight, outLeft, outRight, frames, offset, accumulate);
+}
+
+float ReverbCore::beginBlock() {
     takeOverChanges();
-    const float offset = noise_.next();  // one offset per block keeps the filters out of denormals
+    return noise_.next();  // one offset per block keeps the filters out of denormals
+}
+
+void ReverbCore::renderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                              int frames, float offset, bool accumulate) {
     if (frames <= 0 || !inLeft || !inRight || !outLeft || !outRight) return;
     float blockPeak = 0.0f;
     using namespace inputguard;
@@ -146,6 +155,24 @@ void ReverbCore::render(const float* inLeft, const float* inRight, float* outLef
         }
     }
     raisePeak(blockPeak);
+}
+
+// The lines' lengths one after another, then the decay to 2.5 times T60's 60 dB: below
+// the last bit of 24-bit audio.
+double ReverbCore::tailSeconds() const {
+    constexpr double kDecays = 2.5;
+    const ReverbProgram& p = programAt(program());
+    ReverbSettings s;
+    s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
+    s.roomSize = p.values[kRoomSize].load(std::memory_order_relaxed);
+    s.earlyDelay = p.values[kEarlyDelay].load(std::memory_order_relaxed);
+    s.t60 = static_cast<float>(physical(kT60, p.values[kT60].load(std::memory_order_relaxed)) * kMilliseconds);
+    s = limitSettings(s);
+    int32_t length[kLineCount];
+    computeLengths(s, length);
+    double frames = 0.0;
+    for (int32_t n : length) frames += n;
+    return frames / s.sampleRate + kDecays * s.t60;
 }
 
 // Only the meter's reset competes with this, so the loop retries at most once per reset.

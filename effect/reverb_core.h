@@ -46,12 +46,23 @@ public:
     ReverbProgram& currentProgram() { return programAt(program()); }
 
     // Audio thread. Takes over any change first, then renders; frames <= 0 or a missing
-    // buffer render nothing.
+    // buffer render nothing. The same as beginBlock followed by renderFrames.
     void render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
                 bool accumulate);
 
+    // Audio thread: a block in pieces, for hosts whose changes fall inside a block. beginBlock
+    // takes over every change so far and draws the block's noise offset; each piece is then
+    // rendered with that offset, with takeOverChanges between pieces where values changed.
+    float beginBlock();
+    void renderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
+                      float offset, bool accumulate);
+
     // Hands every change so far to the engine; render does this at the start of each block.
     void takeOverChanges();
+
+    // Any thread: how long the output may go on after the input stops, from the current
+    // program's stored values, generously (an offline render must not cut the tail off).
+    double tailSeconds() const;
 
     // The engine as the audio thread last configured it.
     const ReverbEngine& engine() const { return engine_; }
