@@ -166,7 +166,7 @@ double ReverbCore::tailSeconds() const {
     s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
     s.roomSize = p.values[kRoomSize].load(std::memory_order_relaxed);
     s.earlyDelay = p.values[kEarlyDelay].load(std::memory_order_relaxed);
-    s.t60 = static_cast<float>(physical(kT60, p.values[kT60].load(std::memory_order_relaxed)) * kMilliseconds);
+    s.t60 = static_cast<float>(physicalValue(kT60, p.values[kT60].load(std::memory_order_relaxed)) * kMilliseconds);
     s = limitSettings(s);
     int32_t length[kLineCount];
     computeLengths(s, length);

@@ -184,7 +184,7 @@ tresult HallmereVst3::getParamValueByString(ParamID id, char16* text, ParamValue
 }
 
 ParamValue HallmereVst3::normalizedParamToPlain(ParamID id, ParamValue normalized) {
-    if (isTableId(id)) return parameterTable[id].range.lerp(static_cast<float>(heldToUnit(normalized)));
+    if (isTableId(id)) return physicalValue(id, static_cast<float>(heldToUnit(normalized)));
     if (id == vst3id::kProgramId) return entryOf(normalized, vst3id::kProgramSteps);
     if (id == vst3id::kBypassId) return entryOf(normalized, 1);
     return 0.0;
