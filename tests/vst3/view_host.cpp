@@ -8,7 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <poll.h>
 
 #include <atomic>
@@ -18,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/xtest_drag.h"
 #include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 #include "plugin/vst3/vst3_view.h"
@@ -149,36 +149,6 @@ private:
     }
 };
 
-void pause(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
-
-// Press, move up in steps with Alt held, release, on a connection of its own: the knob
-// tracks the drag inside a handler the main loop runs.
-void drag(int rootX, int rootY, std::atomic<bool>& done) {
-    Display* display = XOpenDisplay(nullptr);
-    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
-    auto flush = [&](int millis) {
-        XFlush(display);
-        pause(millis);
-    };
-    XTestFakeMotionEvent(display, -1, rootX, rootY, 0);
-    flush(150);
-    XTestFakeKeyEvent(display, alt, True, 0);
-    flush(50);
-    XTestFakeButtonEvent(display, 1, True, 0);
-    flush(250);
-    for (int i = 1; i <= 10; ++i) {
-        XTestFakeMotionEvent(display, -1, rootX, rootY - kDragUp * i / 10, 0);
-        flush(50);
-    }
-    flush(150);
-    XTestFakeButtonEvent(display, 1, False, 0);
-    flush(50);
-    XTestFakeKeyEvent(display, alt, False, 0);
-    flush(300);
-    XCloseDisplay(display);
-    done = true;
-}
-
 // The panel's window: the one child of the host's window.
 Window panelWindow(Display* display, Window host) {
     Window root = 0, parent = 0, *children = nullptr;
@@ -282,7 +252,7 @@ int main() {
     XTranslateCoordinates(display, panelAt, DefaultRootWindow(display), knob.x + panel::kKnobSize / 2,
                           knob.y + panel::kKnobSize / 2, &rootX, &rootY, &child);
     std::atomic<bool> done{false};
-    std::thread input(drag, rootX, rootY, std::ref(done));
+    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
     frame.run(10000, &done);
     input.join();
     frame.run(200);
