@@ -26,8 +26,8 @@ struct BaseRig {
     FakeClock clock;
     RecordingHost host;
     PlainEffect effect{host.callback()};
-    CountingPanel* panel = new CountingPanel(effect);          // owned by the editor
-    EditorBase* editor = new EditorBase(&effect, panel);       // owned by the effect
+    CountingPanel* panel = new CountingPanel(effect);     // owned by the editor
+    EditorBase* editor = new EditorBase(&effect, panel);  // owned by the effect
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
         return effect.record.dispatcher(&effect.record, opcode, index, value, ptr, 0.0f);

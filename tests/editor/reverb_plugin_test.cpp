@@ -60,8 +60,8 @@ TEST(ReverbPluginAsPanelHost, AGestureReachesTheHostInOrder) {
             EXPECT_EQ(call.index, kT60) << call.opcode;
         }
     }
-    EXPECT_EQ(opcodes, (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle,
-                                              audioMasterEndEdit}));
+    EXPECT_EQ(opcodes,
+              (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit}));
     EXPECT_FLOAT_EQ(rig.host.callsOf(audioMasterAutomate)[0].opt, 0.4f);
 }
 

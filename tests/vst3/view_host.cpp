@@ -161,8 +161,8 @@ Window panelWindow(Display* display, Window host) {
 
 std::vector<unsigned long> pixels(Display* display, Window window, const panel::PixelRect& r) {
     std::vector<unsigned long> out;
-    XImage* image = XGetImage(display, window, r.left, r.top, unsigned(r.width()), unsigned(r.height()), AllPlanes,
-                              ZPixmap);
+    XImage* image =
+        XGetImage(display, window, r.left, r.top, unsigned(r.width()), unsigned(r.height()), AllPlanes, ZPixmap);
     if (!image) return out;
     for (int y = 0; y < r.height(); ++y)
         for (int x = 0; x < r.width(); ++x) out.push_back(XGetPixel(image, x, y));
