@@ -2,7 +2,8 @@
 // in a window of its own and serves it through a run loop that really runs the view's
 // timer and descriptor handlers. It drags the T60 knob (Alt held: linear, 200 pixels for
 // the whole range) and checks the edit brackets at its component handler; sets Damping
-// from the host side and sees the knob redrawn; plays audio and sees the meter move; then
+// from the host side and sees the knob redrawn; plays audio and sees the meter and the gate
+// LED move; then
 // removes the view and attaches it again.
 //   vst3_view_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
@@ -268,7 +269,8 @@ int main() {
     if (damping.empty() || pixels(display, panelAt, knobRect(kDamping)) == damping)
         return failed("the Damping knob did not move for the host's change");
 
-    // Loud audio lights the meter.
+    // Loud audio lights the meter; a sensitive gate is open for it.
+    plugin.controller->setParamNormalized(kSensitivity, 0.5);
     const std::vector<unsigned long> meter = pixels(display, panelAt, panel::kMeter);
     std::vector<float> loud(4096);
     for (std::size_t i = 0; i < loud.size(); ++i) loud[i] = (i % 2) ? 0.9f : -0.9f;
@@ -278,6 +280,17 @@ int main() {
         frame.run(40);
     }
     if (pixels(display, panelAt, panel::kMeter) == meter) return failed("the meter did not move");
+
+    // Silence after it closes the gate (hold, then release): the LED leaves its green image.
+    const std::vector<unsigned long> openLed = pixels(display, panelAt, panel::kGateLed);
+    std::vector<float> silence(loud.size(), 0.0f);
+    bool ledChanged = false;
+    for (int block = 0; block < 8 && !ledChanged; ++block) {
+        plugin.process(silence.data(), silence.data(), outLeft.data(), outRight.data(), std::int32_t(silence.size()));
+        frame.run(80);
+        ledChanged = pixels(display, panelAt, panel::kGateLed) != openLed;
+    }
+    if (!ledChanged) return failed("the gate LED did not follow the gate");
 
     // Removed, then attached again.
     if (view->removed() != kResultOk) return failed("removed");
