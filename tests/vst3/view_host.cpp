@@ -3,8 +3,7 @@
 // timer and descriptor handlers. It drags the T60 knob (Alt held: linear, 200 pixels for
 // the whole range) and checks the edit brackets at its component handler; sets Damping
 // from the host side and sees the knob redrawn; plays audio and sees the meter and the gate
-// LED move; then
-// removes the view and attaches it again.
+// LED move; then removes the view and attaches it again.
 //   vst3_view_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
