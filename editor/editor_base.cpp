@@ -1,73 +1,59 @@
 #include "editor/editor_base.h"
 
-#include "editor/editor_platform.h"
-#include "gui/frame.h"
-#include "host/extended_effect_base.h"
+#include "editor/panel_base.h"
+#include "gui/frame_owner.h"
+#include "host/effect_base.h"
 
 namespace {
-
-// After a full pass the pump only sleeps until 46 ms have gone by: the pass sets the next
-// pass 100 ms ahead, an early call sleeps 4 ms and gives up while more than 50 ms remain.
-constexpr std::uint32_t kEarlySleepMs = 4;
-constexpr std::uint32_t kPassSpacingMs = 100;
-constexpr std::uint32_t kEarlySlackMs = 50;
 
 KeyCode toKeyCode(const VstKeyCode& key) { return KeyCode{key.character, key.virt, key.modifier}; }
 
 }  // namespace
 
-EditorBase::EditorBase(EffectBase* effect) : effect(effect) {
+EditorBase::EditorBase(EffectBase* effect, PanelBase* panel) : effect(effect), panel_(panel) {
     if (effect) {
         effect->editor = this;
         effect->record.flags |= effFlagsHasEditor;
     }
-    parentWindow = nullptr;
-    nextIdleTicks = editorPlatform().tickCount();
-    editorPlatform().startOle();
 }
 
 EditorBase::~EditorBase() {
-    editorPlatform().stopOle();
     // A derived constructor that throws leaves the effect pointing here; it must not delete
     // this editor a second time.
     if (effect && effect->editor == this) effect->editor = nullptr;
+    delete panel_;
 }
 
 VstInt32 EditorBase::getRect(ERect** where) {
     if (!where) return 0;
+    const Rect& size = panel_->size();
+    rect = ERect{static_cast<std::int16_t>(size.top), static_cast<std::int16_t>(size.left),
+                 static_cast<std::int16_t>(size.bottom), static_cast<std::int16_t>(size.right)};
     *where = &rect;
     return 1;
 }
 
 VstInt32 EditorBase::open(void* parent) {
-    requestUpdate();
     EditorInterface::open(parent);  // keeps lastParent() truthful
-    parentWindow = parent;
-    return 0;
+    return panel_->open(parent) ? 1 : 0;
 }
 
-void EditorBase::close() {}
+void EditorBase::close() { panel_->close(); }
 
-void EditorBase::idle() {
-    if (inHostIdle) return;  // a host calling back into the editor from its idle callback
-    if (updateRequested.exchange(0) != 0) update();
-    if (frame) frame->updateDirtyViews();
-}
+void EditorBase::idle() { panel_->idle(); }
 
-void EditorBase::update() {}
+void EditorBase::update() { panel_->update(); }
 
-void EditorBase::requestUpdate() { updateRequested = 1; }
+void EditorBase::requestUpdate() { panel_->requestUpdate(); }
 
 VstInt32 EditorBase::keyDown(VstKeyCode& key) {
-    if (!frame) return -1;
     KeyCode code = toKeyCode(key);
-    return frame->keyDown(&code);
+    return panel_->keyDown(code);
 }
 
 VstInt32 EditorBase::keyUp(VstKeyCode& key) {
-    if (!frame) return -1;
     KeyCode code = toKeyCode(key);
-    return frame->keyUp(&code);
+    return panel_->keyUp(code);
 }
 
 VstInt32 EditorBase::setKnobMode(int mode) {
@@ -75,45 +61,11 @@ VstInt32 EditorBase::setKnobMode(int mode) {
     return 1;
 }
 
-bool EditorBase::wheel(float distance) {
-    if (!frame) return false;
-    return frame->wheel(nullptr, Point(0, 0), distance);
-}
+bool EditorBase::wheel(float distance) { return panel_->wheel(distance); }
 
-void EditorBase::setParameter(VstInt32 index, float value) {
-    (void)index, (void)value;
-    requestUpdate();
-}
+void EditorBase::setParameter(VstInt32 index, float value) { panel_->setParameter(index, value); }
 
 void EditorBase::draw(ERect* area) {
     (void)area;  // always the whole panel
-    if (frame) frame->drawView(nullptr);
-}
-
-void EditorBase::idlePump() {
-    const EditorPlatform& platform = editorPlatform();
-    std::uint32_t now = platform.tickCount();
-    if (now < nextIdleTicks) {
-        platform.sleep(kEarlySleepMs);
-        now += kEarlySleepMs;
-        if (now < nextIdleTicks - kEarlySlackMs) return;
-    }
-    idle();
-    platform.dispatchPendingPaint();
-    nextIdleTicks = now + kPassSpacingMs;
-
-    // Restored rather than cleared: a host that pumps messages inside its idle callback
-    // can bring a second drag, and its pump must not end the outer guard early.
-    bool wasInHostIdle = inHostIdle;
-    inHostIdle = true;
-    if (effect) effect->hostIdle();
-    inHostIdle = wasInHostIdle;
-}
-
-void EditorBase::beginEdit(int index) {
-    if (auto* host = dynamic_cast<ExtendedEffectBase*>(effect)) host->hostBeginEdit(index);
-}
-
-void EditorBase::endEdit(int index) {
-    if (auto* host = dynamic_cast<ExtendedEffectBase*>(effect)) host->hostEndEdit(index);
+    panel_->redraw();
 }

@@ -1,20 +1,17 @@
-// The host-facing half of the editor: registers itself with the effect, answers the host's
-// editor requests, holds the frame while the window is open and runs the throttled idle
-// pump that controls call while they track the mouse.
+// The VST 2.x face of the panel: registers with the effect, answers the host's editor
+// requests (size, open, close, idle, keys, knob mode, wheel) and hands each to the panel,
+// which it owns.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-
-#include "gui/frame_owner.h"
 #include "host/editor_interface.h"
 
 class EffectBase;
-class Frame;
+class PanelBase;
 
-class EditorBase : public EditorInterface, public FrameOwner {
+class EditorBase : public EditorInterface {
 public:
-    explicit EditorBase(EffectBase* effect);
+    // Takes over the panel (null is refused by the effect's constructor, not here).
+    EditorBase(EffectBase* effect, PanelBase* panel);
 
     // The order of these operations is part of the class's contract; append, never insert.
     ~EditorBase() override;
@@ -30,25 +27,12 @@ public:
     bool wheel(float distance) override;
     virtual void setParameter(VstInt32 index, float value);
     virtual void draw(ERect* rect);
-    void idlePump() override;
-
-    // The frame's edit brackets, passed to the host through the effect.
-    void beginEdit(int index) override;
-    void endEdit(int index) override;
 
     EffectBase* getEffect() const { return effect; }
-    Frame* getFrame() const { return frame; }
-    void* getParentWindow() const { return parentWindow; }
-    bool isUpdateRequested() const { return updateRequested.load() != 0; }
-    bool insideHostIdle() const { return inHostIdle; }
+    PanelBase* panel() const { return panel_; }
 
-protected:
+private:
     EffectBase* effect;
-    void* parentWindow = nullptr;
-    // Atomic: parameter changes may request an update from the audio thread.
-    std::atomic<std::int32_t> updateRequested{0};
+    PanelBase* panel_;
     ERect rect{0, 0, 0, 0};
-    Frame* frame = nullptr;
-    std::uint32_t nextIdleTicks = 0;
-    bool inHostIdle = false;
 };

@@ -2,7 +2,7 @@
 
 #include "editor/editor_platform.h"
 #include "editor/panel_layout.h"
-#include "editor/reverb_plugin.h"
+#include "editor/panel_host.h"
 #include "effect/parameter_table.h"
 #include "gui/bitmap.h"
 #include "gui/frame.h"
@@ -55,14 +55,10 @@ constexpr int kGateImages = 3;
 
 }  // namespace
 
-ReverbEditor::ReverbEditor(ReverbPlugin* plugin) : EditorBase(plugin), plugin(plugin) {
+ReverbEditor::ReverbEditor(PanelHost& host) : PanelBase(host) {
     installPanelImages();
     panelBitmap = new Bitmap(kPanelArt);
-    // The window's size comes from the artwork.
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = static_cast<std::int16_t>(panelBitmap->getHeight());
-    rect.right = static_cast<std::int16_t>(panelBitmap->getWidth());
+    size_ = Rect(0, 0, panelBitmap->getWidth(), panelBitmap->getHeight());  // from the artwork
 }
 
 ReverbEditor::~ReverbEditor() {
@@ -78,9 +74,9 @@ Bitmap* ReverbEditor::loaded(int resourceId) const {
     return nullptr;
 }
 
-VstInt32 ReverbEditor::open(void* parent) {
+bool ReverbEditor::open(void* parent) {
     if (frame) close();  // opened twice: build afresh rather than leak the first panel
-    EditorBase::open(parent);
+    PanelBase::open(parent);
     // Open before the controls read their values: a change from another thread while they
     // are built leaves its mark, and the next idle shows it.
     changedElsewhere = 0;
@@ -92,11 +88,8 @@ VstInt32 ReverbEditor::open(void* parent) {
     } catch (...) {
         built = false;
     }
-    if (!built) {
-        close();
-        return 0;
-    }
-    return 1;
+    if (!built) close();
+    return built;
 }
 
 void ReverbEditor::addControl(Control* control) { frame->addView(control); }
@@ -115,7 +108,7 @@ bool ReverbEditor::build() {
     panSlider = new HorizontalSlider(rectOf(panel::kPanSlider), this, kPan, panel::kPanHandleStart,
                                      panel::kPanSlider.right - panHandle->getWidth(), panHandle, panTrack, Point(0, 0),
                                      kSliderLeft);
-    panSlider->setValue(plugin->getParameter(kPan));
+    panSlider->setValue(host_.parameterValue(kPan));
     addControl(panSlider);
 
     Bitmap* faderHandle = loaded(kFaderHandle);
@@ -123,7 +116,7 @@ bool ReverbEditor::build() {
     outFader = new VerticalSlider(rectOf(panel::kOutFader), this, kOut, panel::kFaderHandleStart,
                                   panel::kOutFader.bottom - faderHandle->getHeight(), faderHandle, faderTrack,
                                   Point(0, 0), kSliderTop);
-    outFader->setValue(plugin->getParameter(kOut));
+    outFader->setValue(host_.parameterValue(kOut));
     addControl(outFader);
 
     Bitmap* meterLit = loaded(kMeterLit);
@@ -140,7 +133,7 @@ bool ReverbEditor::build() {
         display->setBackground(panelBitmap);  // repaints the artwork under the text
         display->setFont(kFontSmall);
         display->setFontColor(kColorDisplayText);
-        display->setValue(plugin->getParameter(parameter));
+        display->setValue(host_.parameterValue(parameter));
         display->setFormatter(panelFormatter(parameter));
         displays[slot] = display;
         addControl(display);
@@ -155,7 +148,7 @@ bool ReverbEditor::build() {
         // One row shorter than the body: its top row is skipped by the offset.
         Rect where(place.x, place.y, place.x + panel::kKnobSize, place.y - 1 + panel::kKnobBodyHeight);
         knobs[i] = new Knob(where, this, place.parameter, knobBody, knobHandle, Point(0, 1));
-        knobs[i]->setValue(plugin->getParameter(place.parameter));
+        knobs[i]->setValue(host_.parameterValue(place.parameter));
         addControl(knobs[i]);
     }
     for (int i = 0; i < panel::kKnobCount; ++i) {
@@ -166,7 +159,7 @@ bool ReverbEditor::build() {
 
     Bitmap* buttonImages = loaded(kDryButton);
     dryButton = new OnOffButton(rectOf(panel::kDryButton), this, kDryOut, buttonImages);
-    dryButton->setValue(plugin->getParameter(kDryOut));
+    dryButton->setValue(host_.parameterValue(kDryOut));
     addControl(dryButton);
 
     Bitmap* picture = loaded(kAboutPicture);
@@ -219,11 +212,11 @@ ParamDisplay* ReverbEditor::displayFor(int index) const {
 
 void ReverbEditor::showParameter(int index) {
     // The stored value, not the one passed in: the effect is the one truth.
-    if (Control* control = controlFor(index)) control->setValue(plugin->getParameter(index));
-    if (ParamDisplay* display = displayFor(index)) display->setValue(plugin->getParameter(index));
+    if (Control* control = controlFor(index)) control->setValue(host_.parameterValue(index));
+    if (ParamDisplay* display = displayFor(index)) display->setValue(host_.parameterValue(index));
 }
 
-void ReverbEditor::setParameter(VstInt32 index, float value) {
+void ReverbEditor::setParameter(int index, float value) {
     (void)value;
     if (!onWindowThread()) {
         if (!panelOpen) return;
@@ -247,12 +240,12 @@ void ReverbEditor::controlChanged(DrawContext* context, Control* control) {
     if (!control) return;
     const int tag = control->tag;
     // The splash and the LED carry tags past the parameters and edit nothing.
-    if (isParameterIndex(tag)) plugin->setParameterAutomated(tag, control->getValue());
+    if (isParameterIndex(tag)) host_.performEdit(tag, control->getValue());
     if (context) control->redrawIfDirty(context);
 }
 
 void ReverbEditor::idle() {
-    EditorBase::idle();
-    if (meter) meter->setValue(plugin->getVu() * kMeterScale);
-    if (gateLed) gateLed->setValue(static_cast<float>(plugin->panelGateState()) * kGateScale);
+    PanelBase::idle();
+    if (meter) meter->setValue(host_.takeMeterPeak() * kMeterScale);
+    if (gateLed) gateLed->setValue(static_cast<float>(host_.panelGateState()) * kGateScale);
 }

@@ -1,13 +1,13 @@
 // The plug-in's panel: the artwork with ten knobs, the pan slider and output fader, twelve
 // value displays, the "Dry out" button, the level meter, the gate LED and the About splash,
-// kept in step with the effect's parameters.
+// kept in step with the parameters its host stores, in whatever format hosts it.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "editor/editor_base.h"
 #include "editor/editor_platform.h"
+#include "editor/panel_base.h"
 #include "editor/panel_layout.h"
 #include "gui/control.h"
 
@@ -17,7 +17,6 @@ class Knob;
 class MovieBitmap;
 class OnOffButton;
 class ParamDisplay;
-class ReverbPlugin;
 class SplashScreen;
 class VerticalSlider;
 class VuMeter;
@@ -25,7 +24,7 @@ class VuMeter;
 // Text colour of every value display.
 extern const Color kColorDisplayText;
 
-class ReverbEditor : public EditorBase, public ControlListener {
+class ReverbEditor : public PanelBase, public ControlListener {
 public:
     // Pan and out, then one under each knob.
     static constexpr int kDisplayCount = 2 + panel::kKnobCount;
@@ -35,14 +34,14 @@ public:
     static constexpr float kMeterScale = 0.89f;
     static constexpr float kGateScale = 0.49f;
 
-    explicit ReverbEditor(ReverbPlugin* plugin);
+    explicit ReverbEditor(PanelHost& host);
     ~ReverbEditor() override;
 
-    VstInt32 open(void* parent) override;
+    bool open(void* parent) override;
     void close() override;
     void idle() override;
     void update() override;
-    void setParameter(VstInt32 index, float value) override;
+    void setParameter(int index, float value) override;
     void controlChanged(DrawContext* context, Control* control) override;
 
     // The control editing a parameter and its value display; null when closed or when the
@@ -61,7 +60,6 @@ private:
     void showParameter(int index);
     bool onWindowThread() const { return currentThreadId() == windowThread.load(); }
 
-    ReverbPlugin* plugin;
     HorizontalSlider* panSlider = nullptr;
     VerticalSlider* outFader = nullptr;
     VuMeter* meter = nullptr;

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "editor/editor_base.h"
 #include "editor/reverb_editor.h"
 #include "host/plugin_main.h"
 
@@ -9,17 +10,22 @@ ReverbPlugin::ReverbPlugin(audioMasterCallback host) : ReverbEffect(host) {
     // The editor registers itself and sets the has-editor flag while it is built.
     ReverbEditor* made = nullptr;
     try {
-        made = new (std::nothrow) ReverbEditor(this);
+        made = new (std::nothrow) ReverbEditor(*this);
+        shell = made ? new (std::nothrow) EditorBase(this, made) : nullptr;
     } catch (...) {
-        made = nullptr;  // a part of the editor could not be allocated
+        shell = nullptr;  // a part of the editor could not be allocated
     }
-    editor = made;
-    panel = made;
-    if (!made) constructionFailed = true;
+    if (!shell) {
+        delete made;
+        made = nullptr;
+    }
+    editor = shell;
+    panel_ = made;
+    if (!shell) constructionFailed = true;
 }
 
 ReverbPlugin::~ReverbPlugin() = default;
 
 void ReverbPlugin::parameterChanged(VstInt32 index, float value) {
-    if (panel && editor == panel) panel->setParameter(index, value);  // not once the panel is gone
+    if (shell && editor == shell) shell->setParameter(index, value);  // not once the editor is gone
 }

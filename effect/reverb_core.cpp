@@ -177,6 +177,11 @@ double ReverbCore::tailSeconds() const {
 
 // Only the meter's reset competes with this, so the loop retries at most once per reset.
 void ReverbCore::raisePeak(float blockPeak) {
-    float peak = peak_.load(std::memory_order_relaxed);
-    while (blockPeak > peak && !peak_.compare_exchange_weak(peak, blockPeak, std::memory_order_relaxed)) {}
+    raise(peak_, blockPeak);
+    raise(panelPeak_, blockPeak);
+}
+
+void ReverbCore::raise(std::atomic<float>& peak, float blockPeak) {
+    float held = peak.load(std::memory_order_relaxed);
+    while (blockPeak > held && !peak.compare_exchange_weak(held, blockPeak, std::memory_order_relaxed)) {}
 }

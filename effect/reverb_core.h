@@ -38,6 +38,9 @@ public:
 
     // The meter: the highest output magnitude since the last call, then back to 0.
     float takePeak() { return peak_.exchange(0.0f, std::memory_order_relaxed); }
+    // The same peak gathered a second time, for a panel of its own: where a host polls the
+    // level too (takePeak), the panel's meter still sees every block.
+    float takePanelPeak() { return panelPeak_.exchange(0.0f, std::memory_order_relaxed); }
     // The gate's state for the panel's LED: 0 open, 1 hold, 2 release.
     int gateState() const;
 
@@ -78,6 +81,7 @@ private:
     void noteLengthsInForce();
     void mark(uint32_t changes) { changes_.fetch_or(changes, std::memory_order_release); }
     void raisePeak(float blockPeak);
+    static void raise(std::atomic<float>& peak, float blockPeak);
 
     DenormalNoise noise_;
     ReverbEngine engine_;
@@ -87,6 +91,7 @@ private:
     alignas(64) std::atomic<uint32_t> changes_{0};
     alignas(64) std::atomic<int32_t> lengthsPassed_[kLineCount];
     alignas(64) std::atomic<float> peak_{0.0f};
+    std::atomic<float> panelPeak_{0.0f};
 
     // Audio thread only: a block's input with its non-finite samples replaced (input_guard.h).
     static constexpr int kCleanFrames = 256;

@@ -350,4 +350,6 @@ void dispatchPendingFramePaints() {
     for (std::size_t i = 0; i < liveWindows.size(); ++i) liveWindows[i]->paintPending();
 }
 
+int x11FrameConnection() { return connection.display ? ConnectionNumber(connection.display) : -1; }
+
 int x11FrameWindowCount() { return int(liveWindows.size()); }

@@ -15,5 +15,9 @@ FrameWindow* createX11FrameWindow(Frame* frame, void* parentWindow, const Rect& 
 // pump, which runs inside a control's drag.
 void dispatchPendingFramePaints();
 
+// The file descriptor of the frame windows' display connection, for a host's run loop to
+// watch; -1 while no frame window is open.
+int x11FrameConnection();
+
 // Frame windows alive in this process.
 int x11FrameWindowCount();

@@ -1,39 +1,38 @@
-// The reverb's panel as an LV2 X11 UI. The panel edits an effect of its own, a stand-in for
-// the plug-in that lives in the UI: what the panel changes goes out as port writes (with
-// touch brackets where the host offers them), and what the host reports as port events is
-// what the stand-in answers, so the UI works when the host runs it in another process.
+// The reverb's panel as an LV2 X11 UI, hosting the panel itself: what the panel changes goes
+// out as port writes (with touch brackets where the host offers them), and the values, the
+// meter and the gate it shows are what the host reports as port events, so the UI works
+// when the host runs it in another process.
 #include <lv2/ui/ui.h>
 
 #include <cstdint>
 #include <cstring>
 #include <new>
 
+#include "editor/panel_host.h"
 #include "editor/reverb_editor.h"
-#include "editor/reverb_plugin.h"
+#include "effect/reverb_program.h"
 #include "gui/frame.h"
 #include "gui/frame_window.h"
 #include "plugin/lv2/port_map.h"
 
 namespace {
 
-VstIntPtr toHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
-
-class PanelProxy : public ReverbPlugin {
+class Lv2Panel final : public PanelHost {
 public:
-    PanelProxy(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
-        : ReverbPlugin(toHost), write_(write), controller_(controller), touch_(touch) {}
+    Lv2Panel(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
+        : write_(write), controller_(controller), touch_(touch) {
+        // Until the host reports otherwise, the plug-in holds its first program.
+        for (int index = 0; index < kParameterCount; ++index) values_[index] = factoryPrograms[0].values[index];
+    }
 
-    ReverbEditor* panel() const { return dynamic_cast<ReverbEditor*>(editor); }
-
-    float getVu() override { return meter_; }
-    int panelGateState() const override { return gate_; }
+    ReverbEditor& panel() { return panel_; }
 
     // What the host reports: a parameter's port value, the meter or the gate.
     void portEvent(std::uint32_t port, float value) {
         if (lv2port::isParameterPort(port)) {
-            const int index = lv2port::parameterOf(port);
             float normalised;
-            if (lv2port::fromPort(index, value, normalised)) setParameter(index, normalised);
+            if (lv2port::fromPort(lv2port::parameterOf(port), value, normalised))
+                store(lv2port::parameterOf(port), normalised);
         } else if (port == lv2port::kMeter) {
             meter_ = value;
         } else if (port == lv2port::kGate) {
@@ -41,38 +40,36 @@ public:
         }
     }
 
-    // What the panel asks of its host.
-    VstIntPtr request(VstInt32 opcode, VstInt32 index, float value) {
-        if (!isParameterIndex(index)) return 0;
-        const std::uint32_t port = lv2port::forParameter(index);
-        switch (opcode) {
-        case audioMasterAutomate: {
-            const float portValue = lv2port::toPort(index, value);
-            write_(controller_, port, sizeof portValue, 0, &portValue);
-            return 1;
-        }
-        case audioMasterBeginEdit:
-        case audioMasterEndEdit:
-            if (touch_) touch_->touch(touch_->handle, port, opcode == audioMasterBeginEdit);
-            return touch_ != nullptr;
-        default: return 0;
-        }
+    float parameterValue(int index) override { return isParameterIndex(index) ? values_[index] : 0.0f; }
+    void beginEdit(int index) override { touch(index, true); }
+    void performEdit(int index, float value) override {
+        if (!isParameterIndex(index)) return;
+        store(index, value);
+        const float portValue = lv2port::toPort(index, value);
+        write_(controller_, lv2port::forParameter(index), sizeof portValue, 0, &portValue);
     }
+    void endEdit(int index) override { touch(index, false); }
+    // The host sends the meter port's reading; it is shown until the next one.
+    float takeMeterPeak() override { return meter_; }
+    int panelGateState() override { return gate_; }
 
 private:
+    void store(int index, float normalised) {
+        values_[index] = normalised;
+        panel_.setParameter(index, normalised);
+    }
+    void touch(int index, bool grabbed) {
+        if (touch_ && isParameterIndex(index)) touch_->touch(touch_->handle, lv2port::forParameter(index), grabbed);
+    }
+
     LV2UI_Write_Function write_;
     LV2UI_Controller controller_;
     const LV2UI_Touch* touch_;
+    float values_[kParameterCount] = {};
     float meter_ = 0.0f;
     int gate_ = 0;
+    ReverbEditor panel_{*this};  // last: it may read everything above
 };
-
-VstIntPtr toHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-    // Calls made while the stand-in is still being built find no proxy and get 0.
-    auto* base = effect ? static_cast<EffectBase*>(effect->object) : nullptr;
-    auto* proxy = dynamic_cast<PanelProxy*>(base);
-    return proxy ? proxy->request(opcode, index, opt) : 0;
-}
 
 const void* feature(const LV2_Feature* const* features, const char* uri) {
     for (; features && *features; ++features)
@@ -81,9 +78,9 @@ const void* feature(const LV2_Feature* const* features, const char* uri) {
 }
 
 void cleanup(LV2UI_Handle handle) {
-    auto* proxy = static_cast<PanelProxy*>(handle);
-    if (ReverbEditor* panel = proxy->panel()) panel->close();
-    delete proxy;  // and with it the editor
+    auto* ui = static_cast<Lv2Panel*>(handle);
+    ui->panel().close();
+    delete ui;
 }
 
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
@@ -93,35 +90,32 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
     auto* touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
     auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
 
-    PanelProxy* proxy = nullptr;
+    Lv2Panel* ui = nullptr;
     try {
-        proxy = new PanelProxy(write, controller, touch);
+        ui = new Lv2Panel(write, controller, touch);
     } catch (...) {
         return nullptr;
     }
-    ReverbEditor* panel = proxy->panel();
+    ReverbEditor& panel = ui->panel();
     Frame* frame = nullptr;
-    if (panel == nullptr || panel->open(parent) == 0 || (frame = panel->getFrame()) == nullptr ||
-        frame->window() == nullptr) {
-        cleanup(proxy);
+    if (!panel.open(parent) || (frame = panel.getFrame()) == nullptr || frame->window() == nullptr) {
+        cleanup(ui);
         return nullptr;
     }
     *widget = frame->window()->nativeHandle();
-    ERect* size = nullptr;
-    if (resize && panel->getRect(&size) && size)
-        resize->ui_resize(resize->handle, size->right - size->left, size->bottom - size->top);
-    return proxy;
+    if (resize) resize->ui_resize(resize->handle, panel.size().width(), panel.size().height());
+    return ui;
 }
 
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
     if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
     float value;
     std::memcpy(&value, buffer, sizeof value);
-    static_cast<PanelProxy*>(handle)->portEvent(port, value);
+    static_cast<Lv2Panel*>(handle)->portEvent(port, value);
 }
 
 int idle(LV2UI_Handle handle) {
-    if (ReverbEditor* panel = static_cast<PanelProxy*>(handle)->panel()) panel->idle();
+    static_cast<Lv2Panel*>(handle)->panel().idle();
     return 0;
 }
 

@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 #include "effect/parameter_text.h"
+#include "plugin/vst3/hallmere_vst3_view.h"
 #include "plugin/vst3/vst3_identity.h"
 #include "plugin/vst3/vst3_text.h"
 
@@ -237,7 +240,14 @@ tresult HallmereVst3::setComponentHandler(IComponentHandler* handler) {
     return kResultOk;
 }
 
-IPlugView* HallmereVst3::createView(FIDString) { return nullptr; }
+IPlugView* HallmereVst3::createView(FIDString name) {
+    if (name == nullptr || std::strcmp(name, kEditorViewName) != 0) return nullptr;
+    try {
+        return new HallmereView(*this);
+    } catch (...) {
+        return nullptr;  // the panel's artwork could not be allocated
+    }
+}
 
 std::int32_t HallmereVst3::getUnitCount() { return 1; }
 

@@ -3,7 +3,7 @@
 // renders with (the core's setters run on any thread and never wait), so no messages pass
 // between two halves and nothing can disagree; hosts that want a separate controller find
 // none (getControllerClassId) and take the controller interface from the component.
-// The panel (createView) comes later.
+// The panel is a view of its own (hallmere_vst3_view.h).
 #pragma once
 
 #include <atomic>
@@ -43,6 +43,11 @@ class HallmereVst3 final : public ComponentRole,
 public:
     HallmereVst3();
     bool isValid() const { return core_.isValid(); }
+
+    // For the view: where its gestures go (null without a host handler), and its meter and LED.
+    IComponentHandler* componentHandler() const { return handler_; }
+    float takePanelPeak() { return core_.takePanelPeak(); }
+    int gateState() const { return core_.gateState(); }
 
     tresult VST3_CALL queryInterface(const TUID iid, void** object) override;
     std::uint32_t VST3_CALL addRef() override;

@@ -163,7 +163,7 @@ public:
     virtual tresult VST3_CALL restartComponent(std::int32_t flags) = 0;
 };
 
-class IPlugView;  // the panel's interface, added with the panel
+class IPlugView;  // vst3_view.h
 
 class IEditController : public IPluginBase {
 public:

@@ -3,19 +3,20 @@
 #include <stdexcept>
 
 #include "editor/editor_base.h"
+#include "editor/panel_base.h"
 #include "editor_test_support.h"
 #include "gui/frame_owner.h"
 #include "gui/geometry.h"
 
 namespace {
 
-class CountingEditor : public EditorBase {
+class CountingPanel : public PanelBase {
 public:
-    using EditorBase::EditorBase;
+    using PanelBase::PanelBase;
     void update() override { ++updates; }
     void idle() override {
         ++idles;
-        EditorBase::idle();
+        PanelBase::idle();
     }
     int updates = 0;
     int idles = 0;
@@ -25,7 +26,8 @@ struct BaseRig {
     FakeClock clock;
     RecordingHost host;
     PlainEffect effect{host.callback()};
-    CountingEditor* editor = new CountingEditor(&effect);  // owned by the effect
+    CountingPanel* panel = new CountingPanel(effect);     // owned by the editor
+    EditorBase* editor = new EditorBase(&effect, panel);  // owned by the effect
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
         return effect.record.dispatcher(&effect.record, opcode, index, value, ptr, 0.0f);
@@ -38,19 +40,23 @@ TEST(EditorBaseSetup, RegistersWithTheEffectAndKeepsOtherFlags) {
     RecordingHost host;
     PlainEffect effect(host.callback());
     effect.record.flags = effFlagsCanReplacing | effFlagsHasVu;
-    auto* editor = new CountingEditor(&effect);
+    auto* panel = new CountingPanel(effect);
+    auto* editor = new EditorBase(&effect, panel);
     EXPECT_EQ(effect.editor, editor);
+    EXPECT_EQ(editor->panel(), panel);
     EXPECT_EQ(effect.record.flags, effFlagsCanReplacing | effFlagsHasVu | effFlagsHasEditor);
-    EXPECT_EQ(editor->getFrame(), nullptr);
-    EXPECT_EQ(editor->getParentWindow(), nullptr);
-    EXPECT_FALSE(editor->isUpdateRequested());
+    EXPECT_EQ(panel->getFrame(), nullptr);
+    EXPECT_EQ(panel->getParentWindow(), nullptr);
+    EXPECT_FALSE(panel->isUpdateRequested());
     EXPECT_EQ(clock.oleStarts, 1);
     EXPECT_EQ(clock.oleStops, 0);
 }
 
 class ThrowingEditor : public EditorBase {
 public:
-    explicit ThrowingEditor(EffectBase* effect) : EditorBase(effect) { throw std::runtime_error("no"); }
+    explicit ThrowingEditor(PlainEffect* effect) : EditorBase(effect, new CountingPanel(*effect)) {
+        throw std::runtime_error("no");
+    }
 };
 
 TEST(EditorBaseSetup, AFailedDerivedConstructionLeavesNoDanglingEditor) {
@@ -96,16 +102,16 @@ TEST(EditorBaseRequests, OpenStoresTheParentAndRequestsAnUpdate) {
     BaseRig rig;
     int window = 0;
     EXPECT_EQ(rig.dispatch(effEditOpen, 0, 0, &window), 0);
-    EXPECT_EQ(rig.editor->getParentWindow(), &window);
+    EXPECT_EQ(rig.panel->getParentWindow(), &window);
     EXPECT_EQ(rig.editor->lastParent(), &window);
-    EXPECT_TRUE(rig.editor->isUpdateRequested());
+    EXPECT_TRUE(rig.panel->isUpdateRequested());
     rig.dispatch(effEditClose);
-    EXPECT_EQ(rig.editor->getParentWindow(), &window);
+    EXPECT_EQ(rig.panel->getParentWindow(), &window);
 }
 
 TEST(EditorBaseRequests, EditBracketsReachTheHostWithTheTag) {
     BaseRig rig;
-    FrameOwner& owner = *rig.editor;
+    FrameOwner& owner = *rig.panel;
     owner.beginEdit(5);
     owner.endEdit(5);
     ASSERT_EQ(rig.host.callsOf(audioMasterBeginEdit).size(), 1u);
@@ -118,13 +124,13 @@ TEST(EditorBaseUpdate, SetParameterOnlyMarksAndTheNextIdleUpdatesOnce) {
     BaseRig rig;
     rig.editor->setParameter(2, 0.5f);
     rig.editor->setParameter(3, 0.5f);
-    EXPECT_TRUE(rig.editor->isUpdateRequested());
-    EXPECT_EQ(rig.editor->updates, 0);
+    EXPECT_TRUE(rig.panel->isUpdateRequested());
+    EXPECT_EQ(rig.panel->updates, 0);
     rig.dispatch(effEditIdle);
-    EXPECT_EQ(rig.editor->updates, 1);
-    EXPECT_FALSE(rig.editor->isUpdateRequested());
+    EXPECT_EQ(rig.panel->updates, 1);
+    EXPECT_FALSE(rig.panel->isUpdateRequested());
     rig.dispatch(effEditIdle);
-    EXPECT_EQ(rig.editor->updates, 1);
+    EXPECT_EQ(rig.panel->updates, 1);
 }
 
 TEST(EditorBaseUpdate, IdleFromInsideTheHostIdleCallbackDoesNothing) {
@@ -133,15 +139,15 @@ TEST(EditorBaseUpdate, IdleFromInsideTheHostIdleCallbackDoesNothing) {
     rig.host.onIdle = [&](AEffect* record) {
         rig.editor->requestUpdate();
         record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
-        updatesInside = rig.editor->updates;
+        updatesInside = rig.panel->updates;
     };
     rig.editor->requestUpdate();
-    rig.editor->idlePump();  // its own idle runs the first update
+    rig.panel->idlePump();  // its own idle runs the first update
     EXPECT_EQ(updatesInside, 1);
-    EXPECT_TRUE(rig.editor->isUpdateRequested());  // left for the next idle outside
-    EXPECT_FALSE(rig.editor->insideHostIdle());
+    EXPECT_TRUE(rig.panel->isUpdateRequested());  // left for the next idle outside
+    EXPECT_FALSE(rig.panel->insideHostIdle());
     rig.dispatch(effEditIdle);
-    EXPECT_EQ(rig.editor->updates, 2);
+    EXPECT_EQ(rig.panel->updates, 2);
 }
 
 TEST(EditorBaseUpdate, ANestedPumpDoesNotEndTheOuterGuard) {
@@ -151,23 +157,23 @@ TEST(EditorBaseUpdate, ANestedPumpDoesNotEndTheOuterGuard) {
     rig.host.onIdle = [&](AEffect*) {
         if (++depth == 1) {
             rig.clock.advance(500);
-            rig.editor->idlePump();  // a drag started by the host's own message loop
-            guardedAfterInner = rig.editor->insideHostIdle();
+            rig.panel->idlePump();  // a drag started by the host's own message loop
+            guardedAfterInner = rig.panel->insideHostIdle();
         }
     };
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     EXPECT_EQ(depth, 2);
     EXPECT_TRUE(guardedAfterInner);
-    EXPECT_FALSE(rig.editor->insideHostIdle());
+    EXPECT_FALSE(rig.panel->insideHostIdle());
 }
 
 TEST(EditorBasePump, EarlyCallsSleepFourAndReturn) {
     BaseRig rig;
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     rig.clock.advance(10);
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     EXPECT_EQ(rig.clock.sleeps, std::vector<std::uint32_t>{4});
-    EXPECT_EQ(rig.editor->idles, 1);
+    EXPECT_EQ(rig.panel->idles, 1);
     EXPECT_EQ(rig.clock.paints, 1);
     EXPECT_EQ(rig.hostIdles(), 1);
 }
@@ -175,11 +181,11 @@ TEST(EditorBasePump, EarlyCallsSleepFourAndReturn) {
 TEST(EditorBasePump, FiftyMillisecondsLaterRunsTheNextPass) {
     BaseRig rig;
     std::uint32_t start = rig.clock.now;
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     rig.clock.now = start + 50;
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     EXPECT_EQ(rig.clock.sleeps, std::vector<std::uint32_t>{4});
-    EXPECT_EQ(rig.editor->idles, 2);
+    EXPECT_EQ(rig.panel->idles, 2);
     EXPECT_EQ(rig.clock.paints, 2);
     EXPECT_EQ(rig.hostIdles(), 2);
 }
@@ -187,20 +193,20 @@ TEST(EditorBasePump, FiftyMillisecondsLaterRunsTheNextPass) {
 TEST(EditorBasePump, PassesAreFortySixMillisecondsApart) {
     BaseRig rig;
     std::uint32_t start = rig.clock.now;
-    rig.editor->idlePump();
+    rig.panel->idlePump();
     rig.clock.now = start + 45;
-    rig.editor->idlePump();
-    EXPECT_EQ(rig.editor->idles, 1);
+    rig.panel->idlePump();
+    EXPECT_EQ(rig.panel->idles, 1);
     rig.clock.now = start + 46;
-    rig.editor->idlePump();
-    EXPECT_EQ(rig.editor->idles, 2);
+    rig.panel->idlePump();
+    EXPECT_EQ(rig.panel->idles, 2);
     // The second pass counts from the tick after its sleep: 50 + 46 later.
     rig.clock.now = start + 50 + 45;
-    rig.editor->idlePump();
-    EXPECT_EQ(rig.editor->idles, 2);
+    rig.panel->idlePump();
+    EXPECT_EQ(rig.panel->idles, 2);
     rig.clock.now = start + 50 + 46;
-    rig.editor->idlePump();
-    EXPECT_EQ(rig.editor->idles, 3);
+    rig.panel->idlePump();
+    EXPECT_EQ(rig.panel->idles, 3);
 }
 
 }  // namespace

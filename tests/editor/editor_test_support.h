@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editor_platform.h"
+#include "editor/panel_host.h"
 #include "host/aeffect.h"
 #include "host/extended_effect_base.h"
 
@@ -60,8 +61,18 @@ private:
     EditorPlatform previous;
 };
 
-class PlainEffect : public ExtendedEffectBase {
+// A small effect hosting a panel base: its edit brackets and drag idles reach the VST 2.x
+// host as the reverb plug-in's do; it has no values, meter or gate to show.
+class PlainEffect : public ExtendedEffectBase, public PanelHost {
 public:
     explicit PlainEffect(audioMasterCallback host) : ExtendedEffectBase(host, 1, 3) {}
     void process(float**, float**, VstInt32) override {}
+
+    float parameterValue(int) override { return 0.0f; }
+    void beginEdit(int index) override { hostBeginEdit(index); }
+    void performEdit(int, float) override {}
+    void endEdit(int index) override { hostEndEdit(index); }
+    float takeMeterPeak() override { return 0.0f; }
+    int panelGateState() override { return 0; }
+    void idleWhileDragging() override { hostIdle(); }
 };

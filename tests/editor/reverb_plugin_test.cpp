@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "effect/parameter_table.h"
+#include "gui/frame_owner.h"
 #include "gui/offscreen_context.h"
 #include "gui/param_display.h"
 #include "gui/surface_cairo.h"
@@ -36,6 +38,31 @@ TEST(ReverbPluginEntry, MainGivesARecordWithTheEditorFlag) {
     record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
     record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);  // closes with the editor open
     EXPECT_FALSE(constructionFailed);
+}
+
+// The panel's gesture, as the plug-in hosts it: begin, the automated value, the host's idle
+// from the drag's pump, end, in that order and all for the knob's parameter.
+TEST(ReverbPluginAsPanelHost, AGestureReachesTheHostInOrder) {
+    ReverbRig rig;
+    rig.open();
+    rig.host.clear();
+    FrameOwner& owner = *rig.editor;
+    Control* knob = rig.editor->controlFor(kT60);
+    owner.beginEdit(kT60);
+    knob->setValue(0.4f);
+    rig.editor->controlChanged(nullptr, knob);
+    owner.idlePump();
+    owner.endEdit(kT60);
+    std::vector<VstInt32> opcodes;
+    for (const RecordedCall& call : rig.host.calls) {
+        opcodes.push_back(call.opcode);
+        if (call.opcode != audioMasterIdle) {
+            EXPECT_EQ(call.index, kT60) << call.opcode;
+        }
+    }
+    EXPECT_EQ(opcodes,
+              (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit}));
+    EXPECT_FLOAT_EQ(rig.host.callsOf(audioMasterAutomate)[0].opt, 0.4f);
 }
 
 bool nearTextColour(std::uint32_t rgb) {

@@ -10,7 +10,7 @@ template <typename Plugin>
 struct PluginRig {
     RecordingHost host;
     Plugin plugin{host.callback()};
-    ReverbEditor* editor = dynamic_cast<ReverbEditor*>(plugin.editor);
+    ReverbEditor* editor = plugin.panel();
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f) {

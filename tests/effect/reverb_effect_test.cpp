@@ -322,6 +322,22 @@ TEST(ReverbEffect, MeterHandsOutThePeakOnce) {
     EXPECT_EQ(effect.dispatcher(effGetVu, 0, 0, nullptr, 0.0f), 0);
 }
 
+// A panel of its own (outside VST 2.x) reads a second copy of the peak: a host polling the
+// level takes nothing from it, and neither takes the other's.
+TEST(ReverbCore, ThePanelPeakIsGatheredBesideTheHostsPeak) {
+    ReverbCore core;
+    core.setParameter(kDryOut, 1.0f);
+    core.setParameter(kOut, 0.0f);
+    Block block(64);
+    block.inL[10] = 0.8f;
+    core.render(block.inL.data(), block.inR.data(), block.outL.data(), block.outR.data(), 64, false);
+    const float peak = core.takePeak();
+    EXPECT_GT(peak, 0.79f);
+    EXPECT_EQ(core.takePanelPeak(), peak);
+    EXPECT_EQ(core.takePanelPeak(), 0.0f);
+    EXPECT_EQ(core.takePeak(), 0.0f);
+}
+
 TEST(ReverbEffect, SampleRateReachesTheEngineTruncated) {
     InspectedEffect effect;
     effect.setSampleRate(48000.0f);

@@ -5,7 +5,6 @@
 //   ui_host BUNDLE_FOLDER        (needs an X display with XTest)
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
@@ -17,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/xtest_drag.h"
 #include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 
@@ -61,34 +61,6 @@ int resize(LV2UI_Feature_Handle handle, int width, int height) {
 }
 
 void pause(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
-
-// Press, move up in steps with Alt held, release: on a connection of its own, because the
-// panel's knob tracks the drag inside the idle call of the main thread.
-void drag(int rootX, int rootY, std::atomic<bool>& done) {
-    Display* display = XOpenDisplay(nullptr);
-    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
-    auto flush = [&](int millis) {
-        XFlush(display);
-        pause(millis);
-    };
-    XTestFakeMotionEvent(display, -1, rootX, rootY, 0);
-    flush(150);
-    XTestFakeKeyEvent(display, alt, True, 0);
-    flush(50);
-    XTestFakeButtonEvent(display, 1, True, 0);
-    flush(250);
-    for (int i = 1; i <= 10; ++i) {
-        XTestFakeMotionEvent(display, -1, rootX, rootY - kDragUp * i / 10, 0);
-        flush(50);
-    }
-    flush(150);
-    XTestFakeButtonEvent(display, 1, False, 0);
-    flush(50);
-    XTestFakeKeyEvent(display, alt, False, 0);
-    flush(300);
-    XCloseDisplay(display);
-    done = true;
-}
 
 int failed(const char* what) {
     std::fprintf(stderr, "FAIL: %s\n", what);
@@ -144,7 +116,7 @@ int main(int argc, char** argv) {
     XTranslateCoordinates(display, reinterpret_cast<Window>(widget), DefaultRootWindow(display), kKnobX, kKnobY, &rootX,
                           &rootY, &child);
     std::atomic<bool> done{false};
-    std::thread input(drag, rootX, rootY, std::ref(done));
+    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
     while (!done) {
         idle->idle(handle);
         pause(10);

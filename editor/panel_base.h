@@ -1,0 +1,58 @@
+// The format-free half of the editor: holds the frame while the window is open, marks and
+// runs updates, routes keys and the wheel to the frame, and runs the throttled idle pump
+// that controls call while they track the mouse. Edits go to the panel's host.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "gui/frame_owner.h"
+#include "gui/geometry.h"
+
+class Frame;
+class PanelHost;
+
+class PanelBase : public FrameOwner {
+public:
+    explicit PanelBase(PanelHost& host);
+    virtual ~PanelBase();
+    PanelBase(const PanelBase&) = delete;
+    PanelBase& operator=(const PanelBase&) = delete;
+
+    // Builds the panel in the parent window; false when there is nothing to show.
+    virtual bool open(void* parent);
+    virtual void close() {}
+    virtual void idle();
+    virtual void update() {}
+    virtual void requestUpdate() { updateRequested = 1; }
+    // Told after a parameter's value has been stored, from any thread.
+    virtual void setParameter(int index, float value);
+
+    // -1 when no view takes the key.
+    int keyDown(KeyCode& key);
+    int keyUp(KeyCode& key);
+    bool wheel(float distance);
+    void redraw();
+
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
+    void idlePump() override;
+
+    // The panel's size; empty until the concrete panel knows it.
+    const Rect& size() const { return size_; }
+    PanelHost& host() const { return host_; }
+    Frame* getFrame() const { return frame; }
+    void* getParentWindow() const { return parentWindow; }
+    bool isUpdateRequested() const { return updateRequested.load() != 0; }
+    bool insideHostIdle() const { return inHostIdle; }
+
+protected:
+    PanelHost& host_;
+    void* parentWindow = nullptr;
+    // Atomic: parameter changes may request an update from the audio thread.
+    std::atomic<std::int32_t> updateRequested{0};
+    Rect size_;
+    Frame* frame = nullptr;
+    std::uint32_t nextIdleTicks = 0;
+    bool inHostIdle = false;
+};

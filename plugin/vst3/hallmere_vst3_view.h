@@ -1,0 +1,65 @@
+// The reverb's panel as a VST 3 view. The view is the panel's host: gestures go to the
+// host's component handler with the value set on the controller first, and values the host
+// or the processor stored since the last idle move the controls at the next one. The meter
+// reads the core's panel peak, so it takes nothing from anyone else.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "editor/panel_host.h"
+#include "editor/reverb_editor.h"
+#include "plugin/vst3/vst3_view.h"
+
+namespace vst3 {
+
+class HallmereVst3;
+class ViewPump;
+
+class HallmereView final : public IPlugView, public PanelHost {
+public:
+    explicit HallmereView(HallmereVst3& plugin);
+
+    tresult VST3_CALL queryInterface(const TUID iid, void** object) override;
+    std::uint32_t VST3_CALL addRef() override;
+    std::uint32_t VST3_CALL release() override;
+
+    tresult VST3_CALL isPlatformTypeSupported(FIDString type) override;
+    tresult VST3_CALL attached(void* parent, FIDString type) override;
+    tresult VST3_CALL removed() override;
+    tresult VST3_CALL onWheel(float distance) override;
+    tresult VST3_CALL onKeyDown(char16 key, std::int16_t keyCode, std::int16_t modifiers) override;
+    tresult VST3_CALL onKeyUp(char16 key, std::int16_t keyCode, std::int16_t modifiers) override;
+    tresult VST3_CALL getSize(ViewRect* size) override;
+    tresult VST3_CALL onSize(ViewRect* newSize) override;
+    tresult VST3_CALL onFocus(TBool state) override;
+    tresult VST3_CALL setFrame(IPlugFrame* frame) override;
+    tresult VST3_CALL canResize() override;
+    tresult VST3_CALL checkSizeConstraint(ViewRect* rect) override;
+
+    float parameterValue(int index) override;
+    void beginEdit(int index) override;
+    void performEdit(int index, float value) override;
+    void endEdit(int index) override;
+    float takeMeterPeak() override;
+    int panelGateState() override;
+
+    // The host's user-interface thread, from the view's pump: shows what changed elsewhere,
+    // then the panel's own idle work (its window's events, redraws, meter and LED).
+    void idle();
+
+private:
+    ~HallmereView();
+    ViewRect panelRect() const;
+    void showChangedValues();
+
+    HallmereVst3& plugin_;
+    std::atomic<std::uint32_t> references_{1};
+    IPlugFrame* frame_ = nullptr;
+    // The values the controls last showed; what differs at an idle was stored elsewhere.
+    float shown_[kParameterCount] = {};
+    ReverbEditor panel_{*this};
+    std::unique_ptr<ViewPump> pump_;
+};
+
+}  // namespace vst3
