@@ -10,6 +10,7 @@
 --   ID        the LXVST plug-in with that unique id; PROGRAM is its program number
 --   vst3:UID  the VST 3 class with that id; PROGRAM is its number in the program list
 --   lv2:URI   the LV2 plug-in; PROGRAM is a preset URI
+-- (a PROGRAM with a colon is taken as a preset URI for any of them)
 --   saved     nothing new: the inserts as the session was saved with them
 --   none      no insert: the same export without the plug-in
 -- Values are what Ardour's controls take: normalised for LXVST, in the parameter's own
@@ -45,11 +46,11 @@ end
 local track = route(os.getenv("TRACK") or "Reverb")
 
 -- Ardour wires a new track to the master bus from a background thread, which had not run
--- when make_session.lua saved: wire it here, channel by channel. With SPLIT_CHANNEL=C the
--- export's left channel is channel C of the track "Reverb" and its right one channel C of
--- the track "Reference": two plug-ins loaded with the session run the very same audio calls
--- from the first on, so their outputs can be compared sample for sample.
--- Without it, only TRACK is heard.
+-- when make_session.lua saved: wire TRACK here, channel by channel, and no other track.
+-- With SPLIT_CHANNEL=C the export's left channel is channel C of the track "Reverb" and its
+-- right one channel C of the track "Reference" instead: two plug-ins loaded with the session
+-- run the very same audio calls from the first on, so their outputs can be compared sample
+-- for sample.
 local split = tonumber(os.getenv("SPLIT_CHANNEL") or "")
 for _, other in ipairs({ "Reverb", "Reference" }) do
 	local r = Session:route_by_name(other)
@@ -87,7 +88,10 @@ if plugin_id ~= "saved" and plugin_id ~= "none" then
 	local plugin = processor:to_insert():plugin(0)
 
 	if program ~= "-" then
-		local uri = kind.program and string.format(kind.program, id, tonumber(program)) or program
+		local uri = program
+		if kind.program and not program:match(":") then
+			uri = string.format(kind.program, id, tonumber(program))
+		end
 		local preset = plugin:preset_by_uri(uri)
 		assert(preset, "the plug-in has no program " .. uri)
 		assert(plugin:load_preset(preset), "could not select " .. uri)
