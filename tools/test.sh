@@ -62,7 +62,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 
 step "aarch64 build, its engine and effect tests under qemu"
 configure aarch64
-cmake --build --preset aarch64 -j "$jobs" --target Hallmere render_programs test_dsp test_effect
+cmake --build --preset aarch64 -j "$jobs" --target Hallmere hallmere_vst3 render_programs test_dsp test_effect
 ctest --preset aarch64 -j "$jobs" || status=1
 
 wine32=$(cat build/native/tests/wine32/runtime.txt 2>/dev/null || echo "no: the probe did not run")

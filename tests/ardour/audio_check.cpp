@@ -11,6 +11,11 @@
 //       prints "key: value" lines: lag, frames compared, gain of the least-squares fit,
 //       correlation, and the largest sample difference relative to REFERENCE's peak. Each
 //       given bound is checked; any that fails makes the exit status 1.
+//
+//   audio_check same STEREO
+//       compares the two channels of STEREO sample for sample: two hosts' renders side by
+//       side. Prints the frames and the differing frames; the status is 1 unless the two are
+//       identical and not silent.
 #include "tools/vsthost/audio_file.h"
 #include "tools/vsthost/signals.h"
 
@@ -29,7 +34,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: audio_check make STEREO LEFT RIGHT --rate HZ --lead S --drums S --tail S\n"
                  "       audio_check compare REFERENCE TEST [--max-lag N] [--max-diff X] [--min-diff X]\n"
-                 "                           [--min-corr C] [--max-gain-error G]\n");
+                 "                           [--min-corr C] [--max-gain-error G]\n"
+                 "       audio_check same STEREO\n");
     return 2;
 }
 
@@ -247,6 +253,26 @@ int compare(int argc, char** argv) {
     return ok ? 0 : 1;
 }
 
+int same(int argc, char** argv) {
+    AudioData audio;
+    if (argc != 3 || !read(argv[2], audio)) {
+        return argc != 3 ? usage() : 1;
+    }
+    if (audio.channels != 2) {
+        std::fprintf(stderr, "audio_check: %s has %d channels, not 2\n", argv[2], audio.channels);
+        return 1;
+    }
+    long differing = 0;
+    for (long i = 0; i < audio.frames(); ++i) {
+        differing += audio.samples[static_cast<std::size_t>(i) * 2] != audio.samples[static_cast<std::size_t>(i) * 2 + 1];
+    }
+    const float loudest = peak(audio);
+    std::printf("frames: %ld\n", audio.frames());
+    std::printf("peak: %.9g\n", loudest);
+    std::printf("frames_differing: %ld\n", differing);
+    return differing == 0 && loudest > 0.0f ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -259,6 +285,9 @@ int main(int argc, char** argv) {
     }
     if (command == "compare") {
         return compare(argc, argv);
+    }
+    if (command == "same") {
+        return same(argc, argv);
     }
     return usage();
 }

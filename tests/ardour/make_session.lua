@@ -1,22 +1,28 @@
--- Run by ardour7-lua: make_session.lua FOLDER NAME RATE FRAMES LEFT.wav RIGHT.wav
+-- Run by ardour7-lua: make_session.lua FOLDER NAME RATE FRAMES LEFT.wav RIGHT.wav [TRACK ...]
 --
--- Creates a session with one stereo audio track, saves it, and then writes into the saved
--- session file what Ardour 7.3's Lua cannot make itself: the two mono sources of the test
--- input, a region on the track's playlist that plays them from the session start, and the
--- session range that the export covers. The mono files must be in
+-- Creates a session with one stereo audio track per TRACK name (default: "Reverb"), saves
+-- it, and then writes into the saved session file what Ardour 7.3's Lua cannot make itself:
+-- the two mono sources of the test input, a region on each track's playlist that plays them
+-- from the session start, and the session range that the export covers. The mono files must be in
 -- FOLDER/interchange/NAME/audiofiles before the session is loaded again.
 
 local folder, name, rate, frames, left, right = arg[1], arg[2], tonumber(arg[3]), tonumber(arg[4]), arg[5], arg[6]
 assert(folder and name and rate and frames and left and right,
-	"usage: make_session.lua FOLDER NAME RATE FRAMES LEFT.wav RIGHT.wav")
+	"usage: make_session.lua FOLDER NAME RATE FRAMES LEFT.wav RIGHT.wav [TRACK ...]")
+local track_names = { table.unpack(arg, 7) }
+if #track_names == 0 then
+	track_names = { "Reverb" }
+end
 
 AudioEngine:set_backend("None (Dummy)", "", "")
 assert(create_session(folder, name, rate), "could not create the session")
 assert(Session:nominal_sample_rate() == rate, "the session does not run at " .. rate .. " Hz")
 
-local tracks = Session:new_audio_track(2, 2, nil, 1, "Reverb", ARDOUR.PresentationInfo.max_order,
-	ARDOUR.TrackMode.Normal, true)
-assert(tracks:size() == 1, "could not add the track")
+for _, track_name in ipairs(track_names) do
+	local tracks = Session:new_audio_track(2, 2, nil, 1, track_name, ARDOUR.PresentationInfo.max_order,
+		ARDOUR.TrackMode.Normal, true)
+	assert(tracks:size() == 1, "could not add the track " .. track_name)
+end
 Session:save_state("", false, false, false, false, false)
 close_session()
 
@@ -35,7 +41,7 @@ file:close()
 -- Our objects take ids far above Ardour's counter, and the counter moves past them, so
 -- nothing made after loading can collide with them.
 local base = 9000000
-local ids = { left = base + 1, right = base + 2, whole = base + 3, region = base + 4, range = base + 5 }
+local ids = { left = base + 1, right = base + 2, whole = base + 3, range = base + 4, region = base + 10 }
 
 local function source(id, file_name)
 	return string.format('    <Source name="%s" type="audio" flags="" id="%d" captured-for="" origin="" '
@@ -67,9 +73,11 @@ end, "empty source list")
 replace_once("<Regions/>", function()
 	return "<Regions>\n    " .. region(ids.whole, "input", true) .. "\n  </Regions>"
 end, "empty region list")
-replace_once('(<Playlist [^>]-name="Reverb"[^>]-)/>', function(head)
-	return head .. ">\n      " .. region(ids.region, "input.1", false) .. "\n    </Playlist>"
-end, "playlist of the track")
+for i, track_name in ipairs(track_names) do
+	replace_once('(<Playlist [^>]-name="' .. track_name .. '"[^>]-)/>', function(head)
+		return head .. ">\n      " .. region(ids.region + i, "input." .. i, false) .. "\n    </Playlist>"
+	end, "playlist of the track " .. track_name)
+end
 replace_once("<Locations/>", function()
 	return string.format('<Locations>\n    <Location id="%d" name="session" start="a0" end="%s" '
 		.. 'flags="IsSessionRange" locked="0" timestamp="0" cue="0"/>\n  </Locations>', ids.range, session_end)
