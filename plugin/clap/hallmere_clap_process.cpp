@@ -124,13 +124,6 @@ std::int32_t HallmereClap::process(const Process& p) {
         return kProcessContinue;
     }
 
-    // Events at the very start are in force from the block's first frame on.
-    std::uint32_t next = 0;
-    for (; next < count; ++next) {
-        const EventHeader* event = in->get(in, next);
-        if (event && event->time != 0) break;
-        applyEvent(event);
-    }
     const float offset = core_.beginBlock();
     std::uint32_t done = 0;
     bool changed = false;
@@ -142,8 +135,8 @@ std::int32_t HallmereClap::process(const Process& p) {
         core_.renderFrames(w.in[0] + done, w.in[1] + done, w.out[0] + done, w.out[1] + done, n, offset, false);
         done = end;
     };
-    for (; next < count; ++next) {
-        const EventHeader* event = in->get(in, next);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const EventHeader* event = in->get(in, i);
         if (event == nullptr) continue;
         renderTo(event->time < frames ? event->time : frames);
         changed |= applyEvent(event);
