@@ -11,37 +11,14 @@
 #include "clap_host.h"
 #include "effect/reverb_core.h"
 #include "effect/reverb_effect.h"
+#include "tests/common/stereo_signal.h"
 
 using namespace testhost;
+using namespace testsignal;
 
 namespace {
 
 constexpr float kRate = 48000.0f;
-
-struct Stereo {
-    std::vector<float> left, right;
-    explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
-};
-
-// Noise bursts with silence between them, so every block has both input and tail.
-Stereo testSignal(std::size_t frames) {
-    Stereo s(frames);
-    std::uint32_t state = 12345;
-    for (std::size_t i = 0; i < frames; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const float noise = static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
-        const bool burst = (i / 3000) % 3 == 0;
-        s.left[i] = burst ? noise : 0.0f;
-        s.right[i] = burst ? -0.5f * noise : 0.0f;
-    }
-    return s;
-}
-
-bool sameBits(const Stereo& a, const Stereo& b) {
-    const std::size_t bytes = a.left.size() * sizeof(float);
-    return a.left.size() == b.left.size() && std::memcmp(a.left.data(), b.left.data(), bytes) == 0 &&
-           std::memcmp(a.right.data(), b.right.data(), bytes) == 0;
-}
 
 void loadProgram(Instance& plugin, int program) {
     const char key[2] = {static_cast<char>('0' + program), '\0'};

@@ -11,36 +11,15 @@
 #include "effect/reverb_core.h"
 #include "effect/reverb_effect.h"
 #include "plugin/vst3/vst3_identity.h"
+#include "tests/common/stereo_signal.h"
 #include "vst3_host.h"
 
 using namespace testhost;
+using namespace testsignal;
 
 namespace {
 
 constexpr float kRate = 48000.0f;
-
-struct Stereo {
-    std::vector<float> left, right;
-    explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
-};
-
-// Noise bursts with silence between them, so every block has both input and tail.
-Stereo testSignal(std::size_t frames) {
-    Stereo s(frames);
-    std::uint32_t state = 12345;
-    for (std::size_t i = 0; i < frames; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const float noise = static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
-        const bool burst = (i / 3000) % 3 == 0;
-        s.left[i] = burst ? noise : 0.0f;
-        s.right[i] = burst ? -0.5f * noise : 0.0f;
-    }
-    return s;
-}
-
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
 
 void selectProgram(Instance& plugin, int program) {
     ChangeList changes;
