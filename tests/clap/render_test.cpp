@@ -10,8 +10,7 @@
 
 #include "clap_host.h"
 #include "effect/reverb_core.h"
-#include "effect/reverb_effect.h"
-#include "tests/common/stereo_signal.h"
+#include "tests/common/vst2_render.h"
 
 using namespace testhost;
 using namespace testsignal;
@@ -22,7 +21,7 @@ constexpr float kRate = 48000.0f;
 
 void loadProgram(Instance& plugin, int program) {
     const char key[2] = {static_cast<char>('0' + program), '\0'};
-    ASSERT_TRUE(plugin.extension<PluginPresetLoad>(kPresetLoadExt)
+    EXPECT_TRUE(plugin.extension<PluginPresetLoad>(kPresetLoadExt)
                     .fromLocation(plugin.plugin, kPresetLocationPlugin, nullptr, key));
 }
 
@@ -31,29 +30,16 @@ double plainOf(int index, float normalised) { return physicalValue(index, normal
 }  // namespace
 
 TEST(ClapRender, EachProgramIsTheVst2RenderBitForBit) {
-    const Stereo in = testSignal(20000);
-    for (int program = 0; program < kProgramCount; ++program) {
-        for (std::size_t block : {512u, 333u}) {
-            ReverbEffect effect(nullptr);
-            effect.setSampleRate(kRate);
-            effect.setProgram(program);
-            effect.resume();
-            Stereo expected(in.left.size()), out(in.left.size());
-            Instance plugin;
-            loadProgram(plugin, program);
-            for (std::size_t at = 0; at < in.left.size(); at += block) {
-                const std::size_t n = std::min(block, in.left.size() - at);
-                float* inputs[2] = {const_cast<float*>(&in.left[at]), const_cast<float*>(&in.right[at])};
-                float* outputs[2] = {&expected.left[at], &expected.right[at]};
-                effect.processReplacing(inputs, outputs, static_cast<VstInt32>(n));
-                ASSERT_EQ(plugin.process(&in.left[at], &in.right[at], &out.left[at], &out.right[at],
-                                         static_cast<std::uint32_t>(n)),
-                          kProcessContinue);
-            }
-            EXPECT_TRUE(sameBits(out, expected)) << "program " << program << ", blocks of " << block;
-            EXPECT_GT(*std::max_element(out.left.begin(), out.left.end()), 0.01f) << "program " << program;
+    expectEachProgramIsTheVst2Render(kRate, [](int program, const Stereo& in, std::size_t block) {
+        Instance plugin;
+        loadProgram(plugin, program);
+        Stereo out(in.left.size());
+        for (std::size_t at = 0; at < in.left.size(); at += block) {
+            const auto n = static_cast<std::uint32_t>(std::min(block, in.left.size() - at));
+            EXPECT_EQ(plugin.process(&in.left[at], &in.right[at], &out.left[at], &out.right[at], n), kProcessContinue);
         }
-    }
+        return out;
+    });
 }
 
 // The reference renders each block in the same pieces through the core directly: one noise
