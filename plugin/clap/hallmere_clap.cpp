@@ -137,9 +137,9 @@ bool CLAP_CALL pluginInit(const Plugin* plugin) {
 
 void CLAP_CALL pluginDestroy(const Plugin* plugin) { delete self(plugin); }
 
-bool CLAP_CALL pluginActivate(const Plugin* plugin, double rate, std::uint32_t, std::uint32_t) {
+bool CLAP_CALL pluginActivate(const Plugin* plugin, double rate, std::uint32_t, std::uint32_t maxFrames) {
     HallmereClap* p = self(plugin);
-    return p && p->activate(rate);
+    return p && p->activate(rate, maxFrames);
 }
 
 void CLAP_CALL pluginDeactivate(const Plugin*) {}
@@ -199,8 +199,10 @@ bool HallmereClap::init() {
     return true;
 }
 
-bool HallmereClap::activate(double sampleRate) {
+bool HallmereClap::activate(double sampleRate, std::uint32_t maxFrames) {
     if (!(sampleRate >= 1.0 && sampleRate < 2147483647.0)) return false;  // NaN too
+    if (maxFrames == 0 || maxFrames > 0x7FFFFFFFu) return false;
+    maxFrames_ = maxFrames;
     sampleRate_.store(sampleRate, std::memory_order_relaxed);
     core_.setSampleRate(static_cast<float>(sampleRate));
     core_.resume();

@@ -36,7 +36,7 @@ public:
     static double normalisedToPlain(int index, float normalised);
 
     bool init();
-    bool activate(double sampleRate);
+    bool activate(double sampleRate, std::uint32_t maxFrames);
     void reset() { core_.resume(); }
     std::int32_t process(const clapabi::Process& process);
     void flush(const clapabi::InputEvents* in, const clapabi::OutputEvents* out);
@@ -67,6 +67,7 @@ private:
     const clapabi::HostPresetLoad* hostPresetLoad_ = nullptr;
     ReverbCore core_;
     std::atomic<double> sampleRate_{kStartSampleRate};
+    std::uint32_t maxFrames_ = 0;  // the longest block the host promised; none before activation
 
     // The panel's edits on their way out. A value that found the queue full is marked here and
     // sent with its latest value, an end likewise after them; a gesture whose begin was

@@ -104,11 +104,16 @@ std::int32_t HallmereClap::process(const Process& p) {
     const std::uint32_t count = eventCount(in);
     const std::uint32_t frames = p.framesCount;
     sendEdits(p.outEvents, 0);
+    if (frames > maxFrames_) {
+        // Longer than promised (or not active): no buffer of that length can be trusted.
+        applyEvents(in, 0, count);
+        return kProcessError;
+    }
 
     Wiring w{};
     bool wired = p.audioInputs && p.audioOutputs && p.audioInputsCount > 0 && p.audioOutputsCount > 0 &&
                  p.audioInputs[0].data32 && p.audioOutputs[0].data32 && p.audioInputs[0].channelCount > 0 &&
-                 p.audioOutputs[0].channelCount > 1 && frames < 0x80000000u;
+                 p.audioOutputs[0].channelCount > 1;
     if (wired) {
         float* const* inputs = p.audioInputs[0].data32;
         w.in[0] = inputs[0];

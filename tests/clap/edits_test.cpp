@@ -31,7 +31,7 @@ Host host{kVersion, nullptr, "edits", "", "", "1", nullptr, nullptr, nullptr, nu
 
 TEST(ClapEdits, AGestureReachesTheHostInOrder) {
     HallmereClap plugin(&host);
-    ASSERT_TRUE(plugin.init());
+    ASSERT_TRUE(plugin.init() && plugin.activate(48000.0, 512));
     plugin.beginEdit(kT60);
     plugin.performEdit(kT60, 0.3f);
     plugin.performEdit(kT60, 1.5f);  // held to 1

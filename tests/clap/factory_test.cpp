@@ -48,6 +48,7 @@ TEST(ClapFactory, CreatesOnlyItsOwnId) {
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(p->init(p));
     EXPECT_FALSE(p->activate(p, 0.0, 1, 512));
+    EXPECT_FALSE(p->activate(p, 44100.0, 1, 0));
     EXPECT_TRUE(p->activate(p, 44100.0, 1, 512));
     p->destroy(p);
 }

@@ -186,7 +186,16 @@ TEST(ClapRender, BadBuffersGiveSilenceAndKeepTheEvents) {
         const Process none{0, kFrames, nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr};
         EXPECT_EQ(plugin.plugin->process(plugin.plugin, &none), kProcessContinue) << c.what;
     }
+    // Longer than the 4096 frames promised at activation: refused, the buffers untouched.
     Instance plugin;
+    std::fill(outLeft.begin(), outLeft.end(), 9.0f);
+    AudioBuffer in{inputs, nullptr, 2, 0, 0}, out{outputs, nullptr, 2, 0, 0};
+    EventList events;
+    events.value(0, kT60, 100.0);
+    const Process tooLong{0, 4097, nullptr, &in, &out, 1, 1, events.list(), nullptr};
+    EXPECT_EQ(plugin.plugin->process(plugin.plugin, &tooLong), kProcessError);
+    EXPECT_EQ(outLeft[0], 9.0f);
+    EXPECT_DOUBLE_EQ(plugin.value(kT60), 100.0);
     EXPECT_EQ(plugin.plugin->process(plugin.plugin, nullptr), kProcessError);
 
     const Stereo signal = testSignal(4096);

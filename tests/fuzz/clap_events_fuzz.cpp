@@ -36,10 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     static const Host host{kVersion, nullptr, "fuzz", "", "", "1", nullptr, nullptr, nullptr, nullptr};
     static clapplug::HallmereClap plugin(&host);
-    static const bool ready = plugin.init() && plugin.activate(48000.0);
+    static const bool ready = plugin.init() && plugin.activate(48000.0, 1024);
     if (!ready) std::abort();
 
-    const std::uint32_t frames = (data[0] | data[1] << 8) % 1100;
+    const std::uint32_t frames = (data[0] | data[1] << 8) % 1100;  // some longer than promised
     const std::uint32_t inChannels = data[2] % 3, outChannels = (data[2] / 3) % 3;
     const bool nullData = (data[3] & 1) != 0, inPlace = (data[3] & 2) != 0;
     Events events;
