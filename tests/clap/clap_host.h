@@ -44,7 +44,8 @@ public:
     struct Sent {
         std::uint16_t type;
         Id id;
-        double value;
+        double value;  // 0 for a gesture
+        bool operator==(const Sent& o) const { return type == o.type && id == o.id && value == o.value; }
     };
     std::vector<Sent> sent;
     std::size_t capacity = 1 << 20;

@@ -12,18 +12,7 @@ using clapplug::HallmereClap;
 
 namespace {
 
-struct Sent {
-    std::uint16_t type;
-    Id id;
-    double value;
-    bool operator==(const Sent& o) const { return type == o.type && id == o.id && value == o.value; }
-};
-
-std::vector<Sent> sentOf(const OutputList& out) {
-    std::vector<Sent> sent;
-    for (const auto& s : out.sent) sent.push_back({s.type, s.id, s.type == kEventParamValue ? s.value : 0.0});
-    return sent;
-}
+using Sent = OutputList::Sent;
 
 Host host{kVersion, nullptr, "edits", "", "", "1", nullptr, nullptr, nullptr, nullptr};
 
@@ -53,7 +42,7 @@ TEST(ClapEdits, AGestureReachesTheHostInOrder) {
                                         {kEventParamValue, kT60, physicalValue(kT60, 0.3f)},
                                         {kEventParamValue, kT60, 7000.0},
                                         {kEventParamGestureEnd, kT60, 0.0}};
-    EXPECT_EQ(sentOf(out), expected);
+    EXPECT_EQ(out.sent, expected);
     plugin.flush(nullptr, out.list());
     EXPECT_EQ(out.sent.size(), expected.size());  // nothing sent twice
 }
@@ -69,7 +58,7 @@ TEST(ClapEdits, AFullQueueKeepsTheLastValueAndTheEnd) {
     plugin.endEdit(kPan);
     OutputList out;
     plugin.flush(nullptr, out.list());
-    const std::vector<Sent> sent = sentOf(out);
+    const std::vector<Sent>& sent = out.sent;
     ASSERT_GE(sent.size(), 3u);
     EXPECT_EQ(sent.front().type, kEventParamGestureBegin);
     EXPECT_EQ(sent[sent.size() - 2], (Sent{kEventParamValue, kOut, 20.0}));
