@@ -251,8 +251,7 @@ enum : std::uint32_t { kPresetLocationFile = 0, kPresetLocationPlugin = 1 };
 enum : std::uint32_t { kPresetIsFactoryContent = 1u << 0 };
 
 struct PluginPresetLoad {
-    bool(CLAP_CALL* fromLocation)(const Plugin* plugin, std::uint32_t kind, const char* location,
-                                  const char* loadKey);
+    bool(CLAP_CALL* fromLocation)(const Plugin* plugin, std::uint32_t kind, const char* location, const char* loadKey);
 };
 
 struct HostPresetLoad {
@@ -327,7 +326,7 @@ struct PresetIndexer {
 struct PresetDiscoveryFactory {
     std::uint32_t(CLAP_CALL* count)(const PresetDiscoveryFactory* factory);
     const PresetProviderDescriptor*(CLAP_CALL* getDescriptor)(const PresetDiscoveryFactory* factory,
-                                                             std::uint32_t index);
+                                                              std::uint32_t index);
     const PresetProvider*(CLAP_CALL* create)(const PresetDiscoveryFactory* factory, const PresetIndexer* indexer,
                                              const char* providerId);
 };

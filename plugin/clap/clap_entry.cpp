@@ -31,8 +31,8 @@ const Plugin* CLAP_CALL createPlugin(const PluginFactory*, const Host* host, con
 const PluginFactory kPluginFactory = {pluginCount, pluginDescriptor, createPlugin};
 
 // The provider keeps only the indexer it was made for.
-const PresetProviderDescriptor kProviderDescriptor = {kVersion, clapid::kPresetProviderId,
-                                                      "Hallmere factory programs", clapid::kVendor};
+const PresetProviderDescriptor kProviderDescriptor = {kVersion, clapid::kPresetProviderId, "Hallmere factory programs",
+                                                      clapid::kVendor};
 
 const PresetIndexer* indexerOf(const PresetProvider* provider) {
     return static_cast<const PresetIndexer*>(provider->providerData);
@@ -74,8 +74,9 @@ const PresetProviderDescriptor* CLAP_CALL providerDescriptor(const PresetDiscove
 const PresetProvider* CLAP_CALL createProvider(const PresetDiscoveryFactory*, const PresetIndexer* indexer,
                                                const char* id) {
     if (indexer == nullptr || id == nullptr || std::strcmp(id, clapid::kPresetProviderId) != 0) return nullptr;
-    return new (std::nothrow) PresetProvider{&kProviderDescriptor, const_cast<PresetIndexer*>(indexer), providerInit,
-                                             providerDestroy, providerMetadata, providerExtension};
+    return new (std::nothrow) PresetProvider{&kProviderDescriptor, const_cast<PresetIndexer*>(indexer),
+                                             providerInit,         providerDestroy,
+                                             providerMetadata,     providerExtension};
 }
 
 const PresetDiscoveryFactory kPresetDiscoveryFactory = {providerCount, providerDescriptor, createProvider};
@@ -96,5 +97,5 @@ __declspec(dllexport)
 #else
 __attribute__((visibility("default")))
 #endif
-extern const clapabi::PluginEntry clap_entry = {clapabi::kVersion, entryInit, entryDeinit, entryFactory};
+    extern const clapabi::PluginEntry clap_entry = {clapabi::kVersion, entryInit, entryDeinit, entryFactory};
 }

@@ -25,8 +25,8 @@ void copyText(char* into, std::size_t size, const char* text) { std::snprintf(in
 const char* const kFeatures[] = {"audio-effect", "reverb", "stereo", nullptr};
 
 const PluginDescriptor kDescriptor = {
-    kVersion, clapid::kPluginId, clapid::kName, clapid::kVendor, "", "", "", HALLMERE_VERSION_TEXT,
-    "Stereo reverb", kFeatures,
+    kVersion, clapid::kPluginId,     clapid::kName,   clapid::kVendor, "", "",
+    "",       HALLMERE_VERSION_TEXT, "Stereo reverb", kFeatures,
 };
 
 // Audio ports: one stereo pair each way, the output able to take the input's buffers.
@@ -120,7 +120,9 @@ std::uint32_t CLAP_CALL tail(const Plugin* plugin) {
 const PluginTail kTail = {tail};
 
 bool CLAP_CALL hardRealtime(const Plugin*) { return false; }
-bool CLAP_CALL renderMode(const Plugin*, std::int32_t mode) { return mode == kRenderRealtime || mode == kRenderOffline; }
+bool CLAP_CALL renderMode(const Plugin*, std::int32_t mode) {
+    return mode == kRenderRealtime || mode == kRenderOffline;
+}
 const PluginRender kRender = {hardRealtime, renderMode};
 
 bool CLAP_CALL presetLoad(const Plugin* plugin, std::uint32_t kind, const char*, const char* loadKey) {
@@ -162,9 +164,14 @@ const void* CLAP_CALL pluginExtension(const Plugin* plugin, const char* id) {
         const void* table;
     };
     static const Extension extensions[] = {
-        {kAudioPortsExt, &kAudioPorts}, {kParamsExt, &kParams},         {kStateExt, &kState},
-        {kLatencyExt, &kLatency},       {kTailExt, &kTail},             {kRenderExt, &kRender},
-        {kPresetLoadExt, &kPresetLoad}, {kPresetLoadExtDraft, &kPresetLoad},
+        {kAudioPortsExt, &kAudioPorts},
+        {kParamsExt, &kParams},
+        {kStateExt, &kState},
+        {kLatencyExt, &kLatency},
+        {kTailExt, &kTail},
+        {kRenderExt, &kRender},
+        {kPresetLoadExt, &kPresetLoad},
+        {kPresetLoadExtDraft, &kPresetLoad},
     };
     for (const Extension& e : extensions)
         if (std::strcmp(e.id, id) == 0) return e.table;
@@ -178,8 +185,8 @@ void CLAP_CALL pluginOnMainThread(const Plugin*) {}
 const PluginDescriptor& descriptor() { return kDescriptor; }
 
 HallmereClap::HallmereClap(const Host* host)
-    : plugin_{&kDescriptor,     this,          pluginInit,    pluginDestroy,   pluginActivate,    pluginDeactivate,
-              pluginStart,      pluginStop,    pluginReset,   pluginProcess,   pluginExtension,   pluginOnMainThread},
+    : plugin_{&kDescriptor, this,       pluginInit,  pluginDestroy, pluginActivate,  pluginDeactivate,
+              pluginStart,  pluginStop, pluginReset, pluginProcess, pluginExtension, pluginOnMainThread},
       host_(host) {}
 
 HallmereClap* HallmereClap::of(const Plugin* plugin) {

@@ -50,8 +50,8 @@ void HallmereClap::sendEdits(const OutputEvents* out, std::uint32_t time) {
     while (const Edit* edit = edits_.front()) {
         bool sent;
         if (edit->kind == Edit::kValue) {
-            const ParamValueEvent e{header(sizeof e, kEventParamValue), edit->index, nullptr, -1, -1, -1, -1,
-                                    edit->value};
+            const ParamValueEvent e{
+                header(sizeof e, kEventParamValue), edit->index, nullptr, -1, -1, -1, -1, edit->value};
             sent = push(out, e.header);
         } else {
             const ParamGestureEvent e{

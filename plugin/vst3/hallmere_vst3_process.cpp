@@ -163,8 +163,8 @@ tresult HallmereVst3::process(ProcessData& data) {
 
     Wiring w{};
     bool wired = frames > 0 && data.numInputs > 0 && data.numOutputs > 0 && data.inputs && data.outputs &&
-                 data.inputs[0].numChannels > 0 && data.outputs[0].numChannels > 1 &&
-                 data.inputs[0].channelBuffers32 && data.outputs[0].channelBuffers32;
+                 data.inputs[0].numChannels > 0 && data.outputs[0].numChannels > 1 && data.inputs[0].channelBuffers32 &&
+                 data.outputs[0].channelBuffers32;
     if (wired) {
         float* const* in = data.inputs[0].channelBuffers32;
         w.in[0] = in[0];

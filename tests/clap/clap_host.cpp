@@ -49,7 +49,9 @@ const PluginEntry& entry() {
     return *loaded;
 }
 
-const PluginFactory& pluginFactory() { return *static_cast<const PluginFactory*>(entry().getFactory(kPluginFactoryId)); }
+const PluginFactory& pluginFactory() {
+    return *static_cast<const PluginFactory*>(entry().getFactory(kPluginFactoryId));
+}
 
 void EventList::value(std::uint32_t time, Id id, double value) {
     ParamValueEvent e{};
@@ -113,15 +115,16 @@ std::int32_t Instance::process(const float* inLeft, const float* inRight, float*
     AudioBuffer output{outputs, nullptr, 2, 0, 0};
     static const EventList none;
     OutputList ignored;
-    const Process p{-1, frames, nullptr, &in, &output, 1, 1, (events ? events : &none)->list(),
-                    (out ? out : &ignored)->list()};
+    const Process p{
+        -1, frames, nullptr, &in, &output, 1, 1, (events ? events : &none)->list(), (out ? out : &ignored)->list()};
     return plugin->process(plugin, &p);
 }
 
 std::int64_t CLAP_CALL MemoryStream::read(const InputStream* stream, void* buffer, std::uint64_t size) {
     auto* self = static_cast<MemoryStream*>(stream->ctx);
     if (self->position >= self->failAfter) return -1;
-    const std::uint64_t n = std::min({size, self->limit, static_cast<std::uint64_t>(self->bytes.size() - self->position)});
+    const std::uint64_t n =
+        std::min({size, self->limit, static_cast<std::uint64_t>(self->bytes.size() - self->position)});
     std::memcpy(buffer, self->bytes.data() + self->position, n);
     self->position += n;
     return static_cast<std::int64_t>(n) + (n > 0 ? self->claimExtra : 0);

@@ -89,7 +89,10 @@ class MemoryStream {
 public:
     explicit MemoryStream(std::vector<unsigned char> bytes = {}) : bytes(std::move(bytes)) {}
     MemoryStream(const MemoryStream& other)
-        : bytes(other.bytes), position(other.position), limit(other.limit), claimExtra(other.claimExtra),
+        : bytes(other.bytes),
+          position(other.position),
+          limit(other.limit),
+          claimExtra(other.claimExtra),
           failAfter(other.failAfter) {}
     MemoryStream& operator=(const MemoryStream&) = delete;
     const InputStream* in() const { return &in_; }

@@ -23,7 +23,7 @@ TEST(ClapEdits, AGestureReachesTheHostInOrder) {
     ASSERT_TRUE(plugin.init() && plugin.activate(48000.0, 512));
     plugin.beginEdit(kT60);
     plugin.performEdit(kT60, 0.3f);
-    plugin.performEdit(kT60, 1.5f);  // held to 1
+    plugin.performEdit(kT60, 1.5f);           // held to 1
     plugin.performEdit(kT60, std::nanf(""));  // ignored
     plugin.endEdit(kT60);
     plugin.beginEdit(kParameterCount);  // unknown: ignored

@@ -40,8 +40,8 @@ TEST(ClapParams, ValueToTextInPlainUnits) {
         double plain;
         const char* text;
     } cases[] = {
-        {kT60, 2170.0, "2170.000 ms"}, {kOut, 0.0, "0.000 dB"},      {kPan, 0.0, "0.000 %"},
-        {kHighCut, 20000.0, "20000.000 Hz"}, {kDryOut, 0.0, "off"}, {kDryOut, 1.0, "on"},
+        {kT60, 2170.0, "2170.000 ms"},       {kOut, 0.0, "0.000 dB"}, {kPan, 0.0, "0.000 %"},
+        {kHighCut, 20000.0, "20000.000 Hz"}, {kDryOut, 0.0, "off"},   {kDryOut, 1.0, "on"},
         {kT60, 9000.0, "7000.000 ms"},  // held to the range
         {kOut, -99.0, "-60.000 dB"},
     };
@@ -64,11 +64,20 @@ TEST(ClapParams, TextToValueInPlainUnits) {
         bool ok;
         double plain;
     } cases[] = {
-        {kT60, "2.5 s", true, 2500.0},   {kT60, "2500", true, 2500.0},  {kT60, "8000 ms", true, 7000.0},
-        {kOut, "-6 dB", true, -6.0},     {kHighCut, "12 kHz", true, 12000.0},
-        {kDryOut, "on", true, 1.0},      {kDryOut, "0", true, 0.0},     {kDensity, "-5 %", true, 0.0},
-        {kT60, "abc", false, 0},         {kT60, "", false, 0},          {kT60, "nan", false, 0},
-        {kT60, "2500 Hz", false, 0},     {kDryOut, "maybe", false, 0},  {kParameterCount, "1", false, 0},
+        {kT60, "2.5 s", true, 2500.0},
+        {kT60, "2500", true, 2500.0},
+        {kT60, "8000 ms", true, 7000.0},
+        {kOut, "-6 dB", true, -6.0},
+        {kHighCut, "12 kHz", true, 12000.0},
+        {kDryOut, "on", true, 1.0},
+        {kDryOut, "0", true, 0.0},
+        {kDensity, "-5 %", true, 0.0},
+        {kT60, "abc", false, 0},
+        {kT60, "", false, 0},
+        {kT60, "nan", false, 0},
+        {kT60, "2500 Hz", false, 0},
+        {kDryOut, "maybe", false, 0},
+        {kParameterCount, "1", false, 0},
     };
     Instance plugin;
     for (const auto& c : cases) {

@@ -47,7 +47,7 @@ Found discover() {
     EXPECT_EQ(factory.count(&factory), 1u);
     const PresetProviderDescriptor* d = factory.getDescriptor(&factory, 0);
     EXPECT_EQ(factory.getDescriptor(&factory, 1), nullptr);
-    const PresetIndexer indexer{kVersion, "tests", "", "", "1", &found, declareFiletype, declareLocation,
+    const PresetIndexer indexer{kVersion,     "tests",         "", "", "1", &found, declareFiletype, declareLocation,
                                 declareOther, indexerExtension};
     EXPECT_EQ(factory.create(&factory, &indexer, "com.tovik.other"), nullptr);
     const PresetProvider* provider = factory.create(&factory, &indexer, d->id);

@@ -160,10 +160,8 @@ TEST(ClapRender, BadBuffersGiveSilenceAndKeepTheEvents) {
         float** out;
         std::uint32_t outChannels;
     } cases[] = {
-        {"no input data", nullptr, 2, outputs, 2},
-        {"no output data", inputs, 2, nullptr, 2},
-        {"one output channel", inputs, 2, outputs, 1},
-        {"no input channels", inputs, 0, outputs, 2},
+        {"no input data", nullptr, 2, outputs, 2},     {"no output data", inputs, 2, nullptr, 2},
+        {"one output channel", inputs, 2, outputs, 1}, {"no input channels", inputs, 0, outputs, 2},
         {"null channels", nulls, 2, outputs, 2},
     };
     for (const auto& c : cases) {

@@ -30,6 +30,8 @@ inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
-inline bool sameBits(const Stereo& a, const Stereo& b) { return sameBits(a.left, b.left) && sameBits(a.right, b.right); }
+inline bool sameBits(const Stereo& a, const Stereo& b) {
+    return sameBits(a.left, b.left) && sameBits(a.right, b.right);
+}
 
 }  // namespace testsignal

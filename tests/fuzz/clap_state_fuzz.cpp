@@ -43,8 +43,8 @@ std::vector<std::uint8_t> saved(const clapplug::HallmereClap& plugin) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    static const clapabi::Host host{clapabi::kVersion, nullptr, "fuzz", "", "", "1", nullptr, nullptr, nullptr,
-                                    nullptr};
+    static const clapabi::Host host{clapabi::kVersion, nullptr, "fuzz",  "",     "", "1",
+                                    nullptr,           nullptr, nullptr, nullptr};
     static clapplug::HallmereClap plugin(&host);  // an engine's buffers per input would dwarf the reading
     Bytes bytes{data + 1, size - 1, 0, static_cast<std::size_t>(data[0] % 64) + 1};
     const clapabi::InputStream stream{&bytes, readBytes};
