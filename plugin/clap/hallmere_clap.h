@@ -54,8 +54,7 @@ private:
         float* out[2];
     };
 
-    // Audio thread (or flush): one event, true when it changed a stored value.
-    bool applyEvent(const clapabi::EventHeader* event);
+    // Audio thread (or flush).
     void applyEvents(const clapabi::InputEvents* in, std::uint32_t from, std::uint32_t count);
     void sendEdits(const clapabi::OutputEvents* out, std::uint32_t time);
     void silenceOutputs(const clapabi::Process& process);

@@ -12,14 +12,16 @@ using namespace clapabi;
 
 namespace {
 
-// A parameter value event we can read; anything else (other spaces and types, short events,
-// unknown ids, non-finite values) is passed over.
-const ParamValueEvent* valueEvent(const EventHeader* event) {
+// A parameter value event we can take: its index and normalised value. Anything else (other
+// spaces and types, short events, unknown ids, non-finite values) is passed over.
+bool readEvent(const EventHeader* event, int& index, float& normalised) {
     if (event == nullptr || event->spaceId != kCoreEventSpace || event->type != kEventParamValue ||
         event->size < sizeof(ParamValueEvent))
-        return nullptr;
-    const auto* value = reinterpret_cast<const ParamValueEvent*>(event);
-    return value->paramId < static_cast<Id>(kParameterCount) ? value : nullptr;
+        return false;
+    const auto* e = reinterpret_cast<const ParamValueEvent*>(event);
+    if (e->paramId >= static_cast<Id>(kParameterCount)) return false;
+    index = static_cast<int>(e->paramId);
+    return HallmereClap::plainToNormalised(index, e->value, normalised);
 }
 
 std::uint32_t eventCount(const InputEvents* in) { return in && in->size && in->get ? in->size(in) : 0; }
@@ -28,16 +30,12 @@ bool push(const OutputEvents* out, const EventHeader& event) { return out->tryPu
 
 }  // namespace
 
-bool HallmereClap::applyEvent(const EventHeader* event) {
-    const ParamValueEvent* e = valueEvent(event);
-    float normalised;
-    if (e == nullptr || !plainToNormalised(static_cast<int>(e->paramId), e->value, normalised)) return false;
-    core_.setParameter(static_cast<int>(e->paramId), normalised);
-    return true;
-}
-
 void HallmereClap::applyEvents(const InputEvents* in, std::uint32_t from, std::uint32_t count) {
-    for (std::uint32_t i = from; i < count; ++i) applyEvent(in->get(in, i));
+    for (std::uint32_t i = from; i < count; ++i) {
+        int index;
+        float normalised;
+        if (readEvent(in->get(in, i), index, normalised)) core_.setParameter(index, normalised);
+    }
 }
 
 // The panel's edits in the order made, then the values and gesture ends the full queue held
@@ -142,9 +140,12 @@ std::int32_t HallmereClap::process(const Process& p) {
     };
     for (std::uint32_t i = 0; i < count; ++i) {
         const EventHeader* event = in->get(in, i);
-        if (event == nullptr) continue;
+        int index;
+        float normalised;
+        if (!readEvent(event, index, normalised)) continue;
         renderTo(event->time < frames ? event->time : frames);
-        changed |= applyEvent(event);
+        core_.setParameter(index, normalised);
+        changed = true;
     }
     renderTo(frames);
     p.audioOutputs[0].constantMask = 0;
