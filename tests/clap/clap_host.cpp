@@ -125,7 +125,7 @@ std::int64_t CLAP_CALL MemoryStream::read(const InputStream* stream, void* buffe
     if (self->position >= self->failAfter) return -1;
     const std::uint64_t n =
         std::min({size, self->limit, static_cast<std::uint64_t>(self->bytes.size() - self->position)});
-    std::memcpy(buffer, self->bytes.data() + self->position, n);
+    if (n > 0) std::memcpy(buffer, self->bytes.data() + self->position, n);
     self->position += n;
     return static_cast<std::int64_t>(n) + (n > 0 ? self->claimExtra : 0);
 }
