@@ -85,6 +85,10 @@ TEST(ClapState, RefusesWhatIsNotItsRecordAndChangesNothing) {
              std::memcpy(&s.bytes[kStateHeaderSize + 8], &v, 4);
          })},
         {"NaN value", corrupt([nan](MemoryStream& s) { std::memcpy(&s.bytes[kStateHeaderSize], &nan, 4); })},
+        {"-0 value", corrupt([](MemoryStream& s) {
+             const float minusZero = -0.0f;
+             std::memcpy(&s.bytes[kStateHeaderSize + 4], &minusZero, 4);
+         })},
     };
     for (auto& c : cases) {
         Instance target;
