@@ -29,7 +29,8 @@ float floatOf(std::uint32_t bits) {
     return value;
 }
 
-float heldToUnit(float value) { return std::isnan(value) ? 0.0f : std::fmin(std::fmax(value, 0.0f), 1.0f); }
+// NaN and -0 are written as 0, so that every record written reads back as written.
+float heldToUnit(float value) { return value > 0.0f ? std::fmin(value, 1.0f) : 0.0f; }
 
 }  // namespace
 
@@ -57,7 +58,7 @@ bool readState(const unsigned char* record, std::size_t size, ReverbState& state
     for (auto& values : read.values) {
         for (float& value : values) {
             value = floatOf(get(at));
-            if (!(value >= 0.0f && value <= 1.0f)) return false;  // NaN fails too
+            if (!(value >= 0.0f && value <= 1.0f) || std::signbit(value)) return false;  // NaN and -0 fail too
         }
     }
     state = read;

@@ -19,12 +19,13 @@ struct ReverbState {
     float values[kProgramCount][kParameterCount] = {};
 };
 
-// Values outside 0..1 (only a VST 2.x host can store one) are written held to 0..1, NaN as 0.
+// Values outside 0..1 (only a VST 2.x host can store one) are written held to 0..1, NaN and -0
+// as 0.
 void writeState(const ReverbState& state, unsigned char (&record)[kStateSize]);
 
 // True only for a record this version wrote: exactly kStateSize bytes, magic, version, size
-// and counts as written, a program in range, every value finite and in 0..1. Anything else
-// leaves `state` untouched.
+// and counts as written, a program in range, every value finite and in 0..1 (-0 excluded).
+// Anything else leaves `state` untouched.
 bool readState(const unsigned char* record, std::size_t size, ReverbState& state);
 
 // Any thread, as the core's setters: the state the core holds, and the core set to a state.

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "effect/reverb_state.h"
+#include "effect/state_stream.h"
+#include "effect/tail_frames.h"
 #include "plugin/vst3/hallmere_vst3.h"
 #include "plugin/vst3/vst3_identity.h"
 
@@ -122,10 +124,7 @@ tresult HallmereVst3::setupProcessing(ProcessSetup& setup) {
 
 tresult HallmereVst3::setProcessing(TBool) { return kResultOk; }
 
-std::uint32_t HallmereVst3::getTailSamples() {
-    const double frames = std::ceil(core_.tailSeconds() * sampleRate_);
-    return frames < 2147483647.0 ? static_cast<std::uint32_t>(frames) : 2147483647u;
-}
+std::uint32_t HallmereVst3::getTailSamples() { return tailFrames(core_.tailSeconds(), sampleRate_); }
 
 std::uint32_t HallmereVst3::getProcessContextRequirements() { return 0; }
 
@@ -164,8 +163,8 @@ tresult HallmereVst3::process(ProcessData& data) {
 
     Wiring w{};
     bool wired = frames > 0 && data.numInputs > 0 && data.numOutputs > 0 && data.inputs && data.outputs &&
-                 data.inputs[0].numChannels > 0 && data.outputs[0].numChannels > 1 &&
-                 data.inputs[0].channelBuffers32 && data.outputs[0].channelBuffers32;
+                 data.inputs[0].numChannels > 0 && data.outputs[0].numChannels > 1 && data.inputs[0].channelBuffers32 &&
+                 data.outputs[0].channelBuffers32;
     if (wired) {
         float* const* in = data.inputs[0].channelBuffers32;
         w.in[0] = in[0];
@@ -209,23 +208,19 @@ tresult HallmereVst3::process(ProcessData& data) {
 
 namespace {
 
-// At most the record's size is read, whatever the stream claims to hold; a stream that
-// reports more than it was asked for is not believed.
-std::size_t readUpTo(IBStream* stream, unsigned char* into, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-        std::int32_t n = 0;
-        const auto wanted = static_cast<std::int32_t>(size - got);
-        if (stream->read(into + got, wanted, &n) != kResultOk || n <= 0 || n > wanted) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return got;
+// The stream's count is taken as given; a count beyond the request is refused by the reader.
+template <class Call>
+std::int64_t moved(Call call) {
+    std::int32_t n = 0;
+    return call(&n) == kResultOk ? n : -1;
 }
 
 bool readRecord(IBStream* stream, ReverbState& state) {
     if (stream == nullptr) return false;
-    unsigned char record[kStateSize];
-    return readState(record, readUpTo(stream, record, kStateSize), state);
+    const auto read = [stream](unsigned char* into, std::size_t wanted) {
+        return moved([&](std::int32_t* n) { return stream->read(into, static_cast<std::int32_t>(wanted), n); });
+    };
+    return readStateRecord(read, state);
 }
 
 bool sameState(const ReverbState& a, const ReverbState& b) {
@@ -240,16 +235,10 @@ bool sameState(const ReverbState& a, const ReverbState& b) {
 
 tresult HallmereVst3::saveState(IBStream* stream) {
     if (stream == nullptr) return kInvalidArgument;
-    unsigned char record[kStateSize];
-    writeState(captureState(core_), record);
-    std::size_t put = 0;
-    while (put < kStateSize) {
-        std::int32_t n = 0;
-        const auto wanted = static_cast<std::int32_t>(kStateSize - put);
-        if (stream->write(record + put, wanted, &n) != kResultOk || n <= 0 || n > wanted) return kResultFalse;
-        put += static_cast<std::size_t>(n);
-    }
-    return kResultOk;
+    const auto write = [stream](unsigned char* from, std::size_t wanted) {
+        return moved([&](std::int32_t* n) { return stream->write(from, static_cast<std::int32_t>(wanted), n); });
+    };
+    return writeStateRecord(write, core_) ? kResultOk : kResultFalse;
 }
 
 tresult HallmereVst3::loadState(IBStream* stream) {

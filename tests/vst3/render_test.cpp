@@ -11,36 +11,15 @@
 #include "effect/reverb_core.h"
 #include "effect/reverb_effect.h"
 #include "plugin/vst3/vst3_identity.h"
+#include "tests/common/vst2_render.h"
 #include "vst3_host.h"
 
 using namespace testhost;
+using namespace testsignal;
 
 namespace {
 
 constexpr float kRate = 48000.0f;
-
-struct Stereo {
-    std::vector<float> left, right;
-    explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
-};
-
-// Noise bursts with silence between them, so every block has both input and tail.
-Stereo testSignal(std::size_t frames) {
-    Stereo s(frames);
-    std::uint32_t state = 12345;
-    for (std::size_t i = 0; i < frames; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const float noise = static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
-        const bool burst = (i / 3000) % 3 == 0;
-        s.left[i] = burst ? noise : 0.0f;
-        s.right[i] = burst ? -0.5f * noise : 0.0f;
-    }
-    return s;
-}
-
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-}
 
 void selectProgram(Instance& plugin, int program) {
     ChangeList changes;
@@ -60,28 +39,11 @@ Stereo renderVst3(Instance& plugin, const Stereo& in, std::size_t block) {
 }  // namespace
 
 TEST(Vst3Render, EachProgramIsTheVst2RenderBitForBit) {
-    const Stereo in = testSignal(20000);
-    for (int program = 0; program < kProgramCount; ++program) {
-        for (std::size_t block : {512u, 333u}) {
-            ReverbEffect effect(nullptr);
-            effect.setSampleRate(kRate);
-            effect.setProgram(program);
-            effect.resume();
-            Stereo expected(in.left.size());
-            for (std::size_t at = 0; at < in.left.size(); at += block) {
-                const auto n = static_cast<VstInt32>(std::min(block, in.left.size() - at));
-                float* inputs[2] = {const_cast<float*>(&in.left[at]), const_cast<float*>(&in.right[at])};
-                float* outputs[2] = {&expected.left[at], &expected.right[at]};
-                effect.processReplacing(inputs, outputs, n);
-            }
-            Instance plugin;
-            selectProgram(plugin, program);
-            const Stereo out = renderVst3(plugin, in, block);
-            EXPECT_TRUE(sameBits(out.left, expected.left) && sameBits(out.right, expected.right))
-                << "program " << program << ", blocks of " << block;
-            EXPECT_GT(*std::max_element(out.left.begin(), out.left.end()), 0.01f) << "program " << program;
-        }
-    }
+    expectEachProgramIsTheVst2Render(kRate, [](int program, const Stereo& in, std::size_t block) {
+        Instance plugin;
+        selectProgram(plugin, program);
+        return renderVst3(plugin, in, block);
+    });
 }
 
 // The reference renders the block in the same pieces through the core directly: one noise
