@@ -101,7 +101,7 @@ tresult MemoryStream::read(void* buffer, std::int32_t count, std::int32_t* done)
     if (count < 0) return kInvalidArgument;
     std::size_t n = std::min<std::size_t>({static_cast<std::size_t>(count), bytes.size() - position,
                                            static_cast<std::size_t>(limit)});
-    std::memcpy(buffer, bytes.data() + position, n);
+    if (n > 0) std::memcpy(buffer, bytes.data() + position, n);
     position += n;
     if (done) *done = static_cast<std::int32_t>(n) + claimExtra;
     return kResultOk;
@@ -111,7 +111,7 @@ tresult MemoryStream::write(void* buffer, std::int32_t count, std::int32_t* done
     if (count < 0) return kInvalidArgument;
     const auto* from = static_cast<const unsigned char*>(buffer);
     if (position + count > bytes.size()) bytes.resize(position + count);
-    std::memcpy(bytes.data() + position, from, static_cast<std::size_t>(count));
+    if (count > 0) std::memcpy(bytes.data() + position, from, static_cast<std::size_t>(count));
     position += static_cast<std::size_t>(count);
     if (done) *done = count;
     return kResultOk;
