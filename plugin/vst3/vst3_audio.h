@@ -5,11 +5,7 @@
 
 #include "plugin/vst3/vst3_base.h"
 
-#if defined(_WIN64) || defined(__LP64__)
-#pragma pack(push, 16)
-#else
-#pragma pack(push, 8)
-#endif
+#include "plugin/vst3/vst3_pack_begin.h"
 
 namespace vst3 {
 
@@ -224,4 +220,4 @@ static_assert(sizeof(ProcessSetup) == 24 && sizeof(AudioBusBuffers) == 24 && siz
 
 }  // namespace vst3
 
-#pragma pack(pop)
+#include "plugin/vst3/vst3_pack_end.h"

@@ -13,13 +13,7 @@
 #define VST3_CALL
 #endif
 
-// Structures are laid out as by the interface's own packing: natural alignment up to 16
-// bytes (8 on 32-bit systems), which for these members is plain natural alignment.
-#if defined(_WIN64) || defined(__LP64__)
-#pragma pack(push, 16)
-#else
-#pragma pack(push, 8)
-#endif
+#include "plugin/vst3/vst3_pack_begin.h"
 
 namespace vst3 {
 
@@ -170,4 +164,4 @@ static_assert(sizeof(PClassInfo2) == 440 && sizeof(PClassInfoW) == 696, "class r
 
 }  // namespace vst3
 
-#pragma pack(pop)
+#include "plugin/vst3/vst3_pack_end.h"
