@@ -1,7 +1,7 @@
 // A small CLAP host for the panel's test: loads the module, embeds the gui in a window of its
 // own and serves it through timer-support and posix-fd-support from a main loop that really
-// runs them. It drags the T60 knob (Alt held: linear, 200 pixels for the whole range) and
-// checks the gesture and values a flush then delivers; sends Damping from the host side and
+// runs them. It drags the T60 knob twice (Alt held: linear, 200 pixels for the whole range)
+// and checks the gesture and values a flush, then a process call, delivers; sends Damping from the host side and
 // sees the knob redrawn; then destroys and creates the gui 50 times, checking that the
 // host's registrations, the X server's windows and the process's descriptors come back to
 // where they were.
@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "clap_host.h"
 #include "common/panel_x11.h"
@@ -204,6 +205,19 @@ int main() {
     OutputList dragged;
     plugin.params().flush(p, none.list(), dragged.list());
     if (int code = checkDrag(dragged, plugin)) return code;
+
+    // Once more, and the next block brings it.
+    done = false;
+    std::thread again(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
+    main.loop.run(10000, &done);
+    again.join();
+    main.loop.run(200);
+    std::vector<float> silence(256, 0.0f);
+    OutputList processed;
+    plugin.process(silence.data(), silence.data(), silence.data(), silence.data(), 256, &none, &processed);
+    if (int code = checkDrag(processed, plugin)) return code;
+    if (!(processed.sent[1].value > dragged.sent[dragged.sent.size() - 2].value))
+        return failed("the second drag did not start where the first ended");
 
     // The host moves Damping; the knob redraws at an idle.
     const std::vector<unsigned long> damping = panelPixels(display, panelAt, knobRect(kDamping));
