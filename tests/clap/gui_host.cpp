@@ -7,19 +7,16 @@
 // where they were.
 //   clap_gui_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <dirent.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "clap_host.h"
 #include "common/panel_x11.h"
 #include "common/poll_loop.h"
-#include "common/xtest_drag.h"
 #include "effect/parameter_table.h"
 
 namespace {
@@ -136,14 +133,9 @@ int checkDrag(const OutputList& out, const Instance& plugin) {
 }  // namespace
 
 int main() {
-    XInitThreads();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return failed("no X display");
-    int eventBase, errorBase, major, minor;
-    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) return failed("no XTest");
-    const ::Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 600, 400, 0, 0, 0);
-    XMapWindow(display, host);
-    XSync(display, False);
+    ::Window host = 0;
+    Display* display = openHostWindow(host);
+    if (!display) return 1;
 
     MainLoop main;
     Instance plugin(HostAdditions{hostLoopExtension, &main});
@@ -194,24 +186,15 @@ int main() {
     OutputList before;
     plugin.params().flush(p, none.list(), before.list());
     const int flushRequests = plugin.log.flushRequests;
-    int rootX = 0, rootY = 0;
-    knobCentreOnRoot(display, panelAt, kT60, rootX, rootY);
-    std::atomic<bool> done{false};
-    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
-    main.loop.run(10000, &done);
-    input.join();
-    main.loop.run(200);
+    const auto run = [&main](int millis, const std::atomic<bool>* done) { main.loop.run(millis, done); };
+    dragKnobUp(display, panelAt, kT60, kDragUp, run);
     if (plugin.log.flushRequests == flushRequests) return failed("the drag asked for no flush");
     OutputList dragged;
     plugin.params().flush(p, none.list(), dragged.list());
     if (int code = checkDrag(dragged, plugin)) return code;
 
     // Once more, and the next block brings it.
-    done = false;
-    std::thread again(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
-    main.loop.run(10000, &done);
-    again.join();
-    main.loop.run(200);
+    dragKnobUp(display, panelAt, kT60, kDragUp, run);
     std::vector<float> silence(256, 0.0f);
     OutputList processed;
     plugin.process(silence.data(), silence.data(), silence.data(), silence.data(), 256, &none, &processed);
@@ -245,8 +228,7 @@ int main() {
     if (windowsAfter != windowsBefore) return failed("windows left on the X server");
     if (descriptorsAfter != descriptorsBefore) return failed("descriptors left open");
 
-    XDestroyWindow(display, host);
-    XCloseDisplay(display);
+    closeHostWindow(display, host);
     std::printf("ok\n");
     return 0;
 }

@@ -6,17 +6,14 @@
 // LED move; then removes the view and attaches it again.
 //   vst3_view_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 
 #include <atomic>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/panel_x11.h"
 #include "common/poll_loop.h"
-#include "common/xtest_drag.h"
 #include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 #include "plugin/vst3/vst3_view.h"
@@ -133,14 +130,9 @@ int attachAndPaint(IPlugView* view, HostFrame& frame, Display* display, Window h
 }  // namespace
 
 int main() {
-    XInitThreads();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return failed("no X display");
-    int eventBase, errorBase, major, minor;
-    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) return failed("no XTest");
-    const Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 600, 400, 0, 0, 0);
-    XMapWindow(display, host);
-    XSync(display, False);
+    Window host = 0;
+    Display* display = openHostWindow(host);
+    if (!display) return 1;
 
     testhost::Instance plugin;
     RecordingHandler handler;
@@ -175,13 +167,8 @@ int main() {
 
     // The drag.
     const ParamValue t60 = plugin.controller->getParamNormalized(kT60);
-    int rootX = 0, rootY = 0;
-    knobCentreOnRoot(display, panelAt, kT60, rootX, rootY);
-    std::atomic<bool> done{false};
-    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
-    frame.run(10000, &done);
-    input.join();
-    frame.run(200);
+    dragKnobUp(display, panelAt, kT60, kDragUp,
+               [&frame](int millis, const std::atomic<bool>* done) { frame.run(millis, done); });
     if (int code = checkDrag(handler, t60)) return code;
     if (plugin.controller->getParamNormalized(kT60) != handler.edits[handler.edits.size() - 2].value)
         return failed("the controller does not hold the value the host was told");
@@ -229,8 +216,7 @@ int main() {
     if (frame.references != 0) return failed("the view kept a reference to the frame");
     plugin.controller->setComponentHandler(nullptr);
 
-    XDestroyWindow(display, host);
-    XCloseDisplay(display);
+    closeHostWindow(display, host);
     std::printf("ok\n");
     return 0;
 }
