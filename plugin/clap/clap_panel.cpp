@@ -134,9 +134,9 @@ bool CLAP_CALL hide(const Plugin* plugin) {
     return panel != nullptr;
 }
 
-const PluginGui kGui = {isApiSupported, preferredApi, create,    destroy,      setScale,
-                        getSize,        canResize,    resizeHints, adjustSize, setSize,
-                        setParent,      setTransient, suggestTitle, show,      hide};
+const PluginGui kGui = {isApiSupported, preferredApi, create,       destroy,    setScale,
+                        getSize,        canResize,    resizeHints,  adjustSize, setSize,
+                        setParent,      setTransient, suggestTitle, show,       hide};
 
 #if !defined(_WIN32)
 void CLAP_CALL onTimer(const Plugin* plugin, Id timer) {

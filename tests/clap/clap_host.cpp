@@ -89,8 +89,8 @@ bool CLAP_CALL OutputList::push(const OutputEvents* list, const EventHeader* eve
 }
 
 Instance::Instance(HostAdditions additions)
-    : additions(additions),
-      host_{kVersion, this, "hallmere tests", "", "", "1", hostExtension, hostRequest, hostRequest, hostRequest} {
+    : additions(additions), host_{kVersion, this,          "hallmere tests", "",          "",
+                                  "1",      hostExtension, hostRequest,      hostRequest, hostRequest} {
     plugin = pluginFactory().createPlugin(&pluginFactory(), &host_, "com.tovik.hallmere");
     if (plugin == nullptr || !plugin->init(plugin) || !plugin->activate(plugin, 48000.0, 1, 4096) ||
         !plugin->startProcessing(plugin))

@@ -25,6 +25,11 @@ TEST(ClapGui, EmbeddedInItsPlatformsWindowsOnly) {
     EXPECT_FALSE(g.gui.isApiSupported(g.p, nullptr, false));
     EXPECT_FALSE(g.gui.create(g.p, kWindowApiX11, true));
     EXPECT_FALSE(g.gui.create(g.p, "wayland", false));
+    const char* api = nullptr;
+    bool floating = true;
+    ASSERT_TRUE(g.gui.getPreferredApi(g.p, &api, &floating));
+    EXPECT_STREQ(api, kWindowApiX11);
+    EXPECT_FALSE(floating);
     EXPECT_FALSE(g.gui.setTransient(g.p, nullptr));
 }
 
@@ -47,6 +52,9 @@ TEST(ClapGui, TheArtworksSizeAtScaleOne) {
     EXPECT_TRUE(g.gui.setScale(g.p, 1.0));
     EXPECT_FALSE(g.gui.setScale(g.p, 2.0));
     EXPECT_FALSE(g.gui.canResize(g.p));
+    GuiResizeHints hints{true, true, false, 0, 0};
+    ASSERT_TRUE(g.gui.getResizeHints(g.p, &hints));
+    EXPECT_FALSE(hints.canResizeHorizontally || hints.canResizeVertically);
     std::uint32_t width = 0, height = 0;
     ASSERT_TRUE(g.gui.getSize(g.p, &width, &height));
     EXPECT_EQ(width, std::uint32_t(panel::kWidth));

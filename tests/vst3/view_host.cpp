@@ -163,7 +163,8 @@ int main() {
         frame.run(50);
     }
     std::printf("timer calls %d, descriptor calls %d\n", frame.loop.timerCalls, frame.loop.descriptorCalls);
-    if (frame.loop.timerCalls == 0 || frame.loop.descriptorCalls == 0) return failed("the run loop's handlers never ran");
+    if (frame.loop.timerCalls == 0 || frame.loop.descriptorCalls == 0)
+        return failed("the run loop's handlers never ran");
 
     // The drag.
     const ParamValue t60 = plugin.controller->getParamNormalized(kT60);
@@ -207,10 +208,12 @@ int main() {
     // Removed, then attached again.
     if (view->removed() != kResultOk) return failed("removed");
     XSync(display, False);
-    if (frame.loop.timerCount() != 0 || frame.loop.descriptorCount() != 0) return failed("handlers left in the run loop");
+    if (frame.loop.timerCount() != 0 || frame.loop.descriptorCount() != 0)
+        return failed("handlers left in the run loop");
     if (panelWindowIn(display, host) != 0) return failed("the panel window outlived removed");
     if (int code = attachAndPaint(view, frame, display, host)) return code;
-    if (panelPixels(display, panelWindowIn(display, host), knobRect(kDamping)).empty()) return failed("no second panel");
+    if (panelPixels(display, panelWindowIn(display, host), knobRect(kDamping)).empty())
+        return failed("no second panel");
     view->removed();
     view->release();
     if (frame.references != 0) return failed("the view kept a reference to the frame");
