@@ -35,6 +35,9 @@ constexpr char kTailExt[] = "clap.tail";
 constexpr char kRenderExt[] = "clap.render";
 constexpr char kPresetLoadExt[] = "clap.preset-load/2";
 constexpr char kPresetLoadExtDraft[] = "clap.preset-load.draft/2";
+constexpr char kGuiExt[] = "clap.gui";
+constexpr char kTimerSupportExt[] = "clap.timer-support";
+constexpr char kPosixFdSupportExt[] = "clap.posix-fd-support";
 constexpr char kPortStereo[] = "stereo";
 
 struct Host {
@@ -329,6 +332,67 @@ struct PresetDiscoveryFactory {
                                                               std::uint32_t index);
     const PresetProvider*(CLAP_CALL* create)(const PresetDiscoveryFactory* factory, const PresetIndexer* indexer,
                                              const char* providerId);
+};
+
+// The panel: embedded in a host's window, sizes in pixels.
+constexpr char kWindowApiWin32[] = "win32";
+constexpr char kWindowApiX11[] = "x11";
+
+struct WindowRef {
+    const char* api;
+    union {
+        unsigned long x11;
+        void* win32;
+        void* ptr;
+    };
+};
+
+struct GuiResizeHints {
+    bool canResizeHorizontally;
+    bool canResizeVertically;
+    bool preserveAspectRatio;
+    std::uint32_t aspectRatioWidth;
+    std::uint32_t aspectRatioHeight;
+};
+
+struct PluginGui {
+    bool(CLAP_CALL* isApiSupported)(const Plugin* plugin, const char* api, bool isFloating);
+    bool(CLAP_CALL* getPreferredApi)(const Plugin* plugin, const char** api, bool* isFloating);
+    bool(CLAP_CALL* create)(const Plugin* plugin, const char* api, bool isFloating);
+    void(CLAP_CALL* destroy)(const Plugin* plugin);
+    bool(CLAP_CALL* setScale)(const Plugin* plugin, double scale);
+    bool(CLAP_CALL* getSize)(const Plugin* plugin, std::uint32_t* width, std::uint32_t* height);
+    bool(CLAP_CALL* canResize)(const Plugin* plugin);
+    bool(CLAP_CALL* getResizeHints)(const Plugin* plugin, GuiResizeHints* hints);
+    bool(CLAP_CALL* adjustSize)(const Plugin* plugin, std::uint32_t* width, std::uint32_t* height);
+    bool(CLAP_CALL* setSize)(const Plugin* plugin, std::uint32_t width, std::uint32_t height);
+    bool(CLAP_CALL* setParent)(const Plugin* plugin, const WindowRef* window);
+    bool(CLAP_CALL* setTransient)(const Plugin* plugin, const WindowRef* window);
+    void(CLAP_CALL* suggestTitle)(const Plugin* plugin, const char* title);
+    bool(CLAP_CALL* show)(const Plugin* plugin);
+    bool(CLAP_CALL* hide)(const Plugin* plugin);
+};
+
+// Timers and descriptors the host's main loop runs for the plug-in, on the main thread.
+struct PluginTimerSupport {
+    void(CLAP_CALL* onTimer)(const Plugin* plugin, Id timerId);
+};
+
+struct HostTimerSupport {
+    bool(CLAP_CALL* registerTimer)(const Host* host, std::uint32_t periodMs, Id* timerId);
+    bool(CLAP_CALL* unregisterTimer)(const Host* host, Id timerId);
+};
+
+enum : std::uint32_t { kPosixFdRead = 1u << 0, kPosixFdWrite = 1u << 1, kPosixFdError = 1u << 2 };
+
+struct PluginPosixFdSupport {
+    void(CLAP_CALL* onFd)(const Plugin* plugin, int fd, std::uint32_t flags);
+};
+
+struct HostPosixFdSupport {
+    bool(CLAP_CALL* registerFd)(const Host* host, int fd, std::uint32_t flags);
+    bool(CLAP_CALL* modifyFd)(const Host* host, int fd, std::uint32_t flags);
+    bool(CLAP_CALL* unregisterFd)(const Host* host, int fd);
 };
 
 }  // namespace clapabi

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "effect/parameter_text.h"
 #include "effect/tail_frames.h"
 #include "hallmere_version.h"
 #include "plugin/clap/clap_identity.h"
+#include "plugin/clap/clap_panel.h"
 
 namespace clapplug {
 
@@ -175,7 +177,7 @@ const void* CLAP_CALL pluginExtension(const Plugin* plugin, const char* id) {
     };
     for (const Extension& e : extensions)
         if (std::strcmp(e.id, id) == 0) return e.table;
-    return nullptr;
+    return panelExtension(id);
 }
 
 void CLAP_CALL pluginOnMainThread(const Plugin*) {}
@@ -188,6 +190,13 @@ HallmereClap::HallmereClap(const Host* host)
     : plugin_{&kDescriptor, this,       pluginInit,  pluginDestroy, pluginActivate,  pluginDeactivate,
               pluginStart,  pluginStop, pluginReset, pluginProcess, pluginExtension, pluginOnMainThread},
       host_(host) {}
+
+HallmereClap::~HallmereClap() = default;
+
+void HallmereClap::setPanel(std::unique_ptr<ClapPanel> panel) {
+    panel_.reset();  // one panel at a time: the old one's window and pump go first
+    panel_ = std::move(panel);
+}
 
 HallmereClap* HallmereClap::of(const Plugin* plugin) {
     if (plugin == nullptr || plugin->init != pluginInit) return nullptr;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "effect/reverb_core.h"
 #include "plugin/clap/clap_abi.h"
@@ -16,9 +17,12 @@ namespace clapplug {
 
 const clapabi::PluginDescriptor& descriptor();
 
+class ClapPanel;
+
 class HallmereClap {
 public:
     explicit HallmereClap(const clapabi::Host* host);
+    ~HallmereClap();
     HallmereClap(const HallmereClap&) = delete;
     HallmereClap& operator=(const HallmereClap&) = delete;
 
@@ -47,6 +51,10 @@ public:
     bool getValue(clapabi::Id id, double& value) const;
 
     ReverbCore& core() { return core_; }
+    const clapabi::Host* host() const { return host_; }
+    // The gui extension's panel, while the host has one created. Main thread.
+    ClapPanel* panel() const { return panel_.get(); }
+    void setPanel(std::unique_ptr<ClapPanel> panel);
 
 private:
     struct Wiring {
@@ -75,6 +83,9 @@ private:
     std::atomic<std::uint32_t> resend_{0};
     std::atomic<std::uint32_t> endsOwed_{0};
     std::uint32_t gesturesLost_ = 0;  // the panel's thread only
+
+    // Last, so that it goes first: it edits through everything above.
+    std::unique_ptr<ClapPanel> panel_;
 };
 
 }  // namespace clapplug

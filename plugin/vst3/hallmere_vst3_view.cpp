@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "effect/parameter_table.h"
-#include "gui/frame.h"
-#include "gui/frame_window.h"
 #include "plugin/vst3/hallmere_vst3.h"
 #include "plugin/vst3/view_pump.h"
 
@@ -60,14 +57,14 @@ tresult HallmereView::isPlatformTypeSupported(FIDString type) { return answer(is
 
 tresult HallmereView::attached(void* parent, FIDString type) {
     if (parent == nullptr || !isOwnType(type)) return kInvalidArgument;
-    if (panel_.getFrame() != nullptr) return kResultFalse;  // attached already
-    // Read before the panel reads them: a change in between differs at the first idle.
-    for (int index = 0; index < kParameterCount; ++index) shown_[index] = parameterValue(index);
-    if (!panel_.open(parent)) return kResultFalse;
-    FrameWindow* window = panel_.getFrame()->window();
-    if (window != nullptr) pump_.reset(startViewPump(*this, frame_, window->nativeHandle()));
+    if (!open(parent)) return kResultFalse;
+#if defined(_WIN32)
+    pump_.reset(startWindowTimerPump(*this, panelWindow()));
+#else
+    pump_.reset(startRunLoopPump(*this, frame_));
+#endif
     if (!pump_) {
-        panel_.close();  // a panel nobody idles would never even paint
+        close();  // a panel nobody idles would never even paint
         return kResultFalse;
     }
     return kResultOk;
@@ -75,24 +72,24 @@ tresult HallmereView::attached(void* parent, FIDString type) {
 
 tresult HallmereView::removed() {
     pump_.reset();
-    panel_.close();
+    close();
     return kResultOk;
 }
 
-tresult HallmereView::onWheel(float distance) { return answer(panel_.wheel(distance)); }
+tresult HallmereView::onWheel(float distance) { return answer(panel().wheel(distance)); }
 
 tresult HallmereView::onKeyDown(char16 key, std::int16_t keyCode, std::int16_t modifiers) {
     KeyCode code;
-    return answer(toKeyCode(key, keyCode, modifiers, code) && panel_.keyDown(code) > 0);
+    return answer(toKeyCode(key, keyCode, modifiers, code) && panel().keyDown(code) > 0);
 }
 
 tresult HallmereView::onKeyUp(char16 key, std::int16_t keyCode, std::int16_t modifiers) {
     KeyCode code;
-    return answer(toKeyCode(key, keyCode, modifiers, code) && panel_.keyUp(code) > 0);
+    return answer(toKeyCode(key, keyCode, modifiers, code) && panel().keyUp(code) > 0);
 }
 
 ViewRect HallmereView::panelRect() const {
-    const Rect& size = panel_.size();
+    const Rect& size = panelSize();
     return ViewRect{size.left, size.top, size.right, size.bottom};
 }
 
@@ -140,8 +137,7 @@ void HallmereView::performEdit(int index, float value) {
     const ParamID id = static_cast<ParamID>(index);
     plugin_.setParamNormalized(id, value);
     if (IComponentHandler* handler = plugin_.componentHandler()) handler->performEdit(id, value);
-    shown_[index] = parameterValue(index);
-    panel_.setParameter(index, shown_[index]);
+    showStored(index);
 }
 
 void HallmereView::endEdit(int index) {
@@ -151,19 +147,5 @@ void HallmereView::endEdit(int index) {
 float HallmereView::takeMeterPeak() { return plugin_.takePanelPeak(); }
 
 int HallmereView::panelGateState() { return plugin_.gateState(); }
-
-void HallmereView::showChangedValues() {
-    for (int index = 0; index < kParameterCount; ++index) {
-        const float value = parameterValue(index);
-        if (value == shown_[index]) continue;
-        shown_[index] = value;
-        panel_.setParameter(index, value);
-    }
-}
-
-void HallmereView::idle() {
-    showChangedValues();
-    panel_.idle();
-}
 
 }  // namespace vst3

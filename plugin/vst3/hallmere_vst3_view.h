@@ -7,16 +7,14 @@
 #include <atomic>
 #include <memory>
 
-#include "editor/panel_host.h"
-#include "editor/reverb_editor.h"
+#include "editor/embedded_panel.h"
 #include "plugin/vst3/vst3_view.h"
 
 namespace vst3 {
 
 class HallmereVst3;
-class ViewPump;
 
-class HallmereView final : public IPlugView, public PanelHost {
+class HallmereView final : public IPlugView, public EmbeddedPanel {
 public:
     explicit HallmereView(HallmereVst3& plugin);
 
@@ -44,22 +42,14 @@ public:
     float takeMeterPeak() override;
     int panelGateState() override;
 
-    // The host's user-interface thread, from the view's pump: shows what changed elsewhere,
-    // then the panel's own idle work (its window's events, redraws, meter and LED).
-    void idle();
-
 private:
     ~HallmereView();
     ViewRect panelRect() const;
-    void showChangedValues();
 
     HallmereVst3& plugin_;
     std::atomic<std::uint32_t> references_{1};
     IPlugFrame* frame_ = nullptr;
-    // The values the controls last showed; what differs at an idle was stored elsewhere.
-    float shown_[kParameterCount] = {};
-    ReverbEditor panel_{*this};
-    std::unique_ptr<ViewPump> pump_;
+    std::unique_ptr<PanelPump> pump_;
 };
 
 }  // namespace vst3

@@ -1,23 +1,14 @@
-// Runs an open view's idle about thirty times a second on the host's user-interface thread,
-// and, where the window system needs it, the events of the panel's window: under X11 through
-// the run loop the host offers on the view's IPlugFrame, on Windows through a timer of the
-// panel's own window. Stopped by deleting it; never a thread of its own.
+// Under X11 the view's panel is served by the run loop the host offers on the view's
+// IPlugFrame: a timer for the idle, and the display connection's descriptor so that presses
+// and exposures are handled when they arrive. (On Windows a timer of the panel's window.)
 #pragma once
 
+#include "editor/panel_pump.h"
 #include "plugin/vst3/vst3_view.h"
 
 namespace vst3 {
 
-class HallmereView;
-
-class ViewPump {
-public:
-    virtual ~ViewPump() = default;
-};
-
-constexpr unsigned kViewIdleMillis = 33;
-
-// Null when the platform cannot pump for this frame and window (under X11: no run loop).
-ViewPump* startViewPump(HallmereView& view, IPlugFrame* frame, void* panelWindow);
+// Null when the frame offers no run loop or the loop refuses the timer.
+PanelPump* startRunLoopPump(PanelIdle& idle, IPlugFrame* frame);
 
 }  // namespace vst3

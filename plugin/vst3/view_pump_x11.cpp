@@ -1,21 +1,19 @@
-// Under X11 the host's run loop serves the view: a timer for the idle, and the display
-// connection's descriptor so that presses and exposures are handled when they arrive.
-#include "gui/frame_window_x11.h"
-#include "plugin/vst3/hallmere_vst3_view.h"
 #include "plugin/vst3/view_pump.h"
 
 #include <new>
+
+#include "gui/frame_window_x11.h"
 
 namespace vst3 {
 
 namespace {
 
-class RunLoopPump final : public ViewPump, public IEventHandler, public ITimerHandler {
+class RunLoopPump final : public PanelPump, public IEventHandler, public ITimerHandler {
 public:
-    RunLoopPump(HallmereView& view, IRunLoop* loop) : view_(view), loop_(loop) {}
+    RunLoopPump(PanelIdle& idle, IRunLoop* loop) : idle_(idle), loop_(loop) {}
 
     bool start(int descriptor) {
-        timing_ = loop_->registerTimer(this, kViewIdleMillis) == kResultOk;
+        timing_ = loop_->registerTimer(this, kPanelIdleMillis) == kResultOk;
         watching_ = descriptor >= 0 && loop_->registerEventHandler(this, descriptor) == kResultOk;
         return timing_;
     }
@@ -41,11 +39,11 @@ public:
     std::uint32_t VST3_CALL addRef() override { return 1; }
     std::uint32_t VST3_CALL release() override { return 1; }
 
-    void VST3_CALL onTimer() override { view_.idle(); }
-    void VST3_CALL onFDIsSet(FileDescriptor) override { view_.idle(); }
+    void VST3_CALL onTimer() override { idle_.idle(); }
+    void VST3_CALL onFDIsSet(FileDescriptor) override { idle_.idle(); }
 
 private:
-    HallmereView& view_;
+    PanelIdle& idle_;
     IRunLoop* loop_;
     bool timing_ = false;
     bool watching_ = false;
@@ -53,12 +51,12 @@ private:
 
 }  // namespace
 
-ViewPump* startViewPump(HallmereView& view, IPlugFrame* frame, void*) {
+PanelPump* startRunLoopPump(PanelIdle& idle, IPlugFrame* frame) {
     IRunLoop* loop = nullptr;
     if (frame == nullptr || frame->queryInterface(IRunLoop::iid.bytes, reinterpret_cast<void**>(&loop)) != kResultOk ||
         loop == nullptr)
         return nullptr;
-    auto* pump = new (std::nothrow) RunLoopPump(view, loop);
+    auto* pump = new (std::nothrow) RunLoopPump(idle, loop);
     if (pump == nullptr) {
         loop->release();
         return nullptr;

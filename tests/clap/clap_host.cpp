@@ -11,7 +11,7 @@ namespace testhost {
 
 namespace {
 
-HostLog& logOf(const Host* host) { return *static_cast<HostLog*>(host->hostData); }
+HostLog& logOf(const Host* host) { return Instance::of(host).log; }
 
 void CLAP_CALL rescan(const Host* host, std::uint32_t) { ++logOf(host).rescans; }
 void CLAP_CALL clear(const Host*, Id, std::uint32_t) {}
@@ -26,10 +26,11 @@ void CLAP_CALL presetLoaded(const Host* host, std::uint32_t, const char*, const 
 }
 const HostPresetLoad kHostPresetLoad = {presetError, presetLoaded};
 
-const void* CLAP_CALL hostExtension(const Host*, const char* id) {
+const void* CLAP_CALL hostExtension(const Host* host, const char* id) {
     if (std::strcmp(id, kParamsExt) == 0) return &kHostParams;
     if (std::strcmp(id, kPresetLoadExt) == 0) return &kHostPresetLoad;
-    return nullptr;
+    const HostAdditions& more = Instance::of(host).additions;
+    return more.extension ? more.extension(id) : nullptr;
 }
 void CLAP_CALL hostRequest(const Host*) {}
 
@@ -87,8 +88,9 @@ bool CLAP_CALL OutputList::push(const OutputEvents* list, const EventHeader* eve
     return true;
 }
 
-Instance::Instance()
-    : host_{kVersion, &log, "hallmere tests", "", "", "1", hostExtension, hostRequest, hostRequest, hostRequest} {
+Instance::Instance(HostAdditions additions)
+    : additions(additions), host_{kVersion, this,          "hallmere tests", "",          "",
+                                  "1",      hostExtension, hostRequest,      hostRequest, hostRequest} {
     plugin = pluginFactory().createPlugin(&pluginFactory(), &host_, "com.tovik.hallmere");
     if (plugin == nullptr || !plugin->init(plugin) || !plugin->activate(plugin, 48000.0, 1, 4096) ||
         !plugin->startProcessing(plugin))

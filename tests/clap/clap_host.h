@@ -56,10 +56,17 @@ private:
     OutputEvents list_{this, push};
 };
 
+// Host extensions a test adds to params and preset-load; `context` is the test's own.
+struct HostAdditions {
+    const void* (*extension)(const char* id) = nullptr;
+    void* context = nullptr;
+};
+
 // One instance, initialised and active at 48 kHz.
 class Instance {
 public:
-    Instance();
+    explicit Instance(HostAdditions additions = {});
+    static Instance& of(const Host* host) { return *static_cast<Instance*>(host->hostData); }
     ~Instance();
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
@@ -78,6 +85,7 @@ public:
 
     const Plugin* plugin = nullptr;
     HostLog log;
+    const HostAdditions additions;
 
 private:
     Host host_;

@@ -6,18 +6,14 @@
 // LED move; then removes the view and attaches it again.
 //   vst3_view_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <poll.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "common/xtest_drag.h"
+#include "common/panel_x11.h"
+#include "common/poll_loop.h"
 #include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 #include "plugin/vst3/vst3_view.h"
@@ -26,13 +22,7 @@
 namespace {
 
 using namespace vst3;
-using Clock = std::chrono::steady_clock;
 
-constexpr const panel::KnobPlace& knobOf(int parameter) {
-    for (const panel::KnobPlace& place : panel::kKnobs)
-        if (place.parameter == parameter) return place;
-    return panel::kKnobs[0];
-}
 constexpr int kDragUp = 40;  // a fifth of the range
 
 int failed(const char* what) {
@@ -59,66 +49,28 @@ public:
     tresult VST3_CALL resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
 
     tresult VST3_CALL registerEventHandler(IEventHandler* handler, FileDescriptor fd) override {
-        watched.push_back({handler, fd});
+        loop.addDescriptor(key(handler), fd);
         return kResultOk;
     }
     tresult VST3_CALL unregisterEventHandler(IEventHandler* handler) override {
-        return erase(watched, handler) ? kResultOk : kInvalidArgument;
+        return loop.removeDescriptor(key(handler)) ? kResultOk : kInvalidArgument;
     }
     tresult VST3_CALL registerTimer(ITimerHandler* handler, TimerInterval millis) override {
-        timers.push_back({handler, std::chrono::milliseconds(millis), Clock::now()});
+        loop.addTimer(key(handler), unsigned(millis));
         return kResultOk;
     }
     tresult VST3_CALL unregisterTimer(ITimerHandler* handler) override {
-        return erase(timers, handler) ? kResultOk : kInvalidArgument;
+        return loop.removeTimer(key(handler)) ? kResultOk : kInvalidArgument;
     }
 
-    // Runs the handlers for `millis`, or until `done` is set.
-    void run(int millis, const std::atomic<bool>* done = nullptr) {
-        const Clock::time_point end = Clock::now() + std::chrono::milliseconds(millis);
-        while (Clock::now() < end && !(done && *done)) {
-            std::vector<pollfd> fds;
-            for (const Watch& w : watched) fds.push_back({w.fd, POLLIN, 0});
-            poll(fds.data(), fds.size(), 5);
-            for (std::size_t i = 0; i < fds.size() && i < watched.size(); ++i)
-                if (fds[i].revents & POLLIN) {
-                    ++descriptorCalls;
-                    watched[i].handler->onFDIsSet(fds[i].fd);
-                }
-            for (std::size_t i = 0; i < timers.size(); ++i)
-                if (Clock::now() >= timers[i].due) {
-                    timers[i].due = Clock::now() + timers[i].interval;
-                    ++timerCalls;
-                    timers[i].handler->onTimer();
-                }
-        }
-    }
+    void run(int millis, const std::atomic<bool>* done = nullptr) { loop.run(millis, done); }
 
-    struct Watch {
-        IEventHandler* handler;
-        int fd;
-    };
-    struct Timer {
-        ITimerHandler* handler;
-        std::chrono::milliseconds interval;
-        Clock::time_point due;
-    };
-    std::vector<Watch> watched;
-    std::vector<Timer> timers;
-    int descriptorCalls = 0;
-    int timerCalls = 0;
+    PollLoop loop{[](PollLoop::Key k) { reinterpret_cast<ITimerHandler*>(k)->onTimer(); },
+                  [](PollLoop::Key k, int fd) { reinterpret_cast<IEventHandler*>(k)->onFDIsSet(fd); }};
     int references = 0;
 
 private:
-    template <class List, class Handler>
-    static bool erase(List& list, Handler* handler) {
-        for (auto i = list.begin(); i != list.end(); ++i)
-            if (i->handler == handler) {
-                list.erase(i);
-                return true;
-            }
-        return false;
-    }
+    static PollLoop::Key key(const void* handler) { return reinterpret_cast<PollLoop::Key>(handler); }
 };
 
 struct Edit {
@@ -149,32 +101,6 @@ private:
     }
 };
 
-// The panel's window: the one child of the host's window.
-Window panelWindow(Display* display, Window host) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, host, &root, &parent, &children, &count);
-    const Window found = count == 1 ? children[0] : 0;
-    if (children) XFree(children);
-    return found;
-}
-
-std::vector<unsigned long> pixels(Display* display, Window window, const panel::PixelRect& r) {
-    std::vector<unsigned long> out;
-    XImage* image =
-        XGetImage(display, window, r.left, r.top, unsigned(r.width()), unsigned(r.height()), AllPlanes, ZPixmap);
-    if (!image) return out;
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) out.push_back(XGetPixel(image, x, y));
-    XDestroyImage(image);
-    return out;
-}
-
-panel::PixelRect knobRect(int parameter) {
-    const panel::KnobPlace& k = knobOf(parameter);
-    return {k.x, k.y, k.x + panel::kKnobSize, k.y + panel::kKnobSize};
-}
-
 int checkDrag(const RecordingHandler& handler, ParamValue before) {
     const std::vector<Edit>& e = handler.edits;
     for (const Edit& edit : e) std::printf("%c %u %.4f\n", edit.kind, edit.id, edit.value);
@@ -194,24 +120,19 @@ int checkDrag(const RecordingHandler& handler, ParamValue before) {
 int attachAndPaint(IPlugView* view, HostFrame& frame, Display* display, Window host) {
     if (view->attached(reinterpret_cast<void*>(host), kPlatformTypeX11EmbedWindowID) != kResultOk)
         return failed("attached refused the host's window");
-    if (frame.timers.size() != 1 || frame.watched.size() != 1)
+    if (frame.loop.timerCount() != 1 || frame.loop.descriptorCount() != 1)
         return failed("the view did not register one timer and one descriptor handler");
     frame.run(400);
-    if (panelWindow(display, host) == 0) return failed("no panel window inside the host's window");
+    if (panelWindowIn(display, host) == 0) return failed("no panel window inside the host's window");
     return 0;
 }
 
 }  // namespace
 
 int main() {
-    XInitThreads();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return failed("no X display");
-    int eventBase, errorBase, major, minor;
-    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) return failed("no XTest");
-    const Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 600, 400, 0, 0, 0);
-    XMapWindow(display, host);
-    XSync(display, False);
+    Window host = 0;
+    Display* display = openHostWindow(host);
+    if (!display) return 1;
 
     testhost::Instance plugin;
     RecordingHandler handler;
@@ -233,44 +154,37 @@ int main() {
         return failed("the view is resizable");
     if (view->setFrame(&frame) != kResultOk) return failed("setFrame");
     if (int code = attachAndPaint(view, frame, display, host)) return code;
-    const Window panelAt = panelWindow(display, host);
+    const Window panelAt = panelWindowIn(display, host);
     // Exposures from here reach the panel's connection; its descriptor wakes the loop first
     // unless the timer happens to be due, so a few tries settle it.
-    for (int i = 0; i < 10 && frame.descriptorCalls == 0; ++i) {
+    for (int i = 0; i < 10 && frame.loop.descriptorCalls == 0; ++i) {
         XClearArea(display, panelAt, 0, 0, 0, 0, True);
         XFlush(display);
         frame.run(50);
     }
-    std::printf("timer calls %d, descriptor calls %d\n", frame.timerCalls, frame.descriptorCalls);
-    if (frame.timerCalls == 0 || frame.descriptorCalls == 0) return failed("the run loop's handlers never ran");
+    std::printf("timer calls %d, descriptor calls %d\n", frame.loop.timerCalls, frame.loop.descriptorCalls);
+    if (frame.loop.timerCalls == 0 || frame.loop.descriptorCalls == 0)
+        return failed("the run loop's handlers never ran");
 
     // The drag.
     const ParamValue t60 = plugin.controller->getParamNormalized(kT60);
-    const panel::KnobPlace& knob = knobOf(kT60);
-    int rootX = 0, rootY = 0;
-    Window child;
-    XTranslateCoordinates(display, panelAt, DefaultRootWindow(display), knob.x + panel::kKnobSize / 2,
-                          knob.y + panel::kKnobSize / 2, &rootX, &rootY, &child);
-    std::atomic<bool> done{false};
-    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
-    frame.run(10000, &done);
-    input.join();
-    frame.run(200);
+    dragKnobUp(display, panelAt, kT60, kDragUp,
+               [&frame](int millis, const std::atomic<bool>* done) { frame.run(millis, done); });
     if (int code = checkDrag(handler, t60)) return code;
     if (plugin.controller->getParamNormalized(kT60) != handler.edits[handler.edits.size() - 2].value)
         return failed("the controller does not hold the value the host was told");
 
     // The host moves Damping; the knob redraws at an idle.
-    const std::vector<unsigned long> damping = pixels(display, panelAt, knobRect(kDamping));
+    const std::vector<unsigned long> damping = panelPixels(display, panelAt, knobRect(kDamping));
     const ParamValue dampingValue = plugin.controller->getParamNormalized(kDamping);
     plugin.controller->setParamNormalized(kDamping, dampingValue < 0.5 ? 0.95 : 0.05);
     frame.run(200);
-    if (damping.empty() || pixels(display, panelAt, knobRect(kDamping)) == damping)
+    if (damping.empty() || panelPixels(display, panelAt, knobRect(kDamping)) == damping)
         return failed("the Damping knob did not move for the host's change");
 
     // Loud audio lights the meter; a sensitive gate is open for it.
     plugin.controller->setParamNormalized(kSensitivity, 0.5);
-    const std::vector<unsigned long> meter = pixels(display, panelAt, panel::kMeter);
+    const std::vector<unsigned long> meter = panelPixels(display, panelAt, panel::kMeter);
     std::vector<float> loud(4096);
     for (std::size_t i = 0; i < loud.size(); ++i) loud[i] = (i % 2) ? 0.9f : -0.9f;
     std::vector<float> outLeft(loud.size()), outRight(loud.size());
@@ -278,33 +192,34 @@ int main() {
         plugin.process(loud.data(), loud.data(), outLeft.data(), outRight.data(), std::int32_t(loud.size()));
         frame.run(40);
     }
-    if (pixels(display, panelAt, panel::kMeter) == meter) return failed("the meter did not move");
+    if (panelPixels(display, panelAt, panel::kMeter) == meter) return failed("the meter did not move");
 
     // Silence after it closes the gate (hold, then release): the LED leaves its green image.
-    const std::vector<unsigned long> openLed = pixels(display, panelAt, panel::kGateLed);
+    const std::vector<unsigned long> openLed = panelPixels(display, panelAt, panel::kGateLed);
     std::vector<float> silence(loud.size(), 0.0f);
     bool ledChanged = false;
     for (int block = 0; block < 8 && !ledChanged; ++block) {
         plugin.process(silence.data(), silence.data(), outLeft.data(), outRight.data(), std::int32_t(silence.size()));
         frame.run(80);
-        ledChanged = pixels(display, panelAt, panel::kGateLed) != openLed;
+        ledChanged = panelPixels(display, panelAt, panel::kGateLed) != openLed;
     }
     if (!ledChanged) return failed("the gate LED did not follow the gate");
 
     // Removed, then attached again.
     if (view->removed() != kResultOk) return failed("removed");
     XSync(display, False);
-    if (!frame.timers.empty() || !frame.watched.empty()) return failed("handlers left in the run loop");
-    if (panelWindow(display, host) != 0) return failed("the panel window outlived removed");
+    if (frame.loop.timerCount() != 0 || frame.loop.descriptorCount() != 0)
+        return failed("handlers left in the run loop");
+    if (panelWindowIn(display, host) != 0) return failed("the panel window outlived removed");
     if (int code = attachAndPaint(view, frame, display, host)) return code;
-    if (pixels(display, panelWindow(display, host), knobRect(kDamping)).empty()) return failed("no second panel");
+    if (panelPixels(display, panelWindowIn(display, host), knobRect(kDamping)).empty())
+        return failed("no second panel");
     view->removed();
     view->release();
     if (frame.references != 0) return failed("the view kept a reference to the frame");
     plugin.controller->setComponentHandler(nullptr);
 
-    XDestroyWindow(display, host);
-    XCloseDisplay(display);
+    closeHostWindow(display, host);
     std::printf("ok\n");
     return 0;
 }
