@@ -1,4 +1,4 @@
-// vsthost torture: everything a busy, careless host does to a plug-in at once. Two
+// vsthost_harness torture: everything a busy, careless host does to a plug-in at once. Two
 // instances render on two audio threads with block sizes changing every call, sample-rate
 // changes, suspend/resume cycles and program changes between blocks; a third thread
 // automates every parameter once per block, bad values included; the main thread plays
@@ -140,7 +140,7 @@ void audioThread(Instance& instance, std::uint64_t seed, Clock::time_point deadl
         for (int c = 0; c < 2; ++c)
             for (VstInt32 i = 0; i < frames; ++i) bad += std::isfinite(out[c][i]) ? 0 : 1;
         if (bad > 0 && counts.nonFinite.fetch_add(bad) == 0)
-            std::fprintf(stderr, "vsthost torture: fault: %ld non-finite output samples in a block of %d\n", bad,
+            std::fprintf(stderr, "vsthost_harness torture: fault: %ld non-finite output samples in a block of %d\n", bad,
                          static_cast<int>(frames));
         ++counts.blocks;
         counts.frames += frames;
@@ -187,18 +187,18 @@ int runTorture(const std::vector<std::string>& args) {
             const bool ok = arg == "--seconds" ? parseDouble(text, seconds) && seconds > 0.0 && seconds <= 86400.0
                                                : parseLong(text, seed) && seed >= 0;
             if (!ok) {
-                std::fprintf(stderr, "vsthost torture: bad value for %s: '%s'\n", arg.c_str(), text.c_str());
+                std::fprintf(stderr, "vsthost_harness torture: bad value for %s: '%s'\n", arg.c_str(), text.c_str());
                 return kExitUsage;
             }
         } else if (!arg.empty() && arg[0] != '-' && path.empty()) {
             path = arg;
         } else {
-            std::fprintf(stderr, "vsthost torture: unexpected argument '%s'\n", arg.c_str());
+            std::fprintf(stderr, "vsthost_harness torture: unexpected argument '%s'\n", arg.c_str());
             return kExitUsage;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "vsthost torture: which plug-in?\n");
+        std::fprintf(stderr, "vsthost_harness torture: which plug-in?\n");
         return kExitUsage;
     }
 
@@ -215,7 +215,7 @@ int runTorture(const std::vector<std::string>& args) {
         instance.effect = instance.plugin.record();
         if (instance.plugin.numOutputs() < 2 || instance.plugin.numInputs() < 2 ||
             (!instance.effect->process && !instance.effect->processReplacing)) {
-            std::fprintf(stderr, "vsthost torture: the plug-in is not a stereo effect\n");
+            std::fprintf(stderr, "vsthost_harness torture: the plug-in is not a stereo effect\n");
             return kExitFailed;
         }
         instance.plugin.dispatch(effOpen);
