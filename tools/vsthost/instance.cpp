@@ -39,7 +39,8 @@ bool readFile(const std::string& path, std::vector<unsigned char>& bytes, std::s
         return false;
     }
     unsigned char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     const bool ok = !std::ferror(file);
     std::fclose(file);
     if (!ok) error = "cannot read " + path;
@@ -118,10 +119,12 @@ OptionResult parseInstanceOption(const std::vector<std::string>& args, std::size
             return bad("--param needs INDEX=VALUE, e.g. --param 2=0.75");
         options.params.emplace_back(index, v);
     } else if (arg == "--param-text") {
-        if (!hasValue || !splitIndexed(value, index, rest)) return bad("--param-text needs INDEX=TEXT, e.g. --param-text 2=\"3.5 s\"");
+        if (!hasValue || !splitIndexed(value, index, rest))
+            return bad("--param-text needs INDEX=TEXT, e.g. --param-text 2=\"3.5 s\"");
         options.paramTexts.emplace_back(index, rest);
     } else if (arg == "--load-state" || arg == "--save-state") {
-        if (!hasValue || value.empty()) return bad(arg == "--load-state" ? "--load-state needs a file" : "--save-state needs a file");
+        if (!hasValue || value.empty())
+            return bad(arg == "--load-state" ? "--load-state needs a file" : "--save-state needs a file");
         (arg == "--load-state" ? options.loadState : options.saveState) = value;
     } else if (!arg.empty() && arg[0] != '-' && options.plugin.empty()) {
         options.plugin = arg;
@@ -133,8 +136,7 @@ OptionResult parseInstanceOption(const std::vector<std::string>& args, std::size
     return OptionResult::Taken;
 }
 
-std::unique_ptr<Instance> startInstance(const InstanceOptions& options, double rate, int maxBlock,
-                                        std::string& error) {
+std::unique_ptr<Instance> startInstance(const InstanceOptions& options, double rate, int maxBlock, std::string& error) {
     std::unique_ptr<Instance> instance = openInstance(options.plugin, error);
     if (instance) {
         if (rate > 0.0) instance->activate(rate, maxBlock);

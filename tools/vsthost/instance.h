@@ -101,8 +101,7 @@ OptionResult parseInstanceOption(const std::vector<std::string>& args, std::size
 
 // The start-up sequence: open, then (when rate > 0) activate, then the settings, then
 // start processing. Null with the reason, the trace already printed when asked for.
-std::unique_ptr<Instance> startInstance(const InstanceOptions& options, double rate, int maxBlock,
-                                        std::string& error);
+std::unique_ptr<Instance> startInstance(const InstanceOptions& options, double rate, int maxBlock, std::string& error);
 // Writes the state to options.saveState when one was asked for.
 bool saveStateFile(Instance& instance, const InstanceOptions& options, std::string& error);
 

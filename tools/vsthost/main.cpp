@@ -9,23 +9,15 @@
 namespace vsthost {
 namespace {
 
-// The settings info and render share, before processing starts.
-#define VSTHOST_SETTINGS_HELP                                                                \
-    "  --program P          program chosen before processing (VST 3: the program-change\n"   \
-    "                       parameter)\n"                                                    \
-    "  --param I=V          parameter I set to V, normalised, before processing (repeatable)\n" \
-    "  --param-text I=TEXT  parameter I set from a text as its display reads (repeatable)\n"  \
-    "  --load-state FILE    the plug-in's state loaded first\n"                               \
-    "  --save-state FILE    the plug-in's state saved at the end\n"
-
 const Command kCommands[] = {
     {"info", "PLUGIN [settings] [--trace]",
      "loads the plug-in, opens it and prints what it reports: format, identity, counts,\n"
      "every parameter (name, label, display, value), every program name and, for VST 2.x,\n"
      "flags, capability answers and the editor size. One \"key: value\" per line; texts\n"
      "are quoted with \\t, \\n, \\\" and \\xHH escapes. PLUGIN is a VST 3 plug-in when it is\n"
-     "(or lies in) a folder or file ending in .vst3, else a VST 2.x library. Settings:\n"
-     VSTHOST_SETTINGS_HELP,
+     "(or lies in) a folder or file ending in .vst3, else a VST 2.x library. The\n"
+     "settings of render apply first: --program, --param, --param-text, --load-state;\n"
+     "--save-state writes the state after them.\n",
      runInfo},
     {"render", "PLUGIN --out FILE [options]",
      "runs audio through the plug-in and writes a WAV file. On a terminal a long\n"
@@ -36,7 +28,12 @@ const Command kCommands[] = {
      "  --tail S             silence rendered after the input (default 0)\n"
      "  --rate HZ            sample rate (default 44100)\n"
      "  --block N            frames per process call (default 512)\n"
-     VSTHOST_SETTINGS_HELP
+     "  --program P          program chosen before processing (VST 3: the program-change\n"
+     "                       parameter)\n"
+     "  --param I=V          parameter I set to V, normalised, before processing (repeatable)\n"
+     "  --param-text I=TEXT  parameter I set from a text as its display reads (repeatable)\n"
+     "  --load-state FILE    the plug-in's state loaded first\n"
+     "  --save-state FILE    the plug-in's state saved at the end\n"
      "  --replace            processReplacing (default when the plug-in can)\n"
      "  --accumulate         process, adding into zeroed output buffers\n"
      "  --format F           float (32-bit, default), pcm24, or pcm16 (with TPDF dither)\n"

@@ -53,7 +53,8 @@ void audioThread(Instance& instance, RtCounter& counter, Shared& shared) {
         if (instance.automatable(p)) automated.push_back(p);
     const int programs = instance.programCount();
     const bool bothModes = instance.canProcess(ProcessMode::Replace) && instance.canProcess(ProcessMode::Accumulate);
-    const ProcessMode onlyMode = instance.canProcess(ProcessMode::Replace) ? ProcessMode::Replace : ProcessMode::Accumulate;
+    const ProcessMode onlyMode =
+        instance.canProcess(ProcessMode::Replace) ? ProcessMode::Replace : ProcessMode::Accumulate;
     bool bypass = false;
     while (!shared.stop.load()) {
         if (shared.pauseWanted.load()) {  // suspended: the audio thread stays out of the plug-in

@@ -110,8 +110,9 @@ public:
     InfoLines capabilities() override {
         InfoLines lines;
         for (const char* capability : kCapabilities)
-            lines.emplace_back(std::string("canDo.") + capability,
-                               number(static_cast<long>(plugin_.dispatch(effCanDo, 0, 0, const_cast<char*>(capability)))));
+            lines.emplace_back(
+                std::string("canDo.") + capability,
+                number(static_cast<long>(plugin_.dispatch(effCanDo, 0, 0, const_cast<char*>(capability)))));
         if (!(effect_->flags & effFlagsHasEditor)) {
             lines.emplace_back("editor", "none");
             return lines;

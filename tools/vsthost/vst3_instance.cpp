@@ -71,9 +71,9 @@ public:
         closeEditor();
         if (separateController_) controller_->terminate();
         if (component_) component_->terminate();
-        for (FUnknown* object : {static_cast<FUnknown*>(units_), static_cast<FUnknown*>(controller_),
-                                 static_cast<FUnknown*>(processor_), static_cast<FUnknown*>(component_),
-                                 static_cast<FUnknown*>(factory_)})
+        for (FUnknown* object :
+             {static_cast<FUnknown*>(units_), static_cast<FUnknown*>(controller_), static_cast<FUnknown*>(processor_),
+              static_cast<FUnknown*>(component_), static_cast<FUnknown*>(factory_)})
             release(object);
         auto exit = reinterpret_cast<bool (*)()>(library_.symbol(kModuleExit));
         if (entered_ && exit) exit();
@@ -121,7 +121,8 @@ public:
             std::snprintf(id + 2 * i, 3, "%02X", static_cast<unsigned>(static_cast<unsigned char>(classInfo_.cid[i])));
         return {
             {"name", quoted(fixed(classInfo_.name, sizeof classInfo_.name))},
-            {"vendor", quoted(described ? fixed(more.vendor, sizeof more.vendor) : fixed(factory.vendor, sizeof factory.vendor))},
+            {"vendor",
+             quoted(described ? fixed(more.vendor, sizeof more.vendor) : fixed(factory.vendor, sizeof factory.vendor))},
             {"version", quoted(described ? fixed(more.version, sizeof more.version) : "")},
             {"category", quoted(fixed(classInfo_.category, sizeof classInfo_.category))},
             {"subCategories", quoted(described ? fixed(more.subCategories, sizeof more.subCategories) : "")},
