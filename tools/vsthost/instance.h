@@ -70,8 +70,10 @@ public:
     virtual bool automatable(int index) { return (void)index, true; }
     virtual void automateProgram(int program, int offset) = 0;
     virtual bool automateBypass(bool on, int offset) = 0;
-    // Whatever else a host asks for between blocks (the meter of a VST 2.x plug-in).
-    virtual void afterBlock() {}
+    // The meter, where the format has one, between blocks or from the window thread.
+    virtual void readMeter() {}
+    // A new rate while processing, as careless hosts do.
+    virtual void changeRateCarelessly(double rate, int maxBlock) = 0;
 };
 
 // The instance of the plug-in at `path`, loaded and opened; null with a one-line reason.

@@ -76,7 +76,7 @@ void audioThread(Instance& instance, RtCounter& counter, Shared& shared) {
                 instance.automateProgram(static_cast<int>(random() % programs), static_cast<int>(random() % frames));
             if (switchBypass) switched = instance.automateBypass(!bypass, static_cast<int>(random() % frames));
             instance.process(inputs, outputs, frames, mode);
-            instance.afterBlock();
+            instance.readMeter();
         }
         bypass = bypass != switched;
         shared.programChanges += changeProgram ? 1 : 0;

@@ -218,6 +218,8 @@ public:
 
     bool openEditor(void* parent) override {
         if (!(effect_->flags & effFlagsHasEditor)) return false;
+        ERect* rect = nullptr;  // hosts ask for the size first, to make the window
+        plugin_.dispatch(effEditGetRect, 0, 0, &rect);
         plugin_.dispatch(effEditOpen, 0, 0, parent);
         return true;
     }
@@ -232,7 +234,10 @@ public:
         effect_->dispatcher(effect_, effSetProgram, 0, program, nullptr, 0.0f);
     }
     bool automateBypass(bool, int) override { return false; }
-    void afterBlock() override { effect_->dispatcher(effect_, effGetVu, 0, 0, nullptr, 0.0f); }
+    void changeRateCarelessly(double rate, int) override {
+        plugin_.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    }
+    void readMeter() override { effect_->dispatcher(effect_, effGetVu, 0, 0, nullptr, 0.0f); }
 
 private:
     Plugin plugin_;

@@ -152,6 +152,10 @@ public:
         component_->setActive(1);
     }
     void deactivate() override { component_->setActive(0); }
+    void changeRateCarelessly(double rate, int maxBlock) override {
+        ProcessSetup setup{0, kSample32, maxBlock, rate};
+        processor_->setupProcessing(setup);
+    }
     void startProcessing() override {
         processor_->setProcessing(1);
         if (pending_.getParameterCount() > 0) {  // the host's flush: the settings without audio
