@@ -4,14 +4,9 @@
 
 #include "plugin/vst3/vst3_audio.h"
 
-#if defined(_WIN64) || defined(__LP64__)
-#pragma pack(push, 16)
-#else
-#pragma pack(push, 8)
-#endif
-
 namespace vst3 {
 
+// Four 32-bit fields and an interface: laid out alike under any packing.
 struct ViewRect {
     std::int32_t left, top, right, bottom;
 };
@@ -40,5 +35,3 @@ public:
 };
 
 }  // namespace vst3
-
-#pragma pack(pop)
