@@ -38,6 +38,8 @@ foreach(bits 64 32)
     HALLMERE_STRICT=$<BOOL:${HALLMERE_STRICT}>
     WINE_RUN=${run_wine}
     WIN_VSTHOST=${dir}/tools/vsthost.exe
+    WIN_HARNESS=${dir}/tools/vsthost_harness.exe
+    WIN_VST3=${dir}/vst3/Hallmere.vst3
     WIN_DLL=${dir}/plugin/Hallmere.dll
     WIN_PLUGINS=${dir}/tools/test_plugins)
 endforeach()
@@ -86,7 +88,8 @@ foreach(bits ${hallmere_wine_bits})
   # Before anything runs under wine: the tree must have been built.
   add_test(NAME wine${bits}.build COMMAND sh -c
     "for f; do [ -f \"$f\" ] || { echo \"$f is missing: build that tree first (cmake --build --preset win${bits})\"; exit 1; }; done"
-    wine${bits}.build ${hallmere_win_dir_${bits}}/tools/vsthost.exe ${hallmere_win_dir_${bits}}/plugin/Hallmere.dll)
+    wine${bits}.build ${hallmere_win_dir_${bits}}/tools/vsthost.exe ${hallmere_win_dir_${bits}}/tools/vsthost_harness.exe
+    ${hallmere_win_dir_${bits}}/plugin/Hallmere.dll)
   set_tests_properties(wine${bits}.build PROPERTIES LABELS "wine;wine${bits}" FIXTURES_SETUP wine${bits}_build)
   add_test(NAME wine${bits}.prefix COMMAND ${wine_setup_${bits}})
   add_test(NAME wine${bits}.display_prefix COMMAND ${wine_gate_${bits}} ${run_wine} ${wine_prefix_${bits}}-display --init)

@@ -3,12 +3,16 @@
 # and idling in a window: every count must be 0. Then the checker itself: a clean test
 # plug-in passes, and each fault planted in its audio callback is caught under its kind.
 #
-# Variables: HOST, the words that run vsthost (natively with the counter preloaded, or under
-# wine); PLUGIN, GAIN, NOPARAMS (the gain without parameters), FAULTY, the plug-ins as that vsthost names them; optionally UNSEEN,
+# Hallmere.vst3 the same way, its changes as parameter queues with program and bypass
+# switches among them (its view is checked once the module offers one).
+#
+# Variables: HOST, the words that run vsthost_harness (natively with the counter preloaded, or
+# under wine); PLUGIN, VST3 (the bundle), GAIN, NOPARAMS (the gain without parameters), FAULTY,
+# the plug-ins as that harness names them; optionally UNSEEN,
 # the planted faults this platform's counter cannot see (listed, not tried).
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for v in HOST PLUGIN GAIN NOPARAMS FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
+for v in HOST PLUGIN VST3 GAIN NOPARAMS FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
 read -r -a host <<<"$HOST"
 flat() { tr '\n' ' ' <<<"$1"; }
 
@@ -19,6 +23,13 @@ echo "$report"
 [ ${#display[@]} -eq 0 ] || grep -q '^editor: in a window' <<<"$report" || fail "the editor did not open in a window"
 grep -Eq '^audio-blocks: [1-9]' <<<"$report" || fail "no audio blocks"
 grep -Eq '^rate-changes-while-suspended: [1-9]' <<<"$report" || fail "no rate changes"
+
+report=$("${display[@]}" "${host[@]}" rtcheck "$VST3" --seconds 4 2>/dev/null) || fail "Hallmere.vst3: $(flat "$report")"
+echo "$report"
+for line in 'format: vst3' 'audio-blocks: [1-9]' 'audio-thread-parameter-changes: [1-9]' 'program-changes: [1-9]' \
+  'bypass-switches: [1-9]' 'rate-changes-while-suspended: [1-9]'; do
+  grep -Eq "^$line" <<<"$report" || fail "Hallmere.vst3: no '$line'"
+done
 
 for clean in "$GAIN" "$NOPARAMS"; do
   report=$("${host[@]}" rtcheck "$clean" --seconds 1 2>/dev/null) || fail "the clean test plug-in $clean: $(flat "$report")"

@@ -1,4 +1,4 @@
-// The sub-commands of vsthost. Each takes the arguments after its name and returns the
+// The sub-commands of vsthost and vsthost_harness. Each takes the arguments after its name and returns the
 // process exit code: 0 success, 1 failure, 2 bad usage.
 #pragma once
 
@@ -18,7 +18,5 @@ int runTorture(const std::vector<std::string>& args);
 int runSoak(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
 int runRtcheck(const std::vector<std::string>& args);
-
-void printUsage(bool full);
 
 }  // namespace vsthost

@@ -1,33 +1,23 @@
-// vsthost: a command-line host for VST 2.x plug-ins, used to check our plug-in from the
-// outside the way a sequencer sees it.
+// vsthost: a command-line host for VST 2.x and VST 3 plug-ins, used to check our plug-in
+// from the outside the way a sequencer sees it. The test harnesses that stress it live in
+// vsthost_harness (harness_main.cpp).
+#include "tools/vsthost/command_table.h"
 #include "tools/vsthost/commands.h"
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
+#include <iterator>
 
 namespace vsthost {
 namespace {
 
-// Every command once: the usage line, the help text and what runs it.
-struct Command {
-    const char* name;
-    const char* arguments;
-    const char* help;
-    int (*run)(const std::vector<std::string>& args);
-};
-
 const Command kCommands[] = {
-    {"info", "PLUGIN [--trace]",
-     "loads the plug-in, opens it and prints what it reports: identity, counts,\n"
-     "flags, every parameter (name, label, display, value), every program name,\n"
-     "a few capability answers and the editor size. One \"key: value\" per line;\n"
-     "texts are quoted with \\t, \\n, \\\" and \\xHH escapes.\n",
+    {"info", "PLUGIN [settings] [--trace]",
+     "loads the plug-in, opens it and prints what it reports: format, identity, counts,\n"
+     "every parameter (name, label, display, value), every program name and, for VST 2.x,\n"
+     "flags, capability answers and the editor size. One \"key: value\" per line; texts\n"
+     "are quoted with \\t, \\n, \\\" and \\xHH escapes. PLUGIN is a VST 3 plug-in when it is\n"
+     "(or lies in) a folder or file ending in .vst3, else a VST 2.x library. The\n"
+     "settings of render apply first: --program, --param, --param-text, --load-state;\n"
+     "--save-state writes the state after them.\n",
      runInfo},
     {"render", "PLUGIN --out FILE [options]",
      "runs audio through the plug-in and writes a WAV file. On a terminal a long\n"
@@ -38,8 +28,12 @@ const Command kCommands[] = {
      "  --tail S             silence rendered after the input (default 0)\n"
      "  --rate HZ            sample rate (default 44100)\n"
      "  --block N            frames per process call (default 512)\n"
-     "  --program P          program chosen before processing\n"
-     "  --param I=V          parameter I set to V before processing (repeatable)\n"
+     "  --program P          program chosen before processing (VST 3: the program-change\n"
+     "                       parameter)\n"
+     "  --param I=V          parameter I set to V, normalised, before processing (repeatable)\n"
+     "  --param-text I=TEXT  parameter I set from a text as its display reads (repeatable)\n"
+     "  --load-state FILE    the plug-in's state loaded first\n"
+     "  --save-state FILE    the plug-in's state saved at the end\n"
      "  --replace            processReplacing (default when the plug-in can)\n"
      "  --accumulate         process, adding into zeroed output buffers\n"
      "  --format F           float (32-bit, default), pcm24, or pcm16 (with TPDF dither)\n"
@@ -50,7 +44,7 @@ const Command kCommands[] = {
      "non-finite samples, the last non-zero frame and whether it is silent.\n",
      runStat},
     {"editor", "PLUGIN [options and steps]",
-     "opens the plug-in's editor in a window of its own (Windows, or X11 with the\n"
+     "opens a VST 2.x plug-in's editor in a window of its own (Windows, or X11 with the\n"
      "XTest extension), idles it about 30 times a second while audio runs on another\n"
      "thread, and plays these steps in order, with real pointer and key input:\n"
      "  --click X,Y[,ctrl|shift|right]   a click at editor position X,Y\n"
@@ -71,91 +65,29 @@ const Command kCommands[] = {
      "  --signal NAME        audio at the start (default silence); --settle MS\n"
      "Each step prints the edit callbacks (begin, automate, end) it caused.\n",
      runEditor},
-    {"torture", "PLUGIN [--seconds S] [--seed N]",
-     "runs two instances at once on two audio threads for S seconds (default 10):\n"
-     "block sizes from 1 to 8192, sample-rate, program and suspend/resume changes\n"
-     "between blocks, every parameter automated per block from a third thread\n"
-     "(bad values included), broken input blocks, meter reads and editor cycles.\n"
-     "Prints the counts; fails on any non-finite output sample.\n",
-     runTorture},
-    {"soak", "PLUGIN [--seconds S] [--max-peak P]",
-     "renders S seconds of audio (default 3600) at 44.1 kHz through the longest,\n"
-     "loudest settings with the gate on, fed noise bursts; prints the peak, the\n"
-     "non-finite samples and the cost per frame at the start and at the end.\n"
-     "Fails on any non-finite sample or a peak above P (default 1e6).\n",
-     runSoak},
-    {"rtcheck", "PLUGIN [--seconds S]",
-     "plays the plug-in as a host does for S seconds (default 3): automation and\n"
-     "program changes on the audio thread, edits, editor idle and rate changes on\n"
-     "another; counts allocations, locks, waits, sleeps and file calls made inside\n"
-     "the audio entry points. Fails on any. On Linux the counter must be preloaded\n"
-     "(LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so).\n",
-     runRtcheck},
 };
 
-// The help's lines, each indented under its command's name.
-void printIndented(std::FILE* out, const char* name, const char* text) {
-    bool lineStart = true;
-    std::fprintf(out, "%-8s", name);
-    for (const char* c = text; *c; ++c) {
-        if (lineStart && c != text) std::fputs("        ", out);
-        std::fputc(*c, out);
-        lineStart = *c == '\n';
-    }
-}
+const char kFooter[] =
+    "\n"
+    "--trace (info, render, editor) lists every call a VST 2.x plug-in made to the host, then\n"
+    "the number of calls per opcode.\n"
+    "Exit status: 0 success, 1 failure (e.g. the plug-in does not load, or an input file\n"
+    "is damaged), 2 bad usage.\n"
+    "\n"
+    "Examples:\n"
+    "  vsthost render Hallmere.so --program 2 --tail 4 --out hall.wav\n"
+    "      the impulse response of program 2 with four seconds of tail, as 32-bit float\n"
+    "  vsthost render Hallmere.so --in vocals.wav --param 2=0.4 --format pcm16 --out wet.wav\n"
+    "      vocals.wav through the reverb with parameter 2 at 0.4, as dithered 16-bit PCM\n"
+    "  vsthost stat wet.wav\n"
+    "      its peak and RMS per channel, and where the tail falls silent\n"
+    "  vsthost render Hallmere.vst3 --param-text 2=\"3.5 s\" --save-state long.state --out long.wav\n"
+    "      the VST 3 bundle with its decay set from a text, keeping the state it ends in\n";
 
 }  // namespace
-
-void printUsage(bool full) {
-    std::FILE* out = full ? stdout : stderr;
-    const char* lead = "usage:";
-    for (const Command& command : kCommands) {
-        std::fprintf(out, "%-6s vsthost %s %s\n", lead, command.name, command.arguments);
-        lead = "";
-    }
-    std::fprintf(out, "       vsthost --help\n");
-    if (!full) return;
-    std::fprintf(out, "\n");
-    for (const Command& command : kCommands) printIndented(out, command.name, command.help);
-    std::fprintf(out,
-                 "\n"
-                 "--trace (info, render, editor) lists every call the plug-in made to the host, then the\n"
-                 "number of calls per opcode.\n"
-                 "Exit status: 0 success, 1 failure (e.g. the plug-in does not load, or an input file\n"
-                 "is damaged), 2 bad usage.\n"
-                 "\n"
-                 "Examples:\n"
-                 "  vsthost render Hallmere.so --program 2 --tail 4 --out hall.wav\n"
-                 "      the impulse response of program 2 with four seconds of tail, as 32-bit float\n"
-                 "  vsthost render Hallmere.so --in vocals.wav --param 2=0.4 --format pcm16 --out wet.wav\n"
-                 "      vocals.wav through the reverb with parameter 2 at 0.4, as dithered 16-bit PCM\n"
-                 "  vsthost stat wet.wav\n"
-                 "      its peak and RMS per channel, and where the tail falls silent\n");
-}
-
 }  // namespace vsthost
 
 int main(int argc, char** argv) {
     using namespace vsthost;
-#if defined(_WIN32)
-    // Plain line ends, so that both builds print the same bytes.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        printUsage(false);
-        return kExitUsage;
-    }
-    const std::string name = args.front();
-    args.erase(args.begin());
-    if (name == "--help" || name == "-h" || name == "help") {
-        printUsage(true);
-        return kExitOk;
-    }
-    for (const Command& command : kCommands)
-        if (name == command.name) return command.run(args);
-    std::fprintf(stderr, "vsthost: unknown command '%s'\n", name.c_str());
-    printUsage(false);
-    return kExitUsage;
+    return runCommandLine({"vsthost", kCommands, std::size(kCommands), kFooter}, argc, argv);
 }

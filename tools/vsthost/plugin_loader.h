@@ -17,6 +17,8 @@ public:
     bool load(const std::string& path, std::string& error);
     // The address of an exported function, or null.
     void* symbol(const char* name) const;
+    // The system's handle, for entry points that want it.
+    void* native() const { return handle; }
     void unload();
 
 private:

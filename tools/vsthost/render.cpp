@@ -3,7 +3,7 @@
 #include "tools/vsthost/audio_file.h"
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/host_callback.h"
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 #include "tools/vsthost/signals.h"
 #include "tools/vsthost/text.h"
 
@@ -31,10 +31,10 @@ constexpr long kMaxRate = 1536000;
 constexpr long kMaxBlock = 1 << 16;
 constexpr double kMaxSeconds = 3600.0;
 constexpr long kMaxFrames = 200000000;
-constexpr VstInt32 kMaxChannels = 256;
+constexpr int kMaxChannels = 256;
 
 struct RenderOptions {
-    std::string plugin;
+    InstanceOptions instance;
     std::string out;
     std::string in;
     std::string signal;
@@ -44,11 +44,8 @@ struct RenderOptions {
     long rate = 44100;
     bool rateGiven = false;
     long block = 512;
-    long program = -1;
-    std::vector<std::pair<long, double>> params;
     enum class Mode { Automatic, Accumulate, Replace } mode = Mode::Automatic;
     SampleFormat format = SampleFormat::Float;
-    bool trace = false;
     bool quiet = false;
 };
 
@@ -127,9 +124,15 @@ int parseOptions(const std::vector<std::string>& args, RenderOptions& options) {
             return true;
         };
         std::string text;
-        if (arg == "--trace") {
-            options.trace = true;
-        } else if (arg == "--quiet") {
+        std::string error;
+        const OptionResult shared = parseInstanceOption(args, i, options.instance, error);
+        if (shared == OptionResult::Bad) {
+            return usageError(error);
+        }
+        if (shared == OptionResult::Taken) {
+            continue;
+        }
+        if (arg == "--quiet") {
             options.quiet = true;
         } else if (arg == "--accumulate") {
             options.mode = RenderOptions::Mode::Accumulate;
@@ -160,26 +163,11 @@ int parseOptions(const std::vector<std::string>& args, RenderOptions& options) {
             if (!value(text) || !parseLong(text, options.block) || options.block < 1 || options.block > kMaxBlock) {
                 return usageError("--block needs a block size from 1 to 65536");
             }
-        } else if (arg == "--program") {
-            if (!value(text) || !parseLong(text, options.program) || options.program < 0) {
-                return usageError("--program needs a program number");
-            }
-        } else if (arg == "--param") {
-            std::size_t equals = std::string::npos;
-            long index = 0;
-            double v = 0.0;
-            if (!value(text) || (equals = text.find('=')) == std::string::npos ||
-                !parseLong(text.substr(0, equals), index) || index < 0 || !parseDouble(text.substr(equals + 1), v)) {
-                return usageError("--param needs INDEX=VALUE, e.g. --param 2=0.75");
-            }
-            options.params.emplace_back(index, v);
-        } else if (!arg.empty() && arg[0] != '-' && options.plugin.empty()) {
-            options.plugin = arg;
         } else {
             return usageError("unexpected argument '" + arg + "'");
         }
     }
-    if (options.plugin.empty()) {
+    if (options.instance.plugin.empty()) {
         return usageError("which plug-in?");
     }
     if (options.out.empty()) {
@@ -237,23 +225,14 @@ int runRender(const std::vector<std::string>& args) {
         return failure("too long to render at once");
     }
     const long totalFrames = inputFrames + tailFrames;
-    const VstInt32 block = static_cast<VstInt32>(options.block);
+    const int block = static_cast<int>(options.block);
 
-    HostState& host = HostState::instance();
-    host.setSampleRate(rate);
-    host.setBlockSize(block);
-
-    Plugin plugin;
-    if (!plugin.load(options.plugin, error)) {
-        if (options.trace) {
-            host.printTrace(stdout);
-        }
+    std::unique_ptr<Instance> instance = startInstance(options.instance, rate, block, error);
+    if (!instance) {
         return failure(error);
     }
-    plugin.dispatch(effOpen);
-    AEffect* effect = plugin.record();
-    const VstInt32 inputs = plugin.numInputs();
-    const VstInt32 outputs = plugin.numOutputs();
+    const int inputs = instance->inputs();
+    const int outputs = instance->outputs();
     if (outputs < 1) {
         return failure("the plug-in has no outputs");
     }
@@ -261,42 +240,15 @@ int runRender(const std::vector<std::string>& args) {
         return failure("the plug-in claims " + std::to_string(inputs) + " inputs and " + std::to_string(outputs) +
                        " outputs; at most 256 each are supported");
     }
-    bool accumulate = options.mode == RenderOptions::Mode::Accumulate;
-    if (options.mode == RenderOptions::Mode::Automatic) {
-        accumulate = !((effect->flags & effFlagsCanReplacing) && effect->processReplacing);
+    ProcessMode mode = options.mode == RenderOptions::Mode::Accumulate ? ProcessMode::Accumulate : ProcessMode::Replace;
+    if (options.mode == RenderOptions::Mode::Automatic && !instance->canProcess(mode)) {
+        mode = ProcessMode::Accumulate;
     }
-    AEffectProcessProc processBlock = accumulate ? effect->process : effect->processReplacing;
-    if (!processBlock) {
-        return failure(accumulate ? "the plug-in has no accumulating process entry"
-                                  : "the plug-in has no replacing process entry");
+    if (!instance->canProcess(mode)) {
+        return failure(mode == ProcessMode::Accumulate ? "the plug-in has no accumulating process entry"
+                                                       : "the plug-in has no replacing process entry");
     }
-    if (options.program >= plugin.numPrograms()) {
-        return failure("program " + std::to_string(options.program) + " does not exist (the plug-in has " +
-                       std::to_string(plugin.numPrograms()) + ")");
-    }
-    for (const auto& [index, value] : options.params) {
-        if (index >= plugin.numParams()) {
-            return failure("parameter " + std::to_string(index) + " does not exist (the plug-in has " +
-                           std::to_string(plugin.numParams()) + ")");
-        }
-    }
-
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    plugin.dispatch(effSetBlockSize, 0, block);
-    for (VstInt32 i = 0; i < inputs; ++i) {
-        plugin.dispatch(effConnectInput, i, 1);
-    }
-    for (VstInt32 i = 0; i < outputs; ++i) {
-        plugin.dispatch(effConnectOutput, i, 1);
-    }
-    plugin.dispatch(effMainsChanged, 0, 1);
-    if (options.program >= 0) {
-        plugin.dispatch(effSetProgram, 0, options.program);
-    }
-    for (const auto& [index, value] : options.params) {
-        plugin.setParameter(static_cast<VstInt32>(index), static_cast<float>(value));
-    }
-    plugin.dispatch(effStartProcess);
+    const bool accumulate = mode == ProcessMode::Accumulate;
 
     // One buffer per channel; a plug-in without inputs still gets a valid pointer array.
     std::vector<std::vector<float>> inBuffers(inputs > 0 ? inputs : 1, std::vector<float>(block, 0.0f));
@@ -317,11 +269,11 @@ int runRender(const std::vector<std::string>& args) {
     Progress progress(totalFrames, rate);
     for (long start = 0; start < totalFrames; start += block) {
         progress.update(start);
-        const VstInt32 frames = static_cast<VstInt32>(std::min<long>(block, totalFrames - start));
-        for (VstInt32 c = 0; c < inputs; ++c) {
+        const int frames = static_cast<int>(std::min<long>(block, totalFrames - start));
+        for (int c = 0; c < inputs; ++c) {
             // A mono file feeds every input; other files feed input c from channel c or not at all.
             const int source = input.channels == 1 ? 0 : c;
-            for (VstInt32 i = 0; i < frames; ++i) {
+            for (int i = 0; i < frames; ++i) {
                 const long frame = start + i;
                 inBuffers[c][i] = frame < inputFrames && source < input.channels
                                       ? input.samples[static_cast<std::size_t>(frame) * input.channels + source]
@@ -331,18 +283,22 @@ int runRender(const std::vector<std::string>& args) {
         for (auto& buffer : outBuffers) {
             std::fill(buffer.begin(), buffer.end(), 0.0f);
         }
-        processBlock(effect, inPointers.data(), outPointers.data(), frames);
-        for (VstInt32 c = 0; c < outputs; ++c) {
-            for (VstInt32 i = 0; i < frames; ++i) {
+        instance->process(inPointers.data(), outPointers.data(), frames, mode);
+        for (int c = 0; c < outputs; ++c) {
+            for (int i = 0; i < frames; ++i) {
                 output.samples[static_cast<std::size_t>(start + i) * outputs + c] = outBuffers[c][i];
             }
         }
     }
 
     progress.finish();
-    plugin.dispatch(effStopProcess);
-    plugin.dispatch(effMainsChanged, 0, 0);
-    plugin.close();
+    instance->stopProcessing();
+    instance->deactivate();
+    const bool saved = saveStateFile(*instance, options.instance, error);
+    instance.reset();
+    if (!saved) {
+        return failure(error);
+    }
 
     if (!writeAudio(options.out, output, options.format, error)) {
         return failure(error);
@@ -354,8 +310,8 @@ int runRender(const std::vector<std::string>& args) {
         std::printf("frames: %ld\n", totalFrames);
         std::printf("mode: %s\n", accumulate ? "accumulate" : "replace");
     }
-    if (options.trace) {
-        host.printTrace(stdout);
+    if (options.instance.trace) {
+        HostState::instance().printTrace(stdout);
     }
     return kExitOk;
 }

@@ -1,16 +1,18 @@
-// vsthost rtcheck: plays a plug-in as a busy host does and counts what its audio entry
-// points do on the audio thread. The counting comes from a library preloaded into this
-// process (tests/realtime); the audio thread tells it when a call into the plug-in starts
-// and ends, so nothing the host or the plug-in's other threads do is counted.
+// vsthost_harness rtcheck: plays a plug-in as a busy host does and counts what its audio
+// entry points do on the audio thread. The counting comes from a library preloaded into
+// this process (tests/realtime); the audio thread tells it when a call into the plug-in
+// starts and ends, so nothing the host or the plug-in's other threads do is counted. The
+// host's own work inside that window (filling a VST 3 block's parameter changes) writes
+// into fixed arrays only.
 //
-// The audio thread: all parameters automated every block, getParameter, the meter, now
-// and then a program change, then the block through processReplacing or process. Meanwhile
-// the window thread edits parameters, keeps the editor open and idling (in a window when a
-// display is there), and every so often suspends the plug-in, changes the sample rate and
-// block size and resumes, while the audio thread waits outside the plug-in.
+// The audio thread: all parameters automated every block (at random offsets where the
+// format has them), now and then a program change and a bypass switch, then the block,
+// then the meter. Meanwhile the window thread edits parameters, keeps the editor open and
+// idling (in a window when a display is there), and every so often suspends the plug-in,
+// changes the sample rate and resumes, while the audio thread waits outside the plug-in.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/host_window.h"
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 #include "tools/vsthost/rt_counter.h"
 #include "tools/vsthost/text.h"
 
@@ -25,8 +27,8 @@ namespace vsthost {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr VstInt32 kMaxBlock = 1024;
-const float kRates[] = {44100.0f, 48000.0f, 96000.0f, 22050.0f};
+constexpr int kMaxBlock = 1024;
+const double kRates[] = {44100.0, 48000.0, 96000.0, 22050.0};
 
 struct Shared {
     std::atomic<bool> stop{false};
@@ -34,18 +36,26 @@ struct Shared {
     std::atomic<bool> paused{false};
     std::atomic<long> blocks{0};
     std::atomic<long> programChanges{0};
+    std::atomic<long> bypassSwitches{0};
     std::atomic<long> parameterChanges{0};
 };
 
-void audioThread(Plugin& plugin, RtCounter& counter, Shared& shared) {
-    AEffect* effect = plugin.record();
+double unitValue(std::mt19937& random) { return (random() % 1001) / 1000.0; }
+
+void audioThread(Instance& instance, RtCounter& counter, Shared& shared) {
     std::mt19937 random(1);
     std::vector<float> in[2], out[2];
     for (int c = 0; c < 2; ++c) in[c].assign(kMaxBlock, 0.0f), out[c].assign(kMaxBlock, 0.0f);
     float* inputs[2] = {in[0].data(), in[1].data()};
     float* outputs[2] = {out[0].data(), out[1].data()};
-    const VstInt32 params = plugin.numParams();
-    const VstInt32 programs = plugin.numPrograms();
+    std::vector<int> automated;
+    for (int p = 0; p < instance.parameterCount(); ++p)
+        if (instance.automatable(p)) automated.push_back(p);
+    const int programs = instance.programCount();
+    const bool bothModes = instance.canProcess(ProcessMode::Replace) && instance.canProcess(ProcessMode::Accumulate);
+    const ProcessMode onlyMode =
+        instance.canProcess(ProcessMode::Replace) ? ProcessMode::Replace : ProcessMode::Accumulate;
+    bool bypass = false;
     while (!shared.stop.load()) {
         if (shared.pauseWanted.load()) {  // suspended: the audio thread stays out of the plug-in
             shared.paused.store(true);
@@ -53,24 +63,25 @@ void audioThread(Plugin& plugin, RtCounter& counter, Shared& shared) {
             shared.paused.store(false);
             continue;
         }
-        const VstInt32 frames = 1 + static_cast<VstInt32>(random() % kMaxBlock);
-        for (VstInt32 i = 0; i < frames; ++i) in[0][i] = in[1][i] = (random() % 2001) / 1000.0f - 1.0f;
+        const int frames = 1 + static_cast<int>(random() % kMaxBlock);
+        for (int i = 0; i < frames; ++i) in[0][i] = in[1][i] = (random() % 2001) / 1000.0f - 1.0f;
         const bool changeProgram = programs > 0 && random() % 50 == 0;
+        const bool switchBypass = random() % 50 == 0;
+        const ProcessMode mode = bothModes ? (random() % 2 ? ProcessMode::Replace : ProcessMode::Accumulate) : onlyMode;
+        bool switched = false;
         {
             AudioCall call(counter);
-            for (VstInt32 p = 0; p < params; ++p) {
-                effect->setParameter(effect, p, (random() % 1001) / 1000.0f);
-                (void)effect->getParameter(effect, p);
-            }
-            if (changeProgram) effect->dispatcher(effect, effSetProgram, 0, random() % programs, nullptr, 0.0f);
-            if (effect->processReplacing && random() % 2)
-                effect->processReplacing(effect, inputs, outputs, frames);
-            else
-                effect->process(effect, inputs, outputs, frames);
-            effect->dispatcher(effect, effGetVu, 0, 0, nullptr, 0.0f);
+            for (int p : automated) instance.automate(p, static_cast<int>(random() % frames), unitValue(random));
+            if (changeProgram)
+                instance.automateProgram(static_cast<int>(random() % programs), static_cast<int>(random() % frames));
+            if (switchBypass) switched = instance.automateBypass(!bypass, static_cast<int>(random() % frames));
+            instance.process(inputs, outputs, frames, mode);
+            instance.readMeter();
         }
+        bypass = bypass != switched;
         shared.programChanges += changeProgram ? 1 : 0;
-        shared.parameterChanges += params;
+        shared.bypassSwitches += switched ? 1 : 0;
+        shared.parameterChanges += static_cast<long>(automated.size());
         ++shared.blocks;
     }
 }
@@ -83,51 +94,46 @@ int runRtcheck(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--seconds" && i + 1 < args.size()) {
             if (!parseDouble(args[++i], seconds) || seconds <= 0.0 || seconds > 3600.0) {
-                std::fprintf(stderr, "vsthost rtcheck: bad value for --seconds: '%s'\n", args[i].c_str());
+                std::fprintf(stderr, "vsthost_harness rtcheck: bad value for --seconds: '%s'\n", args[i].c_str());
                 return kExitUsage;
             }
         } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
             path = args[i];
         } else {
-            std::fprintf(stderr, "vsthost rtcheck: unexpected argument '%s'\n", args[i].c_str());
+            std::fprintf(stderr, "vsthost_harness rtcheck: unexpected argument '%s'\n", args[i].c_str());
             return kExitUsage;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "vsthost rtcheck: which plug-in?\n");
+        std::fprintf(stderr, "vsthost_harness rtcheck: which plug-in?\n");
         return kExitUsage;
     }
     RtCounter counter;
     std::string why;
-    if (!counter.attach(path, why)) {
-        std::fprintf(stderr, "vsthost rtcheck: %s\n", why.c_str());
+    if (!counter.attach(moduleFile(path), why)) {
+        std::fprintf(stderr, "vsthost_harness rtcheck: %s\n", why.c_str());
         return kExitUsage;
     }
 
-    Plugin plugin;
     std::string error;
-    if (!plugin.load(path, error)) {
+    std::unique_ptr<Instance> loaded = openInstance(path, error);
+    if (!loaded) {
         std::fprintf(stderr, "vsthost: %s\n", error.c_str());
         return kExitFailed;
     }
-    AEffect* effect = plugin.record();
-    if (!effect->setParameter || !effect->getParameter || !effect->process || plugin.numInputs() < 2 ||
-        plugin.numOutputs() < 2) {
-        std::fprintf(stderr, "vsthost rtcheck: the plug-in is not a stereo effect with parameter entries\n");
+    Instance& instance = *loaded;
+    if (instance.inputs() < 2 || instance.outputs() < 2) {
+        std::fprintf(stderr, "vsthost_harness rtcheck: the plug-in is not a stereo effect\n");
         return kExitFailed;
     }
-    plugin.dispatch(effOpen);
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.dispatch(effSetBlockSize, 0, kMaxBlock);
-    plugin.dispatch(effMainsChanged, 0, 1);
-    plugin.dispatch(effStartProcess);
+    instance.activate(44100.0, kMaxBlock);
+    instance.startProcessing();
 
-    const bool hasEditor = (effect->flags & effFlagsHasEditor) != 0;
     HostWindow window;
-    if (hasEditor) plugin.dispatch(effEditOpen, 0, 0, window.parent());
+    const bool hasEditor = instance.openEditor(window.parent());
 
     Shared shared;
-    std::thread audio(audioThread, std::ref(plugin), std::ref(counter), std::ref(shared));
+    std::thread audio(audioThread, std::ref(instance), std::ref(counter), std::ref(shared));
     std::mt19937 random(2);
     long edits = 0, idles = 0, rateChanges = 0, editorCycles = 0;
     const auto start = Clock::now();
@@ -136,29 +142,29 @@ int runRtcheck(const std::vector<std::string>& args) {
     auto nextRateChange = start + std::chrono::milliseconds(300);
     for (auto now = start; now < deadline; now = Clock::now()) {
         // The musician at the panel: an edit, then the editor's idle.
-        if (plugin.numParams() > 0) {
-            plugin.setParameter(static_cast<VstInt32>(random() % plugin.numParams()), (random() % 1001) / 1000.0f);
+        if (instance.parameterCount() > 0) {
+            instance.editParameter(static_cast<int>(random() % instance.parameterCount()), unitValue(random));
             ++edits;
         }
         if (hasEditor) {
             window.pump();
-            plugin.dispatch(effEditIdle);
+            instance.idleEditor();
             ++idles;
             if (now >= nextEditorCycle) {  // closed and opened again while the audio runs
                 nextEditorCycle = now + std::chrono::milliseconds(700);
-                plugin.dispatch(effEditClose);
-                plugin.dispatch(effEditOpen, 0, 0, window.parent());
+                instance.closeEditor();
+                instance.openEditor(window.parent());
                 ++editorCycles;
             }
         }
-        if (now >= nextRateChange) {  // a new sample rate and block size while suspended
+        if (now >= nextRateChange) {  // a new sample rate while suspended
             nextRateChange = now + std::chrono::milliseconds(300);
             shared.pauseWanted.store(true);
             while (!shared.paused.load()) std::this_thread::yield();
-            plugin.dispatch(effMainsChanged, 0, 0);
-            plugin.dispatch(effSetSampleRate, 0, 0, nullptr, kRates[random() % 4]);
-            plugin.dispatch(effSetBlockSize, 0, kMaxBlock);
-            plugin.dispatch(effMainsChanged, 0, 1);
+            instance.stopProcessing();
+            instance.deactivate();
+            instance.activate(kRates[random() % 4], kMaxBlock);
+            instance.startProcessing();
             shared.pauseWanted.store(false);
             ++rateChanges;
         }
@@ -166,15 +172,18 @@ int runRtcheck(const std::vector<std::string>& args) {
     }
     shared.stop.store(true);
     audio.join();
-    if (hasEditor) plugin.dispatch(effEditClose);
-    plugin.dispatch(effStopProcess);
-    plugin.dispatch(effMainsChanged, 0, 0);
-    plugin.close();
+    if (hasEditor) instance.closeEditor();
+    instance.stopProcessing();
+    instance.deactivate();
+    const char* format = instance.format();
+    loaded.reset();
 
+    std::printf("format: %s\n", format);
     std::printf("seconds: %.1f\n", std::chrono::duration<double>(Clock::now() - start).count());
     std::printf("audio-blocks: %ld\n", shared.blocks.load());
     std::printf("audio-thread-parameter-changes: %ld\n", shared.parameterChanges.load());
     std::printf("program-changes: %ld\n", shared.programChanges.load());
+    std::printf("bypass-switches: %ld\n", shared.bypassSwitches.load());
     std::printf("window-edits: %ld\n", edits);
     std::printf("editor: %s, %ld idles, %ld close/open cycles\n",
                 !hasEditor        ? "none"

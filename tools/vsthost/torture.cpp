@@ -1,4 +1,4 @@
-// vsthost torture: everything a busy, careless host does to a plug-in at once. Two
+// vsthost_harness torture: everything a busy, careless host does to a plug-in at once. Two
 // instances render on two audio threads with block sizes changing every call, sample-rate
 // changes, suspend/resume cycles and program changes between blocks; a third thread
 // automates every parameter once per block, bad values included; the main thread plays
@@ -6,8 +6,7 @@
 // non-finite output sample is a fault; a crash ends the process.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/host_window.h"
-#include "tools/vsthost/host_callback.h"
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 #include "tools/vsthost/text.h"
 
 #include <atomic>
@@ -27,11 +26,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kInstances = 2;
-constexpr VstInt32 kMaxBlock = 8192;
+constexpr int kMaxBlock = 8192;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 const float kBadValues[] = {kNaN, kInf, -kInf, -1.0f, 2.0f, 1e30f, -1e30f};
-const float kRates[] = {8000.0f, 22050.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f, 1.0f, 1e7f, 44100.7f};
+const double kRates[] = {8000.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0, 1.0, 1e7, 44100.7};
 
 class Random {
 public:
@@ -70,19 +69,17 @@ void* editorParent() {
     return window.parent();
 }
 
-struct Instance {
-    Plugin plugin;
-    AEffect* effect = nullptr;
+struct Tortured {
+    std::unique_ptr<Instance> plugin;
     std::atomic<long> blocks{0};     // rendered so far
     std::atomic<long> automated{0};  // blocks the automation thread has answered
 };
 
 // One audio thread: blocks of ever-changing size, and between them the host's other
 // requests, the way an engine reconfigures on the fly.
-void audioThread(Instance& instance, std::uint64_t seed, Clock::time_point deadline, Counts& counts) {
+void audioThread(Tortured& instance, std::uint64_t seed, Clock::time_point deadline, Counts& counts) {
     Random random(seed);
-    AEffect* effect = instance.effect;
-    Plugin& plugin = instance.plugin;
+    Instance& plugin = *instance.plugin;
     std::vector<float> in[2], out[2];
     for (int c = 0; c < 2; ++c) {
         in[c].assign(kMaxBlock, 0.0f);
@@ -90,8 +87,9 @@ void audioThread(Instance& instance, std::uint64_t seed, Clock::time_point deadl
     }
     float* inputs[2] = {in[0].data(), in[1].data()};
     float* outputs[2] = {out[0].data(), out[1].data()};
-    const VstInt32 programs = plugin.numPrograms();
-    const bool canReplace = (effect->flags & effFlagsCanReplacing) && effect->processReplacing;
+    const int programs = plugin.programCount();
+    const bool canReplace = plugin.canProcess(ProcessMode::Replace);
+    const bool canAccumulate = plugin.canProcess(ProcessMode::Accumulate);
 
     while (Clock::now() < deadline) {
         // Automation for the block before last must have arrived: the changes for one block
@@ -101,47 +99,41 @@ void audioThread(Instance& instance, std::uint64_t seed, Clock::time_point deadl
             std::this_thread::yield();
         const std::uint32_t action = random.below(100);
         if (action < 4) {
-            plugin.dispatch(effMainsChanged, 0, 0);
-            plugin.dispatch(effSetSampleRate, 0, 0, nullptr, kRates[random.below(10)]);
-            plugin.dispatch(effSetBlockSize, 0, 1 + random.below(kMaxBlock));
-            plugin.dispatch(effMainsChanged, 0, 1);
+            plugin.deactivate();
+            plugin.activate(kRates[random.below(10)], static_cast<int>(1 + random.below(kMaxBlock)));
             ++counts.resumeCycles;
             ++counts.rateChanges;
         } else if (action < 10) {
-            plugin.dispatch(effSetSampleRate, 0, 0, nullptr, kRates[random.below(10)]);
+            plugin.changeRateCarelessly(kRates[random.below(10)], kMaxBlock);
             ++counts.rateChanges;
         } else if (action < 16) {
             // Now and then a program number out of range, which must be ignored.
-            const VstInt32 program = static_cast<VstInt32>(random.below(programs + 2)) - 1;
-            plugin.dispatch(effSetProgram, 0, program);
+            plugin.setProgram(static_cast<int>(random.below(programs + 2)) - 1);
             ++counts.programChanges;
         }
 
         // Block sizes from 1 to 8192, mostly small, each call different.
-        const VstInt32 frames =
+        const int frames =
             random.below(4) == 0 ? 1 + random.below(kMaxBlock) : 1 + random.below(random.below(1024) + 1);
-        for (VstInt32 i = 0; i < frames; ++i) {
+        for (int i = 0; i < frames; ++i) {
             in[0][i] = random.unit() - 0.5f;
             in[1][i] = random.unit() - 0.5f;
         }
         if (random.below(50) == 0) {  // a broken block from upstream
             const float bad = kBadValues[random.below(7)];
-            const VstInt32 from = random.below(frames);
-            for (VstInt32 i = from; i < frames && i < from + 64; ++i) in[i & 1][i] = bad;
+            const int from = random.below(frames);
+            for (int i = from; i < frames && i < from + 64; ++i) in[i & 1][i] = bad;
             ++counts.badInputBlocks;
         }
-        const bool replacing = canReplace && random.below(2) == 0;
+        const bool replacing = canReplace && (!canAccumulate || random.below(2) == 0);
         for (int c = 0; c < 2; ++c) std::fill(out[c].begin(), out[c].begin() + frames, 0.0f);
-        if (replacing)
-            effect->processReplacing(effect, inputs, outputs, frames);
-        else if (effect->process)
-            effect->process(effect, inputs, outputs, frames);
+        plugin.process(inputs, outputs, frames, replacing ? ProcessMode::Replace : ProcessMode::Accumulate);
         long bad = 0;
         for (int c = 0; c < 2; ++c)
-            for (VstInt32 i = 0; i < frames; ++i) bad += std::isfinite(out[c][i]) ? 0 : 1;
+            for (int i = 0; i < frames; ++i) bad += std::isfinite(out[c][i]) ? 0 : 1;
         if (bad > 0 && counts.nonFinite.fetch_add(bad) == 0)
-            std::fprintf(stderr, "vsthost torture: fault: %ld non-finite output samples in a block of %d\n", bad,
-                         static_cast<int>(frames));
+            std::fprintf(stderr, "vsthost_harness torture: fault: %ld non-finite output samples in a block of %d\n",
+                         bad, static_cast<int>(frames));
         ++counts.blocks;
         counts.frames += frames;
         instance.blocks.fetch_add(1, std::memory_order_release);
@@ -150,7 +142,7 @@ void audioThread(Instance& instance, std::uint64_t seed, Clock::time_point deadl
 
 // Automation from its own thread: all parameters of every instance, once per block of
 // each, with the odd value no host should send.
-void automationThread(Instance* instances, std::uint64_t seed, const std::atomic<bool>& stop, Counts& counts) {
+void automationThread(Tortured* instances, std::uint64_t seed, const std::atomic<bool>& stop, Counts& counts) {
     Random random(seed);
     while (!stop.load(std::memory_order_acquire)) {
         bool any = false;
@@ -158,14 +150,15 @@ void automationThread(Instance* instances, std::uint64_t seed, const std::atomic
             const long answered = instances[k].automated.load(std::memory_order_relaxed);
             if (answered >= instances[k].blocks.load(std::memory_order_acquire)) continue;
             any = true;
-            const VstInt32 params = instances[k].plugin.numParams();
-            for (VstInt32 p = 0; p < params; ++p) {
+            Instance& plugin = *instances[k].plugin;
+            for (int p = 0; p < plugin.parameterCount(); ++p) {
+                if (!plugin.automatable(p)) continue;
                 float value = random.unit();
                 if (random.below(40) == 0) {
                     value = kBadValues[random.below(7)];
                     ++counts.badParameterValues;
                 }
-                instances[k].plugin.setParameter(p, value);
+                plugin.editParameter(p, value);
                 ++counts.parameterChanges;
             }
             instances[k].automated.store(answered + 1, std::memory_order_release);
@@ -187,44 +180,39 @@ int runTorture(const std::vector<std::string>& args) {
             const bool ok = arg == "--seconds" ? parseDouble(text, seconds) && seconds > 0.0 && seconds <= 86400.0
                                                : parseLong(text, seed) && seed >= 0;
             if (!ok) {
-                std::fprintf(stderr, "vsthost torture: bad value for %s: '%s'\n", arg.c_str(), text.c_str());
+                std::fprintf(stderr, "vsthost_harness torture: bad value for %s: '%s'\n", arg.c_str(), text.c_str());
                 return kExitUsage;
             }
         } else if (!arg.empty() && arg[0] != '-' && path.empty()) {
             path = arg;
         } else {
-            std::fprintf(stderr, "vsthost torture: unexpected argument '%s'\n", arg.c_str());
+            std::fprintf(stderr, "vsthost_harness torture: unexpected argument '%s'\n", arg.c_str());
             return kExitUsage;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "vsthost torture: which plug-in?\n");
+        std::fprintf(stderr, "vsthost_harness torture: which plug-in?\n");
         return kExitUsage;
     }
 
-    HostState::instance().setSampleRate(44100.0);
-    HostState::instance().setBlockSize(512);
-    std::unique_ptr<Instance[]> instances(new Instance[kInstances]);
+    std::unique_ptr<Tortured[]> instances(new Tortured[kInstances]);
     for (int k = 0; k < kInstances; ++k) {
         std::string error;
-        if (!instances[k].plugin.load(path, error)) {
+        instances[k].plugin = openInstance(path, error);
+        if (!instances[k].plugin) {
             std::fprintf(stderr, "vsthost: %s\n", error.c_str());
             return kExitFailed;
         }
-        Instance& instance = instances[k];
-        instance.effect = instance.plugin.record();
-        if (instance.plugin.numOutputs() < 2 || instance.plugin.numInputs() < 2 ||
-            (!instance.effect->process && !instance.effect->processReplacing)) {
-            std::fprintf(stderr, "vsthost torture: the plug-in is not a stereo effect\n");
+        Instance& plugin = *instances[k].plugin;
+        if (plugin.outputs() < 2 || plugin.inputs() < 2 ||
+            (!plugin.canProcess(ProcessMode::Replace) && !plugin.canProcess(ProcessMode::Accumulate))) {
+            std::fprintf(stderr, "vsthost_harness torture: the plug-in is not a stereo effect\n");
             return kExitFailed;
         }
-        instance.plugin.dispatch(effOpen);
-        instance.plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        instance.plugin.dispatch(effSetBlockSize, 0, kMaxBlock);
-        instance.plugin.dispatch(effMainsChanged, 0, 1);
-        instance.plugin.dispatch(effStartProcess);
+        plugin.activate(44100.0, kMaxBlock);
+        plugin.startProcessing();
     }
-    const bool hasEditor = (instances[0].effect->flags & effFlagsHasEditor) != 0;
+    bool hasEditor = true;  // until an open fails
 
     Counts counts;
     std::atomic<bool> stop{false};
@@ -240,15 +228,13 @@ int runTorture(const std::vector<std::string>& args) {
     // The user-interface thread: meters, and editor cycles when the plug-in has an editor.
     while (Clock::now() < deadline) {
         for (int k = 0; k < kInstances; ++k) {
-            Plugin& plugin = instances[k].plugin;
-            plugin.dispatch(effGetVu);
+            Instance& plugin = *instances[k].plugin;
+            plugin.readMeter();
             ++counts.meterReads;
+            hasEditor = hasEditor && plugin.openEditor(editorParent());
             if (hasEditor) {
-                ERect* rect = nullptr;
-                plugin.dispatch(effEditGetRect, 0, 0, &rect);
-                plugin.dispatch(effEditOpen, 0, 0, editorParent());
-                for (int idle = 0; idle < 3; ++idle) plugin.dispatch(effEditIdle);
-                plugin.dispatch(effEditClose);
+                for (int idle = 0; idle < 3; ++idle) plugin.idleEditor();
+                plugin.closeEditor();
                 ++counts.editorCycles;
             }
         }
@@ -260,9 +246,9 @@ int runTorture(const std::vector<std::string>& args) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
 
     for (int k = 0; k < kInstances; ++k) {
-        instances[k].plugin.dispatch(effStopProcess);
-        instances[k].plugin.dispatch(effMainsChanged, 0, 0);
-        instances[k].plugin.close();
+        instances[k].plugin->stopProcessing();
+        instances[k].plugin->deactivate();
+        instances[k].plugin.reset();
     }
 
     const long nonFinite = counts.nonFinite.load();

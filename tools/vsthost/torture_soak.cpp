@@ -1,10 +1,9 @@
-// vsthost soak: an hour of audio (by default) through the longest decay, the loudest output
+// vsthost_harness soak: an hour of audio (by default) through the longest decay, the loudest output
 // and the largest room, with the gate on, fed bursts of noise with silence between them.
 // The reverb must never run away or go non-finite, and must cost no more per frame at the
 // end than at the start.
 #include "tools/vsthost/commands.h"
-#include "tools/vsthost/host_callback.h"
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 #include "tools/vsthost/text.h"
 
 #include <chrono>
@@ -19,13 +18,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRate = 44100;
-constexpr VstInt32 kBlock = 512;
+constexpr int kBlock = 512;
 constexpr long kWindowFrames = 10L * kRate;  // cost measured over the first and the last 10 s
 
 // Normalised settings: T60 7 s, Out +20 dB, room size 1, gate sensitivity 0.5 (threshold
 // 0.5), the longest hold, dense and bright, early reflection at full level.
 struct Setting {
-    VstInt32 index;
+    int index;
     float value;
 };
 const Setting kExtreme[] = {{1, 1.0f}, {2, 1.0f},  {3, 1.0f},  {4, 1.0f},  {6, 1.0f}, {7, 0.0f},
@@ -58,39 +57,34 @@ int runSoak(const std::vector<std::string>& args) {
         if ((arg == "--seconds" || arg == "--max-peak") && i + 1 < args.size()) {
             double& into = arg == "--seconds" ? seconds : maxPeak;
             if (!parseDouble(args[++i], into) || !(into > 0.0) || into > 1e9) {
-                std::fprintf(stderr, "vsthost soak: bad value for %s\n", arg.c_str());
+                std::fprintf(stderr, "vsthost_harness soak: bad value for %s\n", arg.c_str());
                 return kExitUsage;
             }
         } else if (!arg.empty() && arg[0] != '-' && path.empty()) {
             path = arg;
         } else {
-            std::fprintf(stderr, "vsthost soak: unexpected argument '%s'\n", arg.c_str());
+            std::fprintf(stderr, "vsthost_harness soak: unexpected argument '%s'\n", arg.c_str());
             return kExitUsage;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "vsthost soak: which plug-in?\n");
+        std::fprintf(stderr, "vsthost_harness soak: which plug-in?\n");
         return kExitUsage;
     }
 
-    HostState::instance().setSampleRate(kRate);
-    HostState::instance().setBlockSize(kBlock);
-    Plugin plugin;
     std::string error;
-    if (!plugin.load(path, error)) {
+    std::unique_ptr<Instance> instance = openInstance(path, error);
+    if (!instance) {
         std::fprintf(stderr, "vsthost: %s\n", error.c_str());
         return kExitFailed;
     }
-    AEffect* effect = plugin.record();
-    if (!effect->processReplacing || plugin.numInputs() < 2 || plugin.numOutputs() < 2) {
-        std::fprintf(stderr, "vsthost soak: the plug-in is not a stereo effect with a replacing callback\n");
+    if (!instance->canProcess(ProcessMode::Replace) || instance->inputs() < 2 || instance->outputs() < 2) {
+        std::fprintf(stderr, "vsthost_harness soak: the plug-in is not a stereo effect with a replacing callback\n");
         return kExitFailed;
     }
-    plugin.dispatch(effOpen);
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    plugin.dispatch(effSetBlockSize, 0, kBlock);
-    for (const Setting& s : kExtreme) plugin.setParameter(s.index, s.value);
-    plugin.dispatch(effMainsChanged, 0, 1);
+    instance->activate(kRate, kBlock);
+    for (const Setting& s : kExtreme) instance->setParameter(s.index, s.value);
+    instance->startProcessing();
 
     std::vector<float> in[2], out[2];
     for (int c = 0; c < 2; ++c) {
@@ -112,18 +106,18 @@ int runSoak(const std::vector<std::string>& args) {
     const auto wall = Clock::now();
 
     for (long done = 0; done < total; done += kBlock) {
-        const VstInt32 frames = static_cast<VstInt32>(total - done < kBlock ? total - done : kBlock);
-        for (VstInt32 i = 0; i < frames; ++i) {
+        const int frames = static_cast<int>(total - done < kBlock ? total - done : kBlock);
+        for (int i = 0; i < frames; ++i) {
             in[0][i] = bursts.next(done + i);
             in[1][i] = bursts.next(done + i);
         }
         const auto before = Clock::now();
-        effect->processReplacing(effect, inputs, outputs, frames);
+        instance->process(inputs, outputs, frames, ProcessMode::Replace);
         const double cost = std::chrono::duration<double>(Clock::now() - before).count();
         if (done < kWindowFrames) startCost += cost, startFrames += frames;
         if (done >= lastWindow) endCost += cost, endFrames += frames;
         for (int c = 0; c < 2; ++c) {
-            for (VstInt32 i = 0; i < frames; ++i) {
+            for (int i = 0; i < frames; ++i) {
                 const float x = out[c][i];
                 if (!std::isfinite(x)) {
                     ++nonFinite;
@@ -143,8 +137,9 @@ int runSoak(const std::vector<std::string>& args) {
         }
     }
     const double elapsed = std::chrono::duration<double>(Clock::now() - wall).count();
-    plugin.dispatch(effMainsChanged, 0, 0);
-    plugin.close();
+    instance->stopProcessing();
+    instance->deactivate();
+    instance.reset();
 
     const bool ok = nonFinite == 0 && peak <= maxPeak;
     std::printf("frames: %ld\n", total);
