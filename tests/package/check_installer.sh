@@ -5,9 +5,10 @@
 # a Windows vsthost is at hand, the installed VST 2.x DLL loading; then the silent
 # uninstaller must leave drive_c as it found it and remove the registry entry.
 #
-# Variables: INSTALLER (the setup .exe), RUN_WINE (tests/tool/run_wine.sh), WORK (scratch
-# folder), WIN_VSTHOST (optional: build/win64/tools/vsthost.exe).
-# Exits 77 (skipped) when the installer has not been made.
+# Variables: WIN64_DIR and WIN32_DIR (the Windows build trees: the installer is made from
+# their plug-ins with tools/package_installer.sh), VERSION, RUN_WINE (tests/tool/run_wine.sh),
+# WORK (scratch folder), WIN_VSTHOST (optional: build/win64/tools/vsthost.exe).
+# Exits 77 (skipped) when the trees have not built the plug-ins.
 set -u
 SKIP=77
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hallmere'
@@ -17,11 +18,16 @@ fail() {
   exit 1
 }
 
-[ -f "$INSTALLER" ] || { echo "skipped: no installer at $INSTALLER (bash tools/package.sh makes it)"; exit $SKIP; }
-version=$(basename "$INSTALLER" | sed -n 's/^Hallmere-\([0-9.]*\)-windows-setup\.exe$/\1/p')
-[ -n "$version" ] || fail "cannot read the version from $(basename "$INSTALLER")"
+here=$(cd "$(dirname "$0")" && pwd)
+version=$VERSION
+for f in "$WIN64_DIR/plugin/Hallmere.dll" "$WIN32_DIR/plugin/Hallmere.dll"; do
+  [ -f "$f" ] || { echo "skipped: no $f (build the Windows trees first)"; exit $SKIP; }
+done
 rm -rf "$WORK"
 mkdir -p "$WORK"
+INSTALLER=$WORK/Hallmere-$version-windows-setup.exe
+bash "$here/../../tools/package_installer.sh" "$version" "$WIN64_DIR" "$WIN32_DIR" "$WORK/stage" "$INSTALLER" ||
+  fail "tools/package_installer.sh could not make the installer"
 prefix=$WORK/prefix
 drive=$prefix/drive_c
 "$RUN_WINE" "$prefix" --init >"$WORK/init.log" 2>&1 || { cat "$WORK/init.log"; fail "no wine prefix"; }
