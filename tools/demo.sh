@@ -14,14 +14,16 @@ log=$out/demo.log
 mkdir -p "$out"
 : >"$log"
 
-# step TEXT COMMAND...: runs COMMAND with its output in the log; one line says how it went.
+# step TEXT COMMAND...: runs COMMAND with its output in the log; one line says how it went,
+# with the result COMMAND leaves in step_result.
 step() {
   local text=$1 start=$SECONDS
   shift
   printf '%s ... ' "$text"
   printf '\n==== %s\n' "$text" >>"$log"
+  step_result=""
   if "$@" >>"$log" 2>&1; then
-    echo "ok ($((SECONDS - start)) s)"
+    echo "ok ($((SECONDS - start)) s)${step_result:+: $step_result}"
   else
     local status=$?
     echo "FAILED (status $status)"
@@ -74,18 +76,18 @@ mkdir -p "$out/linux" "$out/win64"
 programs=("Default" "Default hall" "Huge Hall" "Room" "Full mud" "Gated reverb" "Loud neighbours" "Bathroom")
 render() {  # render PROGRAM NAME: the drum loop through one program, natively and under wine64
   "$host" render "$plugin" --signal drums --seconds 6 --program "$1" --out "$out/linux/$2.wav" &&
-  wine64 "$winhost" render "$(winpath "$windll")" --signal drums --seconds 6 --program "$1" \
-    --out "$(winpath "$out/win64/$2.wav")"
+    wine64 "$winhost" render "$(winpath "$windll")" --signal drums --seconds 6 --program "$1" \
+      --out "$(winpath "$out/win64/$2.wav")" || return
+  if cmp -s "$out/linux/$2.wav" "$out/win64/$2.wav"; then
+    step_result="the Linux and Windows renders are identical"
+  else
+    step_result="the Linux and Windows renders DIFFER"
+  fi
 }
 echo "Rendering the demo loop through the eight programs (out/linux, out/win64):"
 for p in "${!programs[@]}"; do
   name=$(printf '%d-%s' "$p" "${programs[$p]}" | tr ' A-Z' '-a-z')
   step "  $name.wav" render "$p" "$name"
-  if cmp -s "$out/linux/$name.wav" "$out/win64/$name.wav"; then
-    echo "    the Linux and Windows renders are identical"
-  else
-    echo "    the Linux and Windows renders DIFFER"
-  fi
 done
 
 # The editor panel, shot from the Windows build under wine64 on a virtual display.
