@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Release archives for musicians, in out/release/:
-#   Hallmere-VERSION-windows-x64.zip      Hallmere.dll for 64-bit Windows hosts
-#   Hallmere-VERSION-windows-x86.zip      Hallmere.dll for 32-bit Windows hosts
-#   Hallmere-VERSION-linux-x86_64.tar.gz  Hallmere.so for Linux hosts
-#   hallmere_VERSION_amd64.deb            the Debian package of the Linux build
+# Release files for musicians, in out/release/:
+#   Hallmere-VERSION-windows-setup.exe     the Windows installer: VST 3, CLAP and VST 2.x for
+#                                          64- and 32-bit hosts, with an uninstaller
+#   Hallmere-VERSION-windows-x64.zip       Hallmere.dll (VST 2.x) for 64-bit Windows hosts
+#   Hallmere-VERSION-windows-x86.zip       Hallmere.dll (VST 2.x) for 32-bit Windows hosts
+#   Hallmere-VERSION-linux-x86_64.tar.gz   every Linux format: Hallmere.vst3, Hallmere.clap,
+#   Hallmere-VERSION-linux-aarch64.tar.gz  Hallmere.lv2 and Hallmere.so (VST 2.x)
+#   hallmere_VERSION_amd64.deb             the Debian packages of the Linux builds, every
+#   hallmere_VERSION_arm64.deb             format in /usr/lib/{vst3,clap,lv2,lxvst}
 # each archive with INSTALL.txt, README.txt, LICENSE.txt and THIRD_PARTY.md. Builds what
-# it needs with the win64, win32 and release presets, in trees of its own
+# it needs with the win64, win32, release and aarch64 presets, in trees of its own
 # (PACKAGE_BUILD_DIR, default build/package), so that a developer's build trees are left
-# alone. When the release tree has an LV2 target, its Hallmere.lv2 bundle goes into the
-# Linux archive and the package as well.
+# alone.
 #
 #   tools/package.sh        everything
-#   tools/package.sh deb    the Debian package alone (the Linux build only)
+#   tools/package.sh deb    the amd64 Debian package alone (the Linux x86_64 build only)
 set -euo pipefail
 mode=${1:-all}
 case "$mode" in
@@ -34,27 +37,25 @@ fi
 # Archive entries carry the time of the last commit, so the same sources give the same bytes.
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 
-build() {  # build PRESET: configures and builds the plug-in alone, prints the build tree
+build() {  # build PRESET TARGET...: configures and builds the plug-ins alone, prints the build tree
   local tree=$builds/$1
-  cmake --preset "$1" -B "$tree" >"$builds/$1.configure.log" 2>&1 ||
-    { cat "$builds/$1.configure.log" >&2; exit 1; }
-  cmake --build "$tree" --target Hallmere -j "$jobs" >&2
+  shift
+  cmake --preset "$(basename "$tree")" -B "$tree" >"$tree.configure.log" 2>&1 ||
+    { cat "$tree.configure.log" >&2; exit 1; }
+  cmake --build "$tree" --target "$@" -j "$jobs" >&2
   echo "$tree"
 }
 
 mkdir -p "$builds"
 echo "==== Building Hallmere $version"
+formats=(Hallmere hallmere_vst3 hallmere_clap)
+linux_formats=("${formats[@]}" hallmere_lv2 hallmere_lv2_ui)
 if [ "$mode" = all ]; then
-  win64=$(build win64)
-  win32=$(build win32)
+  win64=$(build win64 "${formats[@]}")
+  win32=$(build win32 "${formats[@]}")
+  arm=$(build aarch64 "${linux_formats[@]}")
 fi
-linux=$(build release)
-# The LV2 bundle, where the build has one: any target named after LV2 makes it.
-lv2_targets=$(cmake --build "$linux" --target help | sed -n 's/^\([A-Za-z0-9_]*[lL][vV]2[A-Za-z0-9_]*\):.*/\1/p')
-for target in $lv2_targets; do
-  cmake --build "$linux" --target "$target" -j "$jobs" >&2
-done
-lv2_bundle=$(find "$linux" -type d -name Hallmere.lv2 -print -quit)
+linux=$(build release "${linux_formats[@]}")
 
 # Each binary must be what its archive says it is.
 # (Whole outputs are captured first: grep -q ending a pipe early would fail it.)
@@ -66,20 +67,29 @@ check_format() {  # check_format FILE OBJDUMP FORMAT
     exit 1
   fi
 }
+# check_linux TREE TOOL-PREFIX FORMAT MACHINE: every Linux binary, and the VST 2.x entries.
+check_linux() {
+  local f exports entry
+  for f in plugin/Hallmere.so lv2/Hallmere.lv2/hallmere.so lv2/Hallmere.lv2/hallmere_ui.so clap/Hallmere.clap \
+    "vst3/Hallmere.vst3/Contents/$4-linux/Hallmere.so"; do
+    check_format "$1/$f" "${2}objdump" "$3"
+  done
+  exports=$("${2}nm" -D --defined-only "$1/plugin/Hallmere.so")
+  for entry in VSTPluginMain main; do
+    grep -q " T $entry\$" <<<"$exports" ||
+      { echo "package: $1/plugin/Hallmere.so does not export $entry" >&2; exit 1; }
+  done
+}
 if [ "$mode" = all ]; then
   check_format "$win64/plugin/Hallmere.dll" x86_64-w64-mingw32-objdump pei-x86-64
   check_format "$win32/plugin/Hallmere.dll" i686-w64-mingw32-objdump pei-i386
+  check_linux "$arm" aarch64-linux-gnu- elf64-littleaarch64 aarch64
 fi
-check_format "$linux/plugin/Hallmere.so" objdump elf64-x86-64
-exports=$(nm -D --defined-only "$linux/plugin/Hallmere.so")
-for entry in VSTPluginMain main; do
-  grep -q " T $entry\$" <<<"$exports" ||
-    { echo "package: Hallmere.so does not export $entry" >&2; exit 1; }
-done
+check_linux "$linux" "" elf64-x86-64 x86_64
 
-readme() {  # readme PLATFORM-TEXT
+readme() {  # readme PLATFORM-TEXT FORMATS-TEXT
   cat <<EOF
-Hallmere $version - stereo reverb, VST 2.x plug-in ($1)
+Hallmere $version - stereo reverb, $2 ($1)
 by Tovik
 
 A stereo hall and room reverb: band-limited input, four allpass diffusers, an early
@@ -112,66 +122,88 @@ archive). 32-bit hosts on 64-bit Windows usually use C:\\Program Files (x86)\\VS
 
 The DLL needs nothing else: no runtime to install, no registry entries. To remove
 Hallmere, delete Hallmere.dll.
+
+The installer Hallmere-VERSION-windows-setup.exe puts Hallmere in every format (VST 3,
+CLAP and VST 2.x, 64-bit and 32-bit) where hosts look, and can remove it again.
 EOF
 }
 
-install_linux() {
-  cat <<'EOF'
-Installing Hallmere on Linux (x86_64)
+install_linux() {  # install_linux MACHINE DEBIAN-ARCHITECTURE
+  cat <<EOF
+Installing Hallmere on Linux ($1)
 =====================================
 
-1. Copy Hallmere.so into a folder where your host looks for VST 2 plug-ins:
-     ~/.vst                 (just for you; create it if it is missing)
-     /usr/local/lib/vst     (for every user, needs root)
-     /usr/lib/vst           (for every user, usually left to the distribution)
-   Hosts also search the folders listed in the LXVST_PATH or VST_PATH environment
-   variables, and most let you add folders in their plug-in preferences.
-     mkdir -p ~/.vst && cp Hallmere.so ~/.vst/
-2. Restart the host or let it rescan its plug-ins; Hallmere appears as an effect by Tovik.
+This archive holds Hallmere in every format a Linux host loads; a host needs just one.
+Copy the one your host uses into a folder it scans, yours alone or every user's (root):
 
-The editor is an X11 window inside the host's window. Hallmere.so uses libraries every
+  format    copy this                  just for you   every user
+  VST 3     Hallmere.vst3 (a folder)   ~/.vst3        /usr/local/lib/vst3
+  CLAP      Hallmere.clap              ~/.clap        /usr/local/lib/clap
+  LV2       Hallmere.lv2 (a folder)    ~/.lv2         /usr/local/lib/lv2
+  VST 2.x   Hallmere.so                ~/.vst         /usr/local/lib/vst
+
+for example
+  mkdir -p ~/.vst3 && cp -r Hallmere.vst3 ~/.vst3/
+  mkdir -p ~/.clap && cp Hallmere.clap ~/.clap/
+
+Hosts also search the folders listed in VST3_PATH, CLAP_PATH, LV2_PATH and LXVST_PATH or
+VST_PATH, and most let you add folders in their plug-in preferences. Then restart the host
+or let it rescan its plug-ins; Hallmere appears as an effect by Tovik.
+
+The panel is an X11 window inside the host's window. The plug-ins use libraries every
 desktop has: Cairo, fontconfig and Xlib (Debian and Ubuntu: libcairo2, libfontconfig1,
 libx11-6). The panel's text is drawn in Liberation Sans (fonts-liberation) where installed.
 
-To remove Hallmere, delete Hallmere.so.
+To remove Hallmere, delete what you copied.
 
-LV2 hosts: where this archive has a Hallmere.lv2 folder, copy it into ~/.lv2 (just for
-you) or /usr/local/lib/lv2 (every user).
-
-On Debian and Ubuntu the package hallmere_VERSION_amd64.deb does all of this:
-  sudo apt install ./hallmere_VERSION_amd64.deb
+On Debian and Ubuntu the package hallmere_VERSION_$2.deb does all of this for every user,
+with every format in /usr/lib/vst3, /usr/lib/clap, /usr/lib/lv2 and /usr/lib/lxvst:
+  sudo apt install ./hallmere_VERSION_$2.deb
 EOF
 }
 
 stage=$builds/stage
 rm -rf "$stage"
 mkdir -p "$stage" "$out"
-deb=$out/hallmere_${version}_amd64.deb
-bash tools/package_deb.sh "$version" "$stamp" "$linux/plugin/Hallmere.so" "$lv2_bundle" "$stage/deb" "$deb"
-echo "==== $(basename "$deb")"
-dpkg-deb --info "$deb" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Installed-Size\):/  \1:/p'
-dpkg-deb --contents "$deb" | awk '{ print "  " $6 }'
+debian() {  # debian ARCH TREE: the package, and what it holds
+  local deb=$out/hallmere_${version}_$1.deb
+  bash tools/package_deb.sh "$1" "$version" "$stamp" "$2" "$stage/deb-$1" "$deb"
+  echo "==== $(basename "$deb")"
+  dpkg-deb --info "$deb" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Installed-Size\):/  \1:/p'
+  dpkg-deb --contents "$deb" | awk '$6 !~ /\/$/ { print "  " $6 }'
+}
+debian amd64 "$linux"
 if [ "$mode" = deb ]; then
   exit 0
 fi
+debian arm64 "$arm"
 
-# stage NAME FILE README-PLATFORM INSTALL-FUNCTION [ARG]: a folder NAME with the binary
-# and its texts, the licence and the third-party list (CRLF for Windows readers), plus the
-# LV2 bundle beside the Linux library where there is one.
+setup=$out/Hallmere-$version-windows-setup.exe
+bash tools/package_installer.sh "$version" "$win64" "$win32" "$stage/installer" "$setup"
+echo "==== $(basename "$setup") ($(du -k "$setup" | cut -f1) KiB)"
+(cd "$stage/installer/files" && find . -type f | LC_ALL=C sort | sed 's|^\./|  |')
+
+# stage NAME TREE README-PLATFORM INSTALL-FUNCTION [ARG...]: a folder NAME with the
+# plug-ins of the build TREE (the VST 2.x DLL for Windows, every format for Linux) and their
+# texts, the licence and the third-party list (CRLF for Windows readers).
 stage() {
-  local name=$1 file=$2 platform=$3 how=$4
+  local name=$1 tree=$2 platform=$3 how=$4
   shift 4
   local dir=$stage/$name
   mkdir -p "$dir"
-  cp "$file" "$dir/"
-  readme "$platform" >"$dir/README.txt"
+  if [[ $name == *windows* ]]; then
+    cp "$tree/plugin/Hallmere.dll" "$dir/"
+    readme "$platform" "VST 2.x plug-in" >"$dir/README.txt"
+  else
+    cp "$tree/plugin/Hallmere.so" "$tree/clap/Hallmere.clap" "$dir/"
+    cp -r "$tree/vst3/Hallmere.vst3" "$tree/lv2/Hallmere.lv2" "$dir/"
+    readme "$platform" "VST 3, CLAP, LV2 and VST 2.x plug-in" >"$dir/README.txt"
+  fi
   "$how" "$@" | sed "s/VERSION/$version/g" >"$dir/INSTALL.txt"
   cp LICENSE "$dir/LICENSE.txt"
   cp THIRD_PARTY.md "$dir/THIRD_PARTY.md"
   if [[ $name == *windows* ]]; then
     sed -i 's/$/\r/' "$dir/README.txt" "$dir/INSTALL.txt" "$dir/LICENSE.txt" "$dir/THIRD_PARTY.md"
-  elif [ -n "$lv2_bundle" ]; then
-    cp -r "$lv2_bundle" "$dir/"
   fi
   find "$dir" -exec touch -h -d "@$stamp" {} +
 }
@@ -179,19 +211,25 @@ stage() {
 x64=Hallmere-$version-windows-x64
 x86=Hallmere-$version-windows-x86
 lnx=Hallmere-$version-linux-x86_64
-stage "$x64" "$win64/plugin/Hallmere.dll" "64-bit Windows" install_windows 64
-stage "$x86" "$win32/plugin/Hallmere.dll" "32-bit Windows" install_windows 32
-stage "$lnx" "$linux/plugin/Hallmere.so" "64-bit Linux" install_linux
+arm64=Hallmere-$version-linux-aarch64
+stage "$x64" "$win64" "64-bit Windows" install_windows 64
+stage "$x86" "$win32" "32-bit Windows" install_windows 32
+stage "$lnx" "$linux" "64-bit Linux, x86_64" install_linux x86_64 amd64
+stage "$arm64" "$arm" "64-bit Linux, aarch64" install_linux aarch64 arm64
 
-rm -f "$out/$x64.zip" "$out/$x86.zip" "$out/$lnx.tar.gz"
+rm -f "$out/$x64.zip" "$out/$x86.zip" "$out/$lnx.tar.gz" "$out/$arm64.tar.gz"
 (cd "$stage" && TZ=UTC zip -X -q -r "$out/$x64.zip" "$x64" && TZ=UTC zip -X -q -r "$out/$x86.zip" "$x86")
-tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$lnx" |
-  gzip -n -9 >"$out/$lnx.tar.gz"
+for name in "$lnx" "$arm64"; do
+  tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$name" |
+    gzip -n -9 >"$out/$name.tar.gz"
+done
 
 echo "==== Release archives in ${out#"$root"/}"
 for archive in "$out/$x64.zip" "$out/$x86.zip"; do
   echo "$(basename "$archive")"
   unzip -Z1 "$archive" | sed 's/^/  /'
 done
-echo "$(basename "$out/$lnx.tar.gz")"
-tar -tzf "$out/$lnx.tar.gz" | sed 's/^/  /'
+for name in "$lnx" "$arm64"; do
+  echo "$name.tar.gz"
+  tar -tzf "$out/$name.tar.gz" | sed 's/^/  /'
+done

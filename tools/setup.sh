@@ -18,8 +18,10 @@ packages=(
   ardour sox ladspa-sdk tap-plugins
   g++-aarch64-linux-gnu qemu-user
   libcairo2-dev:arm64 libx11-dev:arm64 libfontconfig-dev:arm64 libgtest-dev:arm64 libsndfile1-dev:arm64
+  lv2-dev:arm64
   lv2-dev lilv-utils sordi
   qtractor
+  nsis
 )
 
 # The i686 DLL's tests run under wine32, from Debian's i386 architecture.

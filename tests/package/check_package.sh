@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian package with dpkg, checks that its files are where they belong, that
-# vsthost loads the plug-in there and that Ardour finds it on its own search path (Ardour's
-# scanner run on the installed file, as a host's "scan for plug-ins" does, then Ardour's
-# plug-in list), and that lv2ls lists the LV2 bundle when the package has one; then purges
-# the package and checks that nothing of it is left.
+# Installs the Debian package with dpkg, checks that every format is where it belongs, that
+# vsthost loads the VST 2.x plug-in there and that Ardour finds it on its own search path
+# (Ardour's scanner run on the installed file, as a host's "scan for plug-ins" does, then
+# Ardour's plug-in list), that Ardour's VST 3 scanner accepts the installed bundle, that
+# Qtractor's scanner lists the installed CLAP plug-in and that lv2ls lists the LV2 bundle;
+# then purges the package and checks that nothing of it is left.
 #
 # Variables: DEB (the package), VSTHOST, WORK (scratch folder).
 # Exits 77 (skipped) when not root or when the package has not been made.
@@ -26,16 +27,15 @@ rm -rf "$WORK"
 mkdir -p "$WORK"
 
 files=$(dpkg-deb --contents "$DEB" | awk '{ print substr($6, 2) }' | grep -v '/$')
-has_lv2=no
-if grep -q '^usr/lib/lv2/' <<<"$files"; then
-  has_lv2=yes
-  command -v lv2ls >/dev/null || fail "lv2ls is not installed (package lilv-utils)"
-  lv2ls >"$WORK/lv2ls_before.log" 2>&1
-fi
+command -v lv2ls >/dev/null || fail "lv2ls is not installed (package lilv-utils)"
+lv2ls >"$WORK/lv2ls_before.log" 2>&1
 dpkg -i "$DEB" >"$WORK/install.log" 2>&1 || { cat "$WORK/install.log"; fail "dpkg -i failed"; }
 trap 'dpkg --purge hallmere >/dev/null 2>&1' EXIT
 
-for f in /usr/lib/lxvst/Hallmere.so /usr/share/doc/hallmere/copyright /usr/share/doc/hallmere/changelog.gz; do
+vst3=/usr/lib/vst3/Hallmere.vst3
+clap=/usr/lib/clap/Hallmere.clap
+for f in /usr/lib/lxvst/Hallmere.so "$vst3/Contents/$(uname -m)-linux/Hallmere.so" "$vst3/Contents/Resources/moduleinfo.json" \
+  "$clap" /usr/lib/lv2/Hallmere.lv2/manifest.ttl /usr/share/doc/hallmere/copyright /usr/share/doc/hallmere/changelog.gz; do
   [ -f "$f" ] || fail "$f is not installed"
 done
 "$VSTHOST" info /usr/lib/lxvst/Hallmere.so >"$WORK/info.log" 2>&1 || { cat "$WORK/info.log"; fail "vsthost cannot load it"; }
@@ -61,13 +61,19 @@ for attempt in 1 2; do
 done
 listed || { grep '^plugin:' "$WORK/list.log" | head -20; fail "Ardour does not list Hallmere from /usr/lib/lxvst"; }
 
+# The VST 3 bundle in Ardour's VST 3 scanner, from its installed place.
+WORK=$WORK/vst3 BUNDLE=$vst3 sh "$here/../vst3/check_scanner.sh" >"$WORK/vst3_scan.log" 2>&1 ||
+  { cat "$WORK/vst3_scan.log"; fail "Ardour's VST 3 scanner does not accept $vst3"; }
+
+# The CLAP plug-in in Qtractor's scanner, from its installed place.
+bash "$here/../clap/check_qtractor.sh" "$clap" >"$WORK/clap_scan.log" 2>&1 ||
+  { cat "$WORK/clap_scan.log"; fail "Qtractor's scanner does not list $clap"; }
+
 # The LV2 bundle: lv2ls lists one plug-in more than before, and it is ours.
-if [ $has_lv2 = yes ]; then
-  lv2ls >"$WORK/lv2ls.log" 2>&1
-  new=$(comm -13 <(sort "$WORK/lv2ls_before.log") <(sort "$WORK/lv2ls.log"))
-  [ "$(grep -c . <<<"$new")" = 1 ] || { cat "$WORK/lv2ls.log"; fail "lv2ls does not list one new plug-in"; }
-  grep -qi hallmere <<<"$new" || fail "the new LV2 plug-in $new is not Hallmere"
-fi
+lv2ls >"$WORK/lv2ls.log" 2>&1
+new=$(comm -13 <(sort "$WORK/lv2ls_before.log") <(sort "$WORK/lv2ls.log"))
+[ "$(grep -c . <<<"$new")" = 1 ] || { cat "$WORK/lv2ls.log"; fail "lv2ls does not list one new plug-in"; }
+grep -qi hallmere <<<"$new" || fail "the new LV2 plug-in $new is not Hallmere"
 
 trap - EXIT
 dpkg --purge hallmere >"$WORK/purge.log" 2>&1 || { cat "$WORK/purge.log"; fail "dpkg --purge failed"; }
@@ -75,7 +81,7 @@ dpkg-query -W hallmere >/dev/null 2>&1 && fail "dpkg still knows hallmere after 
 for f in $files; do
   [ ! -e "/$f" ] || fail "/$f is left after the purge"
 done
-for d in /usr/share/doc/hallmere /usr/lib/lv2/Hallmere.lv2; do
+for d in /usr/share/doc/hallmere /usr/lib/lv2/Hallmere.lv2 "$vst3" "$clap"; do
   [ ! -e "$d" ] || fail "$d is left after the purge"
 done
-echo "ok: installed, found by Ardour, removed"
+echo "ok: installed, VST 2.x and VST 3 found by Ardour, CLAP by Qtractor, LV2 by lv2ls, removed"
