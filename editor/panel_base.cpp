@@ -1,5 +1,7 @@
 #include "editor/panel_base.h"
 
+#include <cmath>
+
 #include "editor/editor_platform.h"
 #include "editor/panel_host.h"
 #include "gui/frame.h"
@@ -46,6 +48,19 @@ bool PanelBase::wheel(float distance) { return frame && frame->wheel(nullptr, Po
 
 void PanelBase::redraw() {
     if (frame) frame->drawView(nullptr);
+}
+
+void PanelBase::setScale(double scale) {
+    if (!(scale > 0)) return;
+    scale_ = scale;
+    if (!frame || frame->scale() == scale) return;
+    frame->setScale(scale);
+    redraw();
+}
+
+Rect PanelBase::scaledSize() const {
+    const auto device = [this](int units) { return int(std::floor(units * scale_ + 0.5)); };
+    return Rect(device(size_.left), device(size_.top), device(size_.right), device(size_.bottom));
 }
 
 void PanelBase::beginEdit(int index) { host_.beginEdit(index); }

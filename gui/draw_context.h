@@ -28,7 +28,17 @@ public:
     void selectFont(int id, int size = 0, int style = 0);
     void drawText(const char* text, const Rect& r, short opaque = 0, int align = kAlignCenter);
     int mouseButtons();
+    // In panel units, like every position the context is given.
     void mouseLocation(Point& where);
+
+    // Device pixels per panel unit: views keep their layout in units and the context draws
+    // it at this scale. Made from the frame's scale; 1 draws exactly as before.
+    double scale() const { return scale_; }
+    void setScale(double scale);
+    // The device pixel where a unit coordinate lands (halves round up), and the device
+    // rectangle of a unit rectangle after the drawing offset.
+    int toDevice(int units) const;
+    Rect toDevice(const Rect& units) const;
 
     int lineStyle() const { return lineStyle_; }
     int lineWidth() const { return lineWidth_; }
@@ -65,4 +75,6 @@ private:
     int lineStyle_ = kLineStyleSolid;
     int penStyle_ = kPenSolid;
     PointerInput* pointer_ = nullptr;
+    double scale_ = 1.0;
+    FontRequest font_{};
 };

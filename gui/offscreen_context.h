@@ -6,11 +6,12 @@
 
 class OffscreenContext : public DrawContext {
 public:
-    // Starts entirely in the background colour, outline included.
+    // Starts entirely in the background colour, outline included. The size is in panel
+    // units; the surface has the frame's scale (1 without a frame).
     OffscreenContext(Frame* frame, int width, int height, Color background = kColorBlack);
     ~OffscreenContext() override = default;
 
-    // Copies rect width x rect height pixels from offset to rect's top-left corner.
+    // Copies rect width x rect height units from offset to rect's top-left corner.
     void copyTo(DrawContext* destination, const Rect& rect, Point offset = Point());
 
     int getWidth() const { return width_; }
