@@ -87,11 +87,14 @@ TEST(Scale, SliderGrabsAndClicksHitTheSamePlaces) {
         std::vector<ScriptedPointer::State> states;
         bool moves;
     };
-    // The pan handle sits at x 390..394 for 0.5: a grab of it drags, a press beside it does not.
+    // The pan slider covers x 358..429, its handle 390..393 at 0.5; a click on the track
+    // takes the handle there.
     const std::vector<Case> cases = {
         {"grab and drag", makePanSlider, {{kButtonLeft, 392, 24}, {kButtonLeft, 371, 24}, {0, 371, 24}}, true},
-        {"press beside the handle", makePanSlider, {{kButtonLeft, 380, 24}, {kButtonLeft, 371, 24}, {0, 371, 24}},
+        {"click on the track", makePanSlider, {{kButtonLeft, 380, 24}, {0, 380, 24}}, true},
+        {"press beside the slider", makePanSlider, {{kButtonLeft, 356, 24}, {kButtonLeft, 371, 24}, {0, 371, 24}},
          false},
+        {"press below the slider", makePanSlider, {{kButtonLeft, 400, 34}, {0, 400, 34}}, false},
         {"control click resets", makePanSlider, {{kButtonLeft | kModControl, 370, 24}, {0, 370, 24}}, true},
     };
     for (const Case& c : cases) {
