@@ -67,9 +67,11 @@ void Bitmap::drawAt(DrawContext* context, const Rect& rect, Point offset, bool k
                               std::floor(offset.v * scale + 0.5), 1.0, keyed, key);
         return;
     }
+    // Where the rectangle's corner falls exactly, on the surface's pixels.
     const double factor = scale / setScale;
-    const Point shift = context->drawingOffset();
-    const double sx = offset.h * setScale + (device.left - (rect.left + shift.h) * scale) / factor;
-    const double sy = offset.v * setScale + (device.top - (rect.top + shift.v) * scale) / factor;
+    const Point shift = context->drawingOffset(), origin = context->unitOrigin();
+    const auto exact = [scale](int units, int from) { return units * scale - std::floor(from * scale + 0.5); };
+    const double sx = offset.h * setScale + (device.left - exact(rect.left + shift.h + origin.h, origin.h)) / factor;
+    const double sy = offset.v * setScale + (device.top - exact(rect.top + shift.v + origin.v, origin.v)) / factor;
     drawBitmapImageScaled(image, *context, device, sx, sy, factor, keyed, key);
 }

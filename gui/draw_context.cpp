@@ -46,14 +46,19 @@ void DrawContext::setScale(double scale) {
     }
 }
 
-int DrawContext::toDevice(int units) const {
+int DrawContext::deviceCoordinate(int units, int origin) const {
     if (scale_ == 1.0) return units;
-    return int(std::floor(units * scale_ + 0.5));
+    const auto round = [this](int u) { return int(std::floor(u * scale_ + 0.5)); };
+    return round(units + origin) - round(origin);
+}
+
+Point DrawContext::toDevice(Point p) const {
+    return Point(deviceCoordinate(p.h + offset_.h, unitOrigin_.h), deviceCoordinate(p.v + offset_.v, unitOrigin_.v));
 }
 
 Rect DrawContext::toDevice(const Rect& r) const {
-    return Rect(toDevice(r.left + offset_.h), toDevice(r.top + offset_.v), toDevice(r.right + offset_.h),
-                toDevice(r.bottom + offset_.v));
+    const Point topLeft = toDevice(Point(r.left, r.top)), bottomRight = toDevice(Point(r.right, r.bottom));
+    return Rect(topLeft.h, topLeft.v, bottomRight.h, bottomRight.v);
 }
 
 void DrawContext::makePen() {
@@ -63,13 +68,11 @@ void DrawContext::makePen() {
 }
 
 void DrawContext::moveTo(Point p) {
-    p = shifted(p);
-    if (surface_) surface_->moveTo(Point(toDevice(p.h), toDevice(p.v)));
+    if (surface_) surface_->moveTo(toDevice(p));
 }
 
 void DrawContext::lineTo(Point p) {
-    p = shifted(p);
-    if (surface_) surface_->lineTo(Point(toDevice(p.h), toDevice(p.v)));
+    if (surface_) surface_->lineTo(toDevice(p));
 }
 
 void DrawContext::setLineStyle(int style) {

@@ -2,9 +2,11 @@
 
 #include "gui/platform.h"
 
-OffscreenContext::OffscreenContext(Frame* frame, int width, int height, Color background)
+OffscreenContext::OffscreenContext(Frame* frame, int width, int height, Color background, Point panelOrigin)
     : DrawContext(frame, nullptr, nullptr), height_(height), width_(width), background_(background) {
-    adoptSurface(createOffscreenSurface(frame, toDevice(width), toDevice(height)));
+    setUnitOrigin(panelOrigin);
+    const Point size = toDevice(Point(width, height));
+    adoptSurface(createOffscreenSurface(frame, size.h, size.v));
     setLineColor(lineColor());
     setLineStyle(lineStyle());
     setFillColor(background);
@@ -23,6 +25,6 @@ void OffscreenContext::copyTo(DrawContext* destination, const Rect& rect, Point 
         return;
     }
     const Rect to = destination->toDevice(rect);
-    copySurface(*destination->surface(), to.left, to.top, to.width(), to.height(), *surface(), toDevice(offset.h),
-                toDevice(offset.v));
+    const Point from = toDevice(offset);
+    copySurface(*destination->surface(), to.left, to.top, to.width(), to.height(), *surface(), from.h, from.v);
 }

@@ -28,7 +28,7 @@ Slider::~Slider() {
 
 bool Slider::attached(View*) {
     delete offscreen;
-    offscreen = new OffscreenContext(frame_, controlWidth, controlHeight, kColorBlack);
+    offscreen = new OffscreenContext(frame_, controlWidth, controlHeight, kColorBlack, Point(size_.left, size_.top));
     return true;
 }
 

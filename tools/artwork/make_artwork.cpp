@@ -15,32 +15,11 @@
 #include "artwork_layout.h"
 #include "bitmap_file.h"
 #include "canvas.h"
-#include "control_art.h"
-#include "panel_art.h"
 #include "review_sheet.h"
 
 using namespace artwork;
 
 namespace {
-
-std::map<int, Image> renderAll() {
-    std::map<int, Image> images;
-    images[1024] = renderPanel();
-    images[1025] = renderAltKnobBody();
-    images[1026] = renderPanHandle();
-    images[1027] = renderPanTrack();
-    images[1028] = renderFaderHandle();
-    images[1029] = renderFaderTrack();
-    images[1030] = renderMeter(false);
-    images[1031] = renderMeter(true);
-    images[1032] = renderKnobBody();
-    images[1033] = renderKnobDot();
-    images[1034] = renderDryButton();
-    images[1035] = renderAboutCard();
-    images[1036] = renderPushButton();
-    images[1037] = renderGateLed();
-    return images;
-}
 
 // The knob bodies are drawn opaque, so every knob place must hold the pixels the body
 // was cut from.
@@ -97,7 +76,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const ArtworkScale& scale : kArtworkScales) {
         setArtworkScale(scale.percent / 100.0);
-        const std::map<int, Image> images = renderAll();
+        const std::map<int, Image> images = renderBitmaps();
         if (scale.percent % 100 == 0) ok &= knobPlacesMatch(images.at(1024));
         for (const BitmapSize& size : kBitmapSizes) {
             const Image& image = images.at(size.id);

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "canvas.h"
+#include "control_art.h"
+#include "panel_art.h"
 
 namespace artwork {
 namespace {
@@ -36,6 +38,25 @@ void dotPosition(double value, int& h, int& v) {
 
 }  // namespace
 
+std::map<int, Image> renderBitmaps() {
+    std::map<int, Image> images;
+    images[1024] = renderPanel();
+    images[1025] = renderAltKnobBody();
+    images[1026] = renderPanHandle();
+    images[1027] = renderPanTrack();
+    images[1028] = renderFaderHandle();
+    images[1029] = renderFaderTrack();
+    images[1030] = renderMeter(false);
+    images[1031] = renderMeter(true);
+    images[1032] = renderKnobBody();
+    images[1033] = renderKnobDot();
+    images[1034] = renderDryButton();
+    images[1035] = renderAboutCard();
+    images[1036] = renderPushButton();
+    images[1037] = renderGateLed();
+    return images;
+}
+
 Image composeReview(const std::map<int, Image>& bitmaps) {
     Image sheet = bitmaps.at(1024);
     // Image sizes back in panel pixels.
@@ -55,12 +76,13 @@ Image composeReview(const std::map<int, Image>& bitmaps) {
     const Image& panTrack = bitmaps.at(1027);
     const Image& panHandle = bitmaps.at(1026);
     blit(sheet, panTrack, kPanSlider.left, kPanSlider.top, 0, 0, u(panTrack.width), u(panTrack.height), false);
-    blit(sheet, panHandle, kPanSlider.left + 4 + 32, kPanSlider.top, 0, 0, u(panHandle.width), u(panHandle.height), true);
+    // Centre and 0 dB: the handles where the editor's sliders put them for 0.5 and 0.75.
+    blit(sheet, panHandle, kPanSlider.left + 32, kPanSlider.top, 0, 0, u(panHandle.width), u(panHandle.height), true);
 
     const Image& faderTrack = bitmaps.at(1029);
     const Image& faderHandle = bitmaps.at(1028);
     blit(sheet, faderTrack, kOutFader.left, kOutFader.top, 0, 0, u(faderTrack.width), u(faderTrack.height), false);
-    const int faderTop = 4 + static_cast<int>(0.25 * 113);
+    const int faderTop = static_cast<int>(0.25 * 113);
     blit(sheet, faderHandle, kOutFader.left, kOutFader.top + faderTop, 0, 0, u(faderHandle.width), u(faderHandle.height),
          true);
 
@@ -80,11 +102,11 @@ Image composeReview(const std::map<int, Image>& bitmaps) {
     const double scale = artworkScale();
     setArtworkScale(1.0);
     Canvas text(sheet.width, sheet.height);
-    setArtworkScale(scale);
     text.fillPixels([&](int x, int y) {
         const std::uint32_t p = sheet.at(x, y);
         return Rgb{int(p >> 16), int((p >> 8) & 0xFF), int(p & 0xFF)};
     });
+    setArtworkScale(scale);
     cairo_t* cr = text.cr();
     cairo_scale(cr, scale, scale);
     const Font displayFont{11, false};
