@@ -1,7 +1,5 @@
 #include "editor/panel_base.h"
 
-#include <cmath>
-
 #include "editor/editor_platform.h"
 #include "editor/panel_host.h"
 #include "gui/frame.h"
@@ -59,8 +57,8 @@ void PanelBase::setScale(double scale) {
 }
 
 Rect PanelBase::scaledSize() const {
-    const auto device = [this](int units) { return int(std::floor(units * scale_ + 0.5)); };
-    return Rect(device(size_.left), device(size_.top), device(size_.right), device(size_.bottom));
+    return Rect(toDevicePixel(size_.left, scale_), toDevicePixel(size_.top, scale_), toDevicePixel(size_.right, scale_),
+                toDevicePixel(size_.bottom, scale_));
 }
 
 void PanelBase::beginEdit(int index) { host_.beginEdit(index); }

@@ -63,14 +63,14 @@ void Bitmap::drawAt(DrawContext* context, const Rect& rect, Point offset, bool k
     const Rect device = context->toDevice(rect);
     if (setScale == scale) {
         // Image and panel pixels coincide: placed by the same rounding as the rectangle.
-        drawBitmapImageScaled(image, *context, device, std::floor(offset.h * scale + 0.5),
-                              std::floor(offset.v * scale + 0.5), 1.0, keyed, key);
+        drawBitmapImageScaled(image, *context, device, toDevicePixel(offset.h, scale), toDevicePixel(offset.v, scale),
+                              1.0, keyed, key);
         return;
     }
     // Where the rectangle's corner falls exactly, on the surface's pixels.
     const double factor = scale / setScale;
     const Point shift = context->drawingOffset(), origin = context->unitOrigin();
-    const auto exact = [scale](int units, int from) { return units * scale - std::floor(from * scale + 0.5); };
+    const auto exact = [scale](int units, int from) { return units * scale - toDevicePixel(from, scale); };
     const double sx = offset.h * setScale + (device.left - exact(rect.left + shift.h + origin.h, origin.h)) / factor;
     const double sy = offset.v * setScale + (device.top - exact(rect.top + shift.v + origin.v, origin.v)) / factor;
     drawBitmapImageScaled(image, *context, device, sx, sy, factor, keyed, key);

@@ -48,8 +48,7 @@ void DrawContext::setScale(double scale) {
 
 int DrawContext::deviceCoordinate(int units, int origin) const {
     if (scale_ == 1.0) return units;
-    const auto round = [this](int u) { return int(std::floor(u * scale_ + 0.5)); };
-    return round(units + origin) - round(origin);
+    return toDevicePixel(units + origin, scale_) - toDevicePixel(origin, scale_);
 }
 
 Point DrawContext::toDevice(Point p) const {

@@ -60,8 +60,8 @@ void Frame::windowDestroyed() {
 
 FrameOwner* Frame::getEditor() { return editor_; }
 
-int Frame::deviceWidth() const { return int(std::floor(size_.width() * scale_ + 0.5)); }
-int Frame::deviceHeight() const { return int(std::floor(size_.height() * scale_ + 0.5)); }
+int Frame::deviceWidth() const { return toDevicePixel(size_.width(), scale_); }
+int Frame::deviceHeight() const { return toDevicePixel(size_.height(), scale_); }
 
 void Frame::setScale(double scale) {
     if (scale <= 0 || scale == scale_) return;

@@ -25,7 +25,7 @@ struct ScaleCase {
 
 constexpr ScaleCase kCases[] = {{1.0, 448, 251}, {1.5, 672, 377}, {2.0, 896, 502}};
 
-int device(int units, double scale) { return int(std::floor(units * scale + 0.5)); }
+int device(int units, double scale) { return toDevicePixel(units, scale); }
 
 // The value displays, whose text the editor and the artwork program render differently.
 std::vector<panel::PixelRect> textAreas() {

@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kScales[] = {1.0, 1.5, 2.0};
 
-int device(int units, double scale) { return int(std::floor(units * scale + 0.5)); }
+int device(int units, double scale) { return toDevicePixel(units, scale); }
 
 // A drag given in panel units, played on a frame at a scale as the same motion relative to
 // the panel: every point is taken to device pixels first.
