@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "canvas.h"
