@@ -42,5 +42,6 @@ const EditorPlatform& systemEditorPlatform() {
 // unless a window layer has been installed already.
 void installPanelImages() {
     setEmbeddedImageLookup(findEmbeddedImage);
+    setEmbeddedScaledImageLookup(findEmbeddedScaledImage);
     if (!frameWindowFactory()) setFrameWindowFactory(createX11FrameWindow);
 }

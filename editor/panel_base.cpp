@@ -48,6 +48,19 @@ void PanelBase::redraw() {
     if (frame) frame->drawView(nullptr);
 }
 
+void PanelBase::setScale(double scale) {
+    if (!(scale > 0)) return;
+    scale_ = scale;
+    if (!frame || frame->scale() == scale) return;
+    frame->setScale(scale);
+    redraw();
+}
+
+Rect PanelBase::scaledSize() const {
+    return Rect(toDevicePixel(size_.left, scale_), toDevicePixel(size_.top, scale_), toDevicePixel(size_.right, scale_),
+                toDevicePixel(size_.bottom, scale_));
+}
+
 void PanelBase::beginEdit(int index) { host_.beginEdit(index); }
 
 void PanelBase::endEdit(int index) { host_.endEdit(index); }

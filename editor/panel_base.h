@@ -38,8 +38,14 @@ public:
     void endEdit(int index) override;
     void idlePump() override;
 
-    // The panel's size; empty until the concrete panel knows it.
+    // The panel's size in panel units; empty until the concrete panel knows it.
     const Rect& size() const { return size_; }
+    // Device pixels per panel unit, for high-density screens: set before open, or while
+    // open to resize the window and redraw. 1 unless set.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // The size in device pixels at that scale.
+    Rect scaledSize() const;
     PanelHost& host() const { return host_; }
     Frame* getFrame() const { return frame; }
     void* getParentWindow() const { return parentWindow; }
@@ -52,6 +58,7 @@ protected:
     // Atomic: parameter changes may request an update from the audio thread.
     std::atomic<std::int32_t> updateRequested{0};
     Rect size_;
+    double scale_ = 1.0;
     Frame* frame = nullptr;
     std::uint32_t nextIdleTicks = 0;
     bool inHostIdle = false;

@@ -100,7 +100,7 @@ bool ReverbEditor::build() {
 
     const int width = panelBitmap->getWidth();
     const int height = panelBitmap->getHeight();
-    frame = new Frame(Rect(0, 0, width, height), parentWindow, this);
+    frame = new Frame(Rect(0, 0, width, height), parentWindow, this, scale_);
     frame->setBackground(panelBitmap);
 
     Bitmap* panHandle = loaded(kPanHandle);

@@ -20,7 +20,8 @@ public:
     void setTransparentColor(Color color) { transparentColor_ = color; }
     Color transparentColor() const { return transparentColor_; }
 
-    // Opaque copy of the part at offset into rect.
+    // Opaque copy of the part at offset into rect. Both are in panel units: at a scale the
+    // image comes from the nearest set at least as large, drawn down smoothly if need be.
     void draw(DrawContext* context, const Rect& rect, Point offset = Point());
     // The same with pixels exactly equal to the transparent colour left out.
     void drawTransparent(DrawContext* context, const Rect& rect, Point offset = Point());
@@ -31,8 +32,15 @@ public:
     bool isLoaded() const { return image_ != nullptr; }
     void* platformImage() const { return image_; }
 
+    // The sets kept beside the 100 % image, by percent.
+    static constexpr int kScaledSetCount = 2;
+    static constexpr int kScaledSetPercents[kScaledSetCount] = {150, 200};
+
 private:
     ~Bitmap();
+    void drawAt(DrawContext* context, const Rect& rect, Point offset, bool keyed);
+    // The set for a scale, loaded on first use; index -1 is the 100 % image.
+    int setFor(double scale);
 
     int resourceId_;
     int refCount_ = 1;
@@ -40,4 +48,6 @@ private:
     int height_ = 0;
     Color transparentColor_;
     void* image_ = nullptr;
+    void* scaled_[kScaledSetCount] = {};
+    bool scaledTried_[kScaledSetCount] = {};
 };

@@ -28,7 +28,20 @@ public:
     void selectFont(int id, int size = 0, int style = 0);
     void drawText(const char* text, const Rect& r, short opaque = 0, int align = kAlignCenter);
     int mouseButtons();
+    // In panel units, like every position the context is given.
     void mouseLocation(Point& where);
+
+    // Device pixels per panel unit: views keep their layout in units and the context draws
+    // it at this scale. Made from the frame's scale; 1 draws exactly as before.
+    double scale() const { return scale_; }
+    void setScale(double scale);
+    // The device pixel where a unit point lands after the drawing offset (halves round
+    // up), and the same for a rectangle's corners.
+    Point toDevice(Point units) const;
+    Rect toDevice(const Rect& units) const;
+    // Where the surface's top-left corner sits on the panel, in units: an offscreen for a
+    // part of the panel rounds as the panel does, so its pixels line up with the panel's.
+    Point unitOrigin() const { return unitOrigin_; }
 
     int lineStyle() const { return lineStyle_; }
     int lineWidth() const { return lineWidth_; }
@@ -46,9 +59,9 @@ public:
 protected:
     // For contexts that make their surface after the base is built (offscreens).
     void adoptSurface(DrawSurface* surface);
+    void setUnitOrigin(Point origin) { unitOrigin_ = origin; }
 
 private:
-    Point shifted(Point p) const { return Point(p.h + offset_.h, p.v + offset_.v); }
     void makePen();
 
     Point windowOrigin_;
@@ -65,4 +78,9 @@ private:
     int lineStyle_ = kLineStyleSolid;
     int penStyle_ = kPenSolid;
     PointerInput* pointer_ = nullptr;
+    int deviceCoordinate(int units, int origin) const;
+
+    double scale_ = 1.0;
+    Point unitOrigin_;
+    FontRequest font_{};
 };

@@ -1,5 +1,6 @@
 #include "gui/frame.h"
 
+#include <cmath>
 #include <new>
 
 #include "gui/bitmap.h"
@@ -20,11 +21,11 @@ int currentKnobMode() { return knobModeSetting; }
 void setFrameWindowFactory(FrameWindowFactory factory) { windowFactory = factory; }
 FrameWindowFactory frameWindowFactory() { return windowFactory; }
 
-Frame::Frame(const Rect& size, void* parentWindow, FrameOwner* editor)
-    : View(size), editor_(editor), parentWindow_(parentWindow) {
+Frame::Frame(const Rect& size, void* parentWindow, FrameOwner* editor, double scale)
+    : View(size), editor_(editor), parentWindow_(parentWindow), scale_(scale > 0 ? scale : 1.0) {
     platform_ = startFramePlatform();
     if (parentWindow && windowFactory) {
-        setWindow(windowFactory(this, parentWindow, size));
+        setWindow(windowFactory(this, parentWindow, Rect(0, 0, deviceWidth(), deviceHeight())));
         setDropEnabled(true);
     }
 }
@@ -59,6 +60,28 @@ void Frame::windowDestroyed() {
 
 FrameOwner* Frame::getEditor() { return editor_; }
 
+int Frame::deviceWidth() const { return toDevicePixel(size_.width(), scale_); }
+int Frame::deviceHeight() const { return toDevicePixel(size_.height(), scale_); }
+
+void Frame::setScale(double scale) {
+    if (scale <= 0 || scale == scale_) return;
+    scale_ = scale;
+    if (window_) window_->resize(deviceWidth(), deviceHeight());
+    setDirty(true);
+}
+
+Point Frame::toUnits(Point device) const {
+    if (scale_ == 1.0) return device;
+    return Point(int(std::floor(device.h / scale_)), int(std::floor(device.v / scale_)));
+}
+
+// Outward, so that a damaged device pixel repaints every unit it touches.
+Rect Frame::toUnits(const Rect& device) const {
+    if (scale_ == 1.0) return device;
+    return Rect(int(std::floor(device.left / scale_)), int(std::floor(device.top / scale_)),
+                int(std::ceil(device.right / scale_)), int(std::ceil(device.bottom / scale_)));
+}
+
 DrawContext* Frame::makeContext() { return window_ ? window_->createContext(this) : nullptr; }
 
 void Frame::dropContext(DrawContext* context) {
@@ -74,8 +97,9 @@ void Frame::draw(DrawContext* context) {
     if (modalView_) modalView_->draw(context);
 }
 
-void Frame::drawInRect(DrawContext* context, const Rect& updateRect) {
+void Frame::drawInRect(DrawContext* context, const Rect& damaged) {
     firstDraw_ = false;
+    const Rect updateRect = toUnits(damaged);
     // Only the damaged part of the background, in place.
     if (background_) background_->draw(context, updateRect, Point(updateRect.left, updateRect.top));
     for (int i = 0; i < count_; ++i)
@@ -220,7 +244,8 @@ void Frame::setFocusView(View* view) {
 
 // ---- events ----
 
-void Frame::mouseDown(DrawContext* context, Point& where) {
+void Frame::mouseDown(DrawContext* context, Point& pressed) {
+    Point where = toUnits(pressed);
     if (focusView_) {
         View* had = focusView_;
         focusView_ = nullptr;
@@ -333,7 +358,7 @@ bool Frame::mouseLocation(Point& where) {
     where = pointer.screenLocation();
     if (window_) {
         Point origin = window_->origin();
-        where = Point(where.h - origin.h, where.v - origin.v);
+        where = toUnits(Point(where.h - origin.h, where.v - origin.v));
     }
     return true;
 }

@@ -13,7 +13,8 @@ class Frame : public View {
 public:
     // With a parent window the installed window factory makes the child window; without
     // one (or without a factory) the frame manages its views but draws nothing.
-    Frame(const Rect& size, void* parentWindow, FrameOwner* editor);
+    // size is in panel units; the window is made scale times as large.
+    Frame(const Rect& size, void* parentWindow, FrameOwner* editor, double scale = 1.0);
     ~Frame() override;
 
     void draw(DrawContext* context) override;
@@ -52,6 +53,14 @@ public:
     bool setDropEnabled(bool enabled);
     bool mouseLocation(Point& where);
 
+    // Device pixels per panel unit. Views, hit tests and the mouse all stay in units; a
+    // change resizes the window and redraws everything.
+    double scale() const { return scale_; }
+    void setScale(double scale);
+    // The window's size in device pixels.
+    int deviceWidth() const;
+    int deviceHeight() const;
+
     // Window layer hooks. setWindow hands over (and replaces) the window; the frame deletes
     // it at destruction. windowDestroyed stops all drawing for good.
     void setWindow(FrameWindow* window);
@@ -66,6 +75,8 @@ private:
     DrawContext* makeContext();
     void dropContext(DrawContext* context);
     void forget(View* view);
+    Point toUnits(Point device) const;
+    Rect toUnits(const Rect& device) const;
 
     FrameOwner* editor_;
     void* parentWindow_;
@@ -80,4 +91,5 @@ private:
     bool dropsRegistered_ = false;
     FrameWindow* window_ = nullptr;
     void* platform_ = nullptr;
+    double scale_ = 1.0;
 };

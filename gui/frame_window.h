@@ -2,7 +2,7 @@
 // without one (it then keeps its views but draws nothing); a window layer (Win32 child
 // window, X11, or a test double) implements this and calls back into the frame:
 //   paint          -> frame.drawInRect(context, damagedRect)
-//   button press   -> frame.mouseDown(context, where)    (where in window coordinates)
+//   button press   -> frame.mouseDown(context, where)    (where in window device pixels)
 //   window gone    -> frame.windowDestroyed()
 //   drop           -> frame.acceptDrop(items, count, kind, frame.mouseLocation)
 #pragma once
@@ -38,6 +38,8 @@ public:
     // dispatches it (under X11 the host runs the loop of its own windows only). The frame
     // calls it at every idle.
     virtual void handlePendingEvents() {}
+    // The frame's scale changed: the window takes its new size in device pixels.
+    virtual void resize(int width, int height) { (void)width, (void)height; }
 };
 
 // How a Frame constructed with a parent window gets its window: the platform window layer

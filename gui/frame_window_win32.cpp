@@ -33,6 +33,10 @@ void Win32FrameWindow::detachFrame() {
     if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
 }
 
+void Win32FrameWindow::resize(int width, int height) {
+    if (window_) SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 DrawContext* Win32FrameWindow::createContext(Frame* frame) {
     if (!window_) return nullptr;
     HDC dc = GetDC(window_);

@@ -18,6 +18,7 @@ public:
     void setCursor(int type) override;
     bool setDropEnabled(bool enabled) override;
     void detachFrame() override;
+    void resize(int width, int height) override;
     void* nativeHandle() override { return window_; }
 
 private:

@@ -120,6 +120,7 @@ public:
     void detachFrame() override { frame_ = nullptr; }
     void* nativeHandle() override { return reinterpret_cast<void*>(std::uintptr_t(window_)); }
     void handlePendingEvents() override { handleEvents(false); }
+    void resize(int width, int height) override;
 
     // Repaints what is damaged and, while a press holds a context open, shows what the
     // control has drawn so far.
@@ -206,6 +207,22 @@ X11FrameWindow::~X11FrameWindow() {
     if (arrow_) XFreeCursor(display_, arrow_);
     XFlush(display_);
     releaseDisplay();
+}
+
+void X11FrameWindow::resize(int width, int height) {
+    // A press holds a context on the image; the next change of scale will do.
+    if (!windowAlive_ || !image_ || openContexts_ > 0) return;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, width), std::max(1, height));
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(image);
+        return;
+    }
+    cairo_surface_destroy(image_);
+    image_ = image;
+    width_ = std::max(1, width);
+    height_ = std::max(1, height);
+    XResizeWindow(display_, window_, unsigned(width_), unsigned(height_));
+    cairo_xlib_surface_set_size(windowSurface_, width_, height_);
 }
 
 DrawContext* X11FrameWindow::createContext(Frame* frame) {

@@ -1,6 +1,7 @@
 // Value records, constant colours, the font table and the small enumerations of the toolkit.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 struct Point {
@@ -14,6 +15,10 @@ struct Point {
 };
 
 // Window coordinates, y downwards. Never normalised; all four edges count as inside.
+// The device pixel where a panel coordinate lands at a scale, halves rounding up: the one
+// rule the toolkit and the artwork program place everything by.
+inline int toDevicePixel(int units, double scale) { return int(std::floor(units * scale + 0.5)); }
+
 struct Rect {
     std::int32_t left = 0;
     std::int32_t top = 0;

@@ -8,3 +8,9 @@
 using EmbeddedImageLookup = const EmbeddedImage* (*)(int id);
 void setEmbeddedImageLookup(EmbeddedImageLookup lookup);
 EmbeddedImageLookup embeddedImageLookup();
+
+// The larger sets, installed the same way; without it a panel at a scale draws the 100 %
+// images resampled.
+using EmbeddedScaledImageLookup = const EmbeddedScaledImage* (*)(int id, int percent);
+void setEmbeddedScaledImageLookup(EmbeddedScaledImageLookup lookup);
+EmbeddedScaledImageLookup embeddedScaledImageLookup();

@@ -21,3 +21,10 @@ void copySurface(DrawSurface& target, int x, int y, int w, int h, DrawSurface& s
 void* loadBitmapImage(int resourceId, int& width, int& height);
 void freeBitmapImage(void* image);
 void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point offset, bool keyed, Color key);
+// The image of the larger set for percent (150, 200), or null when the binary has none.
+void* loadScaledBitmapImage(int resourceId, int percent, int& width, int& height);
+// Fills device rectangle r of the context's surface from the image, whose pixel (sx, sy)
+// lands on r's top-left corner and which is drawn factor times as large: a plain copy at
+// 1, resampled smoothly otherwise.
+void drawBitmapImageScaled(void* image, DrawContext& context, const Rect& r, double sx, double sy, double factor,
+                           bool keyed, Color key);

@@ -161,3 +161,41 @@ void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point off
     SelectObject(memory, previous);
     DeleteDC(memory);
 }
+
+// Windows builds carry the 100 % images only; a scaled panel resamples them.
+void* loadScaledBitmapImage(int, int, int&, int&) { return nullptr; }
+
+void drawBitmapImageScaled(void* image, DrawContext& context, const Rect& r, double sx, double sy, double factor,
+                           bool keyed, Color key) {
+    if (!context.surface()) return;
+    HDC target = dcOf(*context.surface());
+    HDC memory = CreateCompatibleDC(target);
+    HGDIOBJ previous = SelectObject(memory, static_cast<HBITMAP>(image));
+    const int w = r.width(), h = r.height();
+    if (factor == 1.0) {
+        if (keyed) {
+            keyedBlit(target, r.left, r.top, w, h, memory, int(sx), int(sy), key.rgb());
+        } else {
+            BitBlt(target, r.left, r.top, w, h, memory, int(sx), int(sy), SRCCOPY);
+        }
+    } else {
+        // Resampled into a scratch bitmap first, so that the key test sees the final pixels.
+        HDC scratch = CreateCompatibleDC(target);
+        HBITMAP pixels = CreateCompatibleBitmap(target, w, h);
+        HGDIOBJ before = SelectObject(scratch, pixels);
+        SetStretchBltMode(scratch, keyed ? COLORONCOLOR : HALFTONE);
+        SetBrushOrgEx(scratch, 0, 0, nullptr);
+        StretchBlt(scratch, 0, 0, w, h, memory, int(sx), int(sy), int(w / factor + 0.5), int(h / factor + 0.5),
+                   SRCCOPY);
+        if (keyed) {
+            keyedBlit(target, r.left, r.top, w, h, scratch, 0, 0, key.rgb());
+        } else {
+            BitBlt(target, r.left, r.top, w, h, scratch, 0, 0, SRCCOPY);
+        }
+        SelectObject(scratch, before);
+        DeleteObject(pixels);
+        DeleteDC(scratch);
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}

@@ -28,7 +28,7 @@ Slider::~Slider() {
 
 bool Slider::attached(View*) {
     delete offscreen;
-    offscreen = new OffscreenContext(frame_, controlWidth, controlHeight, kColorBlack);
+    offscreen = new OffscreenContext(frame_, controlWidth, controlHeight, kColorBlack, Point(size_.left, size_.top));
     return true;
 }
 
@@ -91,6 +91,8 @@ Rect Slider::handleRect() const {
 }
 
 void Slider::draw(DrawContext* context) {
+    // The frame's scale changed since the offscreen was made.
+    if (offscreen && context && offscreen->scale() != context->scale()) attached(frame_);
     // Composed offscreen so the slider never flickers; before it is attached to a frame it
     // has no offscreen and draws straight into the context instead.
     DrawContext* target = offscreen ? static_cast<DrawContext*>(offscreen) : context;

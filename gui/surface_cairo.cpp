@@ -63,7 +63,10 @@ void CairoSurface::setPixel(int x, int y, std::uint32_t rgb) {
 void CairoSurface::plot(int x, int y) {
     bool on = penStyle_ != kPenDot || (dashPhase_ / kDotRun) % 2 == 0;
     if (penStyle_ == kPenDot) dashPhase_ = (dashPhase_ + 1) % (2 * kDotRun);
-    if (on) setPixel(x, y, toPixel(penColor_));
+    if (!on) return;
+    // A wide pen (a scaled panel) covers a square below and right of the point.
+    for (int dy = 0; dy < penWidth_; ++dy)
+        for (int dx = 0; dx < penWidth_; ++dx) setPixel(x + dx, y + dy, toPixel(penColor_));
 }
 
 void CairoSurface::moveTo(Point p) { position_ = p; }
@@ -101,8 +104,9 @@ void CairoSurface::lineTo(Point p) {
     position_ = p;
 }
 
-void CairoSurface::setPen(int penStyle, int, Color color) {
+void CairoSurface::setPen(int penStyle, int width, Color color) {
     penStyle_ = penStyle;
+    penWidth_ = width > 1 ? width : 1;
     penColor_ = color;
     dashPhase_ = 0;
 }

@@ -51,6 +51,7 @@ private:
     Point position_;
     Color penColor_;
     int penStyle_ = kPenSolid;
+    int penWidth_ = 1;
     int dashPhase_ = 0;
     Color brushColor_;
     Color backColor_;

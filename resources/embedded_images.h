@@ -1,7 +1,8 @@
 // The panel's bitmaps as compiled into the binary, for platforms without a resource
-// section. Windows builds carry the same images as bitmap resources with the same ids.
+// section. Windows builds carry the 100 % images as bitmap resources with the same ids.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct EmbeddedImage {
@@ -13,3 +14,15 @@ struct EmbeddedImage {
 
 // The image with the given resource id, or null when there is none.
 const EmbeddedImage* findEmbeddedImage(int id);
+
+// The panel's larger sets (150 and 200 %), kept as PNG files since they would otherwise
+// take several megabytes; the toolkit decodes one when a panel first draws at its scale.
+struct EmbeddedScaledImage {
+    int id;
+    int percent;
+    std::size_t size;
+    const unsigned char* png;
+};
+
+// The image with the given resource id in the set for percent, or null when there is none.
+const EmbeddedScaledImage* findEmbeddedScaledImage(int id, int percent);

@@ -46,6 +46,12 @@ constexpr BitmapSize kBitmapSizes[] = {
     {1031, 15, 147},  {1032, 24, 25}, {1033, 7, 7},  {1034, 21, 34}, {1035, 332, 173}, {1036, 30, 40},  {1037, 13, 36},
 };
 
+// The sets drawn: 100 % as the resource bitmaps, the larger ones for high-density screens.
+struct ArtworkScale {
+    int percent;
+};
+constexpr ArtworkScale kArtworkScales[] = {{100}, {150}, {200}};
+
 // ---- Layout -------------------------------------------------------------------------
 
 constexpr int kLabelBaselineDy = 33;  // knob label baseline relative to the knob's top

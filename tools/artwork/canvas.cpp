@@ -75,10 +75,46 @@ const char* const kDigitCells[10] = {
     "###",  // 9
 };
 
+double currentScale = 1.0;
+
 }  // namespace
 
-Canvas::Canvas(int w, int h, int originX, int originY) : width(w), height(h), left(originX), top(originY) {
-    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+void setArtworkScale(double scale) { currentScale = scale; }
+double artworkScale() { return currentScale; }
+int scaledPixel(int panelCoordinate) { return static_cast<int>(std::floor(panelCoordinate * currentScale + 0.5)); }
+
+bool writePng(const std::string& path, const Image& image) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.width, image.height);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            reinterpret_cast<std::uint32_t*>(data + static_cast<size_t>(y) * stride)[x] = image.at(x, y);
+    cairo_surface_mark_dirty(surface);
+    const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+bool readPng(const std::string& path, Image& image) {
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
+    const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    if (ok) {
+        image = Image(cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                image.at(x, y) = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride)[x] &
+                                 0xFFFFFF;
+    }
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+Canvas::Canvas(int w, int h, int originX, int originY)
+    : width(scaledPixel(w)), height(scaledPixel(h)), left(originX), top(originY) {
+    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     context = cairo_create(surface);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -86,7 +122,12 @@ Canvas::Canvas(int w, int h, int originX, int originY) : width(w), height(h), le
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     cairo_set_font_options(context, options);
     cairo_font_options_destroy(options);
-    cairo_translate(context, -originX, -originY);
+    if (currentScale == 1.0) {
+        cairo_translate(context, -originX, -originY);
+    } else {
+        cairo_translate(context, -scaledPixel(originX), -scaledPixel(originY));
+        cairo_scale(context, currentScale, currentScale);
+    }
 }
 
 Canvas::~Canvas() {
@@ -98,10 +139,13 @@ void Canvas::fillPixels(const std::function<Rgb(int x, int y)>& colourAt) {
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
+    const int x0 = scaledPixel(left), y0 = scaledPixel(top);
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<size_t>(y) * stride);
         for (int x = 0; x < width; ++x) {
-            const Rgb c = colourAt(x + left, y + top);
+            const Rgb c = currentScale == 1.0 ? colourAt(x + left, y + top)
+                                              : colourAt(static_cast<int>(std::floor((x + x0) / currentScale)),
+                                                         static_cast<int>(std::floor((y + y0) / currentScale)));
             row[x] = 0xFF000000u | pack(c.r, c.g, c.b);
         }
     }

@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <functional>
+#include <string>
 
 #include "artwork_layout.h"
 #include "bitmap_file.h"
@@ -18,10 +19,22 @@ struct Font {
     bool bold;
 };
 
+// Every canvas made while a scale is set draws at it: sizes and the origin are still given
+// in panel pixels, the image has scale times as many pixels each way. 1 by default.
+void setArtworkScale(double scale);
+double artworkScale();
+// The image pixel where a panel coordinate lands at the current scale (halves round up),
+// the rule the editor's toolkit places bitmaps by.
+int scaledPixel(int panelCoordinate);
+
+// Compressed files for the larger sets, opaque RGB.
+bool writePng(const std::string& path, const Image& image);
+bool readPng(const std::string& path, Image& image);
+
 class Canvas {
 public:
     // originX, originY: the panel pixel that lands on the canvas' top-left pixel. The
-    // Cairo context is translated so that drawing uses panel coordinates.
+    // Cairo context is translated (and scaled) so that drawing uses panel coordinates.
     Canvas(int width, int height, int originX = 0, int originY = 0);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -31,7 +44,8 @@ public:
     int originX() const { return left; }
     int originY() const { return top; }
 
-    // Sets every pixel from a function of its panel position (opaque).
+    // Sets every pixel from a function of its panel position (opaque); at a scale each
+    // image pixel takes the colour of the panel pixel it lies in.
     void fillPixels(const std::function<Rgb(int x, int y)>& colourAt);
 
     // The finished picture for an image drawn opaque: pure white, the colour key, is

@@ -1,10 +1,13 @@
 // Build-time generator: turns the committed bitmap files into a C++ source holding their
-// pixels, so that builds without a resource section carry the same images.
+// pixels, so that builds without a resource section carry the same images. The larger
+// sets go in as their PNG bytes.
 //
-//   embed_bitmaps OUTPUT.cpp FILE.bmp...   (each file named after its resource id)
+//   embed_bitmaps OUTPUT.cpp FILE.bmp... PERCENT/FILE.png...   (each named after its id)
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,18 @@ int idFromPath(const std::string& path) {
     return std::atoi(name.c_str());
 }
 
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The percent of a set from its folder's name: .../150/1024.png gives 150.
+int percentFromPath(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos || slash == 0) return 0;
+    const size_t before = path.find_last_of("/\\", slash - 1);
+    return std::atoi(path.substr(before == std::string::npos ? 0 : before + 1).c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,8 +43,29 @@ int main(int argc, char** argv) {
     std::string text =
         "// Generated from the panel's bitmap files by embed_bitmaps; do not edit.\n"
         "#include \"resources/embedded_images.h\"\n\nnamespace {\n\n";
-    std::string table;
+    std::string table, scaledTable;
     for (int i = 2; i < argc; ++i) {
+        if (endsWith(argv[i], ".png")) {
+            std::ifstream file(argv[i], std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            const int id = idFromPath(argv[i]), percent = percentFromPath(argv[i]);
+            if (!file || bytes.empty() || id <= 0 || percent <= 100) {
+                std::fprintf(stderr, "embed_bitmaps: cannot use %s\n", argv[i]);
+                return 1;
+            }
+            char line[128];
+            std::snprintf(line, sizeof line, "const unsigned char kPng%d_%d[] = {", percent, id);
+            text += line;
+            for (size_t b = 0; b < bytes.size(); ++b) {
+                std::snprintf(line, sizeof line, "%s%u,", b % 20 == 0 ? "\n    " : "", unsigned(bytes[b] & 0xFF));
+                text += line;
+            }
+            text += "\n};\n\n";
+            std::snprintf(line, sizeof line, "    {%d, %d, sizeof kPng%d_%d, kPng%d_%d},\n", id, percent, percent, id,
+                          percent, id);
+            scaledTable += line;
+            continue;
+        }
         artwork::Image image;
         const int id = idFromPath(argv[i]);
         if (id <= 0 || !artwork::readBmp(argv[i], image)) {
@@ -47,11 +83,18 @@ int main(int argc, char** argv) {
         std::snprintf(line, sizeof line, "    {%d, %d, %d, kPixels%d},\n", id, image.width, image.height, id);
         table += line;
     }
-    text += "const EmbeddedImage kImages[] = {\n" + table + "};\n\n}  // namespace\n\n";
+    text += "const EmbeddedImage kImages[] = {\n" + table + "};\n\n";
+    text += "const EmbeddedScaledImage kScaledImages[] = {\n" + scaledTable + "    {0, 0, 0, nullptr},\n};\n\n";
+    text += "}  // namespace\n\n";
     text +=
         "const EmbeddedImage* findEmbeddedImage(int id) {\n"
         "    for (const EmbeddedImage& image : kImages)\n"
         "        if (image.id == id) return &image;\n"
+        "    return nullptr;\n"
+        "}\n\n"
+        "const EmbeddedScaledImage* findEmbeddedScaledImage(int id, int percent) {\n"
+        "    for (const EmbeddedScaledImage& image : kScaledImages)\n"
+        "        if (image.png && image.id == id && image.percent == percent) return &image;\n"
         "    return nullptr;\n"
         "}\n";
 

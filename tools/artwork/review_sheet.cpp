@@ -4,18 +4,26 @@
 #include <cstring>
 
 #include "canvas.h"
+#include "control_art.h"
+#include "panel_art.h"
 
 namespace artwork {
 namespace {
 
 constexpr std::uint32_t kKey = 0xFFFFFF;
 
+// Copies the part of source at panel offset (sx, sy) to panel place (x, y), w x h panel
+// pixels, placed at the current scale by the rule the editor's toolkit follows.
 void blit(Image& target, const Image& source, int x, int y, int sx, int sy, int w, int h, bool keyed) {
-    for (int row = 0; row < h; ++row)
-        for (int col = 0; col < w; ++col) {
-            const std::uint32_t p = source.at(sx + col, sy + row);
+    const int left = scaledPixel(x), top = scaledPixel(y), fromX = scaledPixel(sx), fromY = scaledPixel(sy);
+    const int cols = scaledPixel(x + w) - left, rows = scaledPixel(y + h) - top;
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col) {
+            const int fx = fromX + col, fy = fromY + row, tx = left + col, ty = top + row;
+            if (fx >= source.width || fy >= source.height || tx >= target.width || ty >= target.height) continue;
+            const std::uint32_t p = source.at(fx, fy);
             if (keyed && p == kKey) continue;
-            target.at(x + col, y + row) = p;
+            target.at(tx, ty) = p;
         }
 }
 
@@ -30,8 +38,29 @@ void dotPosition(double value, int& h, int& v) {
 
 }  // namespace
 
+std::map<int, Image> renderBitmaps() {
+    std::map<int, Image> images;
+    images[1024] = renderPanel();
+    images[1025] = renderAltKnobBody();
+    images[1026] = renderPanHandle();
+    images[1027] = renderPanTrack();
+    images[1028] = renderFaderHandle();
+    images[1029] = renderFaderTrack();
+    images[1030] = renderMeter(false);
+    images[1031] = renderMeter(true);
+    images[1032] = renderKnobBody();
+    images[1033] = renderKnobDot();
+    images[1034] = renderDryButton();
+    images[1035] = renderAboutCard();
+    images[1036] = renderPushButton();
+    images[1037] = renderGateLed();
+    return images;
+}
+
 Image composeReview(const std::map<int, Image>& bitmaps) {
     Image sheet = bitmaps.at(1024);
+    // Image sizes back in panel pixels.
+    const auto u = [](int pixels) { return static_cast<int>(std::lround(pixels / artworkScale())); };
     const Image& body = bitmaps.at(1032);
     const Image& dot = bitmaps.at(1033);
     // The default program, in the order of the knob table.
@@ -42,38 +71,44 @@ Image composeReview(const std::map<int, Image>& bitmaps) {
         blit(sheet, body, k.x, k.y, 0, 1, kKnobSize, kKnobSize, false);
         int h, v;
         dotPosition(knobValues[i], h, v);
-        blit(sheet, dot, k.x + h - dot.width / 2, k.y + v - dot.height / 2, 0, 0, dot.width, dot.height, true);
+        blit(sheet, dot, k.x + h - u(dot.width) / 2, k.y + v - u(dot.height) / 2, 0, 0, u(dot.width), u(dot.height), true);
     }
     const Image& panTrack = bitmaps.at(1027);
     const Image& panHandle = bitmaps.at(1026);
-    blit(sheet, panTrack, kPanSlider.left, kPanSlider.top, 0, 0, panTrack.width, panTrack.height, false);
-    blit(sheet, panHandle, kPanSlider.left + 4 + 32, kPanSlider.top, 0, 0, panHandle.width, panHandle.height, true);
+    blit(sheet, panTrack, kPanSlider.left, kPanSlider.top, 0, 0, u(panTrack.width), u(panTrack.height), false);
+    // Centre and 0 dB: the handles where the editor's sliders put them for 0.5 and 0.75.
+    blit(sheet, panHandle, kPanSlider.left + 32, kPanSlider.top, 0, 0, u(panHandle.width), u(panHandle.height), true);
 
     const Image& faderTrack = bitmaps.at(1029);
     const Image& faderHandle = bitmaps.at(1028);
-    blit(sheet, faderTrack, kOutFader.left, kOutFader.top, 0, 0, faderTrack.width, faderTrack.height, false);
-    const int faderTop = 4 + static_cast<int>(0.25 * 113);
-    blit(sheet, faderHandle, kOutFader.left, kOutFader.top + faderTop, 0, 0, faderHandle.width, faderHandle.height,
+    blit(sheet, faderTrack, kOutFader.left, kOutFader.top, 0, 0, u(faderTrack.width), u(faderTrack.height), false);
+    const int faderTop = static_cast<int>(0.25 * 113);
+    blit(sheet, faderHandle, kOutFader.left, kOutFader.top + faderTop, 0, 0, u(faderHandle.width), u(faderHandle.height),
          true);
 
     // Meter at half scale: the upper 74 rows unlit.
     const Image& unlit = bitmaps.at(1030);
     const Image& lit = bitmaps.at(1031);
-    blit(sheet, unlit, kMeter.left, kMeter.top, 0, 0, unlit.width, 74, false);
-    blit(sheet, lit, kMeter.left, kMeter.top + 74, 0, 74, lit.width, lit.height - 74, false);
+    blit(sheet, unlit, kMeter.left, kMeter.top, 0, 0, u(unlit.width), 74, false);
+    blit(sheet, lit, kMeter.left, kMeter.top + 74, 0, 74, u(lit.width), u(lit.height) - 74, false);
 
     const Image& dry = bitmaps.at(1034);
-    blit(sheet, dry, kDryButton.left, kDryButton.top, 0, dry.height / 2, dry.width, dry.height / 2, false);
+    blit(sheet, dry, kDryButton.left, kDryButton.top, 0, u(dry.height) / 2, u(dry.width), u(dry.height) / 2, false);
     const Image& led = bitmaps.at(1037);
-    blit(sheet, led, kGateLed.left, kGateLed.top, 0, led.height / 3, led.width, led.height / 3, false);
+    blit(sheet, led, kGateLed.left, kGateLed.top, 0, u(led.height) / 3, u(led.width), u(led.height) / 3, false);
 
     // Display texts, roughly as the editor prints them.
-    Canvas text(kPanelWidth, kPanelHeight);
+    // The sheet is copied in pixel for pixel, whatever the scale.
+    const double scale = artworkScale();
+    setArtworkScale(1.0);
+    Canvas text(sheet.width, sheet.height);
     text.fillPixels([&](int x, int y) {
         const std::uint32_t p = sheet.at(x, y);
         return Rgb{int(p >> 16), int((p >> 8) & 0xFF), int(p & 0xFF)};
     });
+    setArtworkScale(scale);
     cairo_t* cr = text.cr();
+    cairo_scale(cr, scale, scale);
     const Font displayFont{11, false};
     for (int i = 0; i < 10; ++i) {
         const KnobPlace& k = kKnobs[i];

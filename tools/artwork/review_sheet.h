@@ -8,6 +8,10 @@
 
 namespace artwork {
 
+// Every bitmap by resource id, at the current scale.
+std::map<int, Image> renderBitmaps();
+
+// At the current scale, from bitmaps of that scale.
 Image composeReview(const std::map<int, Image>& bitmaps);
 
 }  // namespace artwork

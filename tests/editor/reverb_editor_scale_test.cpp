@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "canvas.h"
+#include "editor/panel_layout.h"
+#include "gui/movie_bitmap.h"
+#include "gui/offscreen_context.h"
+#include "gui/surface_cairo.h"
+#include "gui/vu_meter.h"
+#include "reverb_rig.h"
+#include "review_sheet.h"
+
+namespace {
+
+struct ScaleCase {
+    double scale;
+    int width, height;  // the panel in device pixels
+};
+
+constexpr ScaleCase kCases[] = {{1.0, 448, 251}, {1.5, 672, 377}, {2.0, 896, 502}};
+
+int device(int units, double scale) { return toDevicePixel(units, scale); }
+
+// The value displays, whose text the editor and the artwork program render differently.
+std::vector<panel::PixelRect> textAreas() {
+    std::vector<panel::PixelRect> areas = {panel::kPanDisplay, panel::kOutDisplay};
+    for (const panel::KnobPlace& k : panel::kKnobs) {
+        const int left = k.x + panel::kDisplayDx, top = k.y + panel::kDisplayDy;
+        areas.push_back({left, top, left + panel::kDisplayWidth, top + panel::kDisplayHeight});
+    }
+    return areas;
+}
+
+bool inTextArea(int x, int y, double scale) {
+    for (const panel::PixelRect& a : textAreas())
+        if (x >= device(a.left, scale) && x < device(a.right, scale) && y >= device(a.top, scale) &&
+            y < device(a.bottom, scale))
+            return true;
+    return false;
+}
+
+// The artwork program's picture of the panel at a scale, from the sets it draws there.
+artwork::Image expectedPanel(double scale) {
+    artwork::setArtworkScale(scale);
+    const artwork::Image picture = artwork::composeReview(artwork::renderBitmaps());
+    artwork::setArtworkScale(1.0);
+    return picture;
+}
+
+int differingOutsideText(const CairoSurface& drawn, const artwork::Image& expected, double scale) {
+    int n = 0;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) n += !inTextArea(x, y, scale) && drawn.pixel(x, y) != expected.at(x, y);
+    return n;
+}
+
+// The ink of a display's text: how much there is and where its middle lies, in device pixels.
+struct Ink {
+    int count = 0;
+    double x = 0, y = 0;
+};
+
+template <typename PixelAt>
+Ink inkIn(const panel::PixelRect& a, double scale, PixelAt pixelAt) {
+    Ink ink;
+    for (int y = device(a.top, scale); y < device(a.bottom, scale); ++y)
+        for (int x = device(a.left, scale); x < device(a.right, scale); ++x) {
+            const std::uint32_t p = pixelAt(x, y);
+            if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 64) continue;
+            ++ink.count;
+            ink.x += x;
+            ink.y += y;
+        }
+    if (ink.count) ink.x /= ink.count, ink.y /= ink.count;
+    return ink;
+}
+
+}  // namespace
+
+// The editor at each scale draws the panel the artwork program pictures at that scale, to
+// the pixel but for the antialiasing of the display texts.
+TEST(ReverbEditorScale, PanelMatchesTheArtworkPictureAtEveryScale) {
+    for (const ScaleCase& c : kCases) {
+        SCOPED_TRACE(c.scale);
+        ReverbRig rig;
+        rig.editor->setScale(c.scale);
+        EXPECT_EQ(rig.editor->scaledSize(), Rect(0, 0, c.width, c.height));
+        EXPECT_EQ(rig.editor->size(), Rect(0, 0, 448, 251));  // the layout stays in units
+        rig.open();
+        ASSERT_NE(rig.frame(), nullptr);
+        EXPECT_EQ(rig.frame()->deviceWidth(), c.width);
+        // The states the picture shows: meter half lit, "Dry out" on, the LED yellow.
+        rig.editor->levelMeter()->setValue(36.0f / 73);
+        rig.editor->levelMeter()->setLastDrawnValue(36.0f / 73);
+        rig.editor->controlFor(kDryOut)->setValue(1.0f);
+        rig.editor->gateLight()->setValue(0.5f);
+
+        OffscreenContext context(rig.frame(), 448, 251);
+        rig.frame()->draw(&context);
+        const auto& drawn = static_cast<const CairoSurface&>(*context.surface());
+        ASSERT_EQ(drawn.width(), c.width);
+        ASSERT_EQ(drawn.height(), c.height);
+
+        const artwork::Image expected = expectedPanel(c.scale);
+        ASSERT_EQ(expected.width, c.width);
+        EXPECT_EQ(differingOutsideText(drawn, expected, c.scale), 0);
+        // The editor's texts are not smoothed and the picture's are: each display carries
+        // about as much ink, centred within two units of the same place.
+        for (const panel::PixelRect& a : textAreas()) {
+            SCOPED_TRACE(a.left);
+            const Ink got = inkIn(a, c.scale, [&](int x, int y) { return drawn.pixel(x, y); });
+            const Ink want = inkIn(a, c.scale, [&](int x, int y) { return expected.at(x, y); });
+            EXPECT_GT(want.count, 0);
+            EXPECT_NEAR(got.count, want.count, want.count * 0.35);
+            EXPECT_NEAR(got.x, want.x, 2 * c.scale);
+            EXPECT_NEAR(got.y, want.y, 2 * c.scale);
+        }
+    }
+}
+
+TEST(ReverbEditorScale, ChangingTheScaleWhileOpenResizesAndRedraws) {
+    ReverbRig rig;
+    rig.open();
+    ASSERT_NE(rig.frame(), nullptr);
+    rig.editor->setScale(2.0);
+    EXPECT_EQ(rig.frame()->scale(), 2.0);
+    EXPECT_EQ(rig.frame()->deviceHeight(), 502);
+    EXPECT_EQ(rig.editor->scaledSize(), Rect(0, 0, 896, 502));
+    rig.close();
+    rig.open();  // a panel opened again keeps its scale
+    EXPECT_EQ(rig.frame()->scale(), 2.0);
+}
