@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The Windows installer under wine64, in a prefix of its own: a silent install with the
 # default folders, then one with folders given on the command line, each checked for every
-# file in its place (and nothing else new in drive_c), the Uninstall registry entry and, when
-# a Windows vsthost is at hand, the installed VST 2.x DLL loading; then the silent
+# file in its place (and nothing else new in drive_c), the Uninstall registry entry and the
+# Windows vsthost loading the installed VST 2.x and VST 3 plug-ins; then the silent
 # uninstaller must leave drive_c as it found it and remove the registry entry.
 #
 # Variables: WIN64_DIR and WIN32_DIR (the Windows build trees: the installer is made from
 # their plug-ins with tools/package_installer.sh), VERSION, RUN_WINE (tests/tool/run_wine.sh),
-# WORK (scratch folder), WIN_VSTHOST (optional: build/win64/tools/vsthost.exe).
+# WORK (scratch folder), WIN_VSTHOST (build/win64/tools/vsthost.exe).
 # Exits 77 (skipped) when the trees have not built the plug-ins.
 set -u
 SKIP=77
@@ -78,12 +78,13 @@ check_install() {
     grep -qF "$line" <(sed 's/^ *//; s/    /\t/g' "$WORK/reg.txt") || { cat "$WORK/reg.txt"; fail "no registry value '$line'"; }
   done
 
-  if [ -n "${WIN_VSTHOST:-}" ] && [ -f "$WIN_VSTHOST" ]; then
-    local dll="C:\\${vst2_64//\//\\}\\Hallmere.dll"
-    wine "$WIN_VSTHOST" info "$dll" 2>&1 | tr -d '\r' >"$WORK/info.txt"
-    grep -qx 'name: "Hallmere"' "$WORK/info.txt" || { cat "$WORK/info.txt"; fail "vsthost.exe cannot load $dll"; }
-    echo "vsthost.exe loads $dll"
-  fi
+  # The 64-bit host loads each format from where the installer put it.
+  local plugin
+  for plugin in "C:\\${vst2_64//\//\\}\\Hallmere.dll" "C:\\Program Files\\Common Files\\VST3\\Hallmere.vst3"; do
+    wine "$WIN_VSTHOST" info "$plugin" 2>&1 | tr -d '\r' >"$WORK/info.txt"
+    grep -qx 'name: "Hallmere"' "$WORK/info.txt" || { cat "$WORK/info.txt"; fail "vsthost.exe cannot load $plugin"; }
+    echo "vsthost.exe loads $plugin"
+  done
 }
 
 # uninstall: the silent uninstaller (it hands over to a copy of itself in the temporary
