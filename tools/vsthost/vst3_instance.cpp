@@ -5,6 +5,7 @@
 #include "tools/vsthost/loaders.h"
 #include "tools/vsthost/plugin_loader.h"
 #include "tools/vsthost/text.h"
+#include "tools/vsthost/vst3_frame.h"
 #include "tools/vsthost/vst3_host_objects.h"
 #include "plugin/vst3/vst3_view.h"
 
@@ -69,6 +70,7 @@ class Vst3Instance final : public Instance {
 public:
     ~Vst3Instance() override {
         closeEditor();
+        if (controller_) controller_->setComponentHandler(nullptr);
         if (separateController_) controller_->terminate();
         if (component_) component_->terminate();
         for (FUnknown* object :
@@ -98,6 +100,7 @@ public:
         processor_ = query<IAudioProcessor>(component_);
         if (!processor_) return fail(error, "the component is no audio processor");
         if (!findController()) return fail(error, "the plug-in has no edit controller");
+        controller_->setComponentHandler(&edits_);
         units_ = query<IUnitInfo>(controller_);
         if (!units_) units_ = query<IUnitInfo>(component_);
         SpeakerArrangement in = kSpeakerStereo, out = kSpeakerStereo;
@@ -227,19 +230,21 @@ public:
         return true;
     }
 
-    // The view the controller makes for the panel, in the platform's own window type. Idle
-    // comes from the window system's loop; a view that needs the host's run loop asks for
-    // it through setFrame, which this host does not offer yet.
+    // The view the controller makes for the panel, in the platform's own window type, in a
+    // frame of the host's. Under X11 the view idles from the timers and descriptors it
+    // registers with the frame's run loop; under Windows from a window timer of its own.
     bool openEditor(void* parent) override {
 #if defined(_WIN32)
         const FIDString kPlatformTypeNative = kPlatformTypeHWND;
 #else
         const FIDString kPlatformTypeNative = kPlatformTypeX11EmbedWindowID;
 #endif
+        if (view_) return true;
         view_ = controller_->createView(kEditorViewName);
         if (!view_) return false;
-        if (view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk ||
+        if (view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk || view_->setFrame(&frame_) != kResultOk ||
             view_->attached(parent, kPlatformTypeNative) != kResultOk) {
+            view_->setFrame(nullptr);
             release(view_);
             view_ = nullptr;
             return false;
@@ -250,9 +255,19 @@ public:
     void closeEditor() override {
         if (!view_) return;
         view_->removed();
+        view_->setFrame(nullptr);
         release(view_);
         view_ = nullptr;
     }
+    bool editorRect(EditorRect& rect) override {
+        IPlugView* view = controller_->createView(kEditorViewName);
+        ViewRect size{};
+        const bool sized = view && view->getSize(&size) == kResultOk;
+        release(view);
+        if (sized) rect = EditorRect{size.top, size.left, size.bottom, size.right};
+        return sized;
+    }
+    std::vector<EditEvent> edits() override { return edits_.edits(); }
 
     void automate(int index, int offset, double value) override { pending_.add(parameters_[index].id, offset, value); }
     bool automatable(int index) override {
@@ -330,6 +345,12 @@ private:
         }
     }
 
+    int indexOf(ParamID id) const {
+        for (std::size_t i = 0; i < parameters_.size(); ++i)
+            if (parameters_[i].id == id) return static_cast<int>(i);
+        return static_cast<int>(id);
+    }
+
     double programValue(int program) const {
         const std::int32_t steps = parameters_[programParameter_].stepCount;
         return steps > 0 ? static_cast<double>(program) / steps : 0.0;
@@ -375,6 +396,8 @@ private:
     bool separateController_ = false;
     IUnitInfo* units_ = nullptr;
     IPlugView* view_ = nullptr;
+    ViewFrame frame_;
+    EditRecorder edits_{[this](ParamID id) { return indexOf(id); }};
     std::vector<ParameterInfo> parameters_;
     int programParameter_ = -1;
     int bypassParameter_ = -1;
