@@ -48,6 +48,17 @@ step_edits() {
   awk -v want="step: $1" '$0 == want { on = 1; next } /^step: / { on = 0 } on && /^edit: /' "$work/out.txt"
 }
 
+# The edits of the drag across the T60 knob: one bracket around several value edits ($1:
+# automate or perform) of index 2 alone. They are in $work/drag.txt, their count in $values.
+expect_t60_drag() {
+  step_edits "drag 38,84,58,84" >"$work/drag.txt"
+  expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
+  expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
+  values=$(grep -c "^edit: $1 index=2 " "$work/drag.txt")
+  expect "several edits of the value ($values)" gt "$values" 4
+  expect "only index 2 edited" eq "$(grep -vc "index=2" "$work/drag.txt")" 0
+}
+
 param() { awk -v i="$1" '$1 == "param:" && $2 == i { v = $3 } END { print v }' "$work/out.txt"; }
 
 # Field of a "counts: LABEL ..." line, e.g. count_field closed-first gdi-live.
@@ -81,12 +92,7 @@ case "$name" in
     # The meter shows whatever the audio thread last played; the rest is the same artwork.
     expect "drawn as the VST 2.x panel" eq \
       "$(diff_pixels vst2 before 0 0 413 251) $(diff_pixels vst2 before 428 0 448 251)" "0 0"
-    step_edits "drag 38,84,58,84" >"$work/drag.txt"
-    expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
-    expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
-    performs=$(grep -c "^edit: perform index=2 " "$work/drag.txt")
-    expect "several performs ($performs)" gt "$performs" 4
-    expect "only index 2 edited" eq "$(grep -vc "index=2" "$work/drag.txt")" 0
+    expect_t60_drag perform
     first=$(grep perform "$work/drag.txt" | head -1 | awk -F= '{ print $3 }')
     last=$(grep perform "$work/drag.txt" | tail -1 | awk -F= '{ print $3 }')
     expect "the value rose ($first to $last)" awk -v a="$first" -v b="$last" 'BEGIN { exit !(b > a + 0.1) }'
@@ -134,14 +140,9 @@ case "$name" in
     # Around the T60 knob's centre (48, 88), from its left across the top to its right.
     editor --screenshot "$(shot before)" --drag 38,84,58,84 --screenshot "$(shot after)" \
       --params --click 48,88,ctrl --screenshot "$(shot reset)" --params
-    step_edits "drag 38,84,58,84" >"$work/drag.txt"
-    expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
-    expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
-    automates=$(grep -c "^edit: automate index=2 " "$work/drag.txt")
-    expect "several automations ($automates)" gt "$automates" 4
-    expect "only index 2 edited" eq "$(grep -vc "index=2" "$work/drag.txt")" 0
+    expect_t60_drag automate
     expect "each automation a changed value" eq \
-      "$(grep automate "$work/drag.txt" | awk '{ print $4 }' | uniq | wc -l)" "$automates"
+      "$(grep automate "$work/drag.txt" | awk '{ print $4 }' | uniq | wc -l)" "$values"
     expect "values rise along the arc" eq \
       "$(grep automate "$work/drag.txt" | awk -F= '{ print $3 }' | sort -g | tr '\n' ' ')" \
       "$(grep automate "$work/drag.txt" | awk -F= '{ print $3 }' | tr '\n' ' ')"
