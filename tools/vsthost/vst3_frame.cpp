@@ -70,7 +70,8 @@ tresult ViewFrame::queryInterface(const TUID iid, void** object) {
 tresult ViewFrame::resizeView(IPlugView* view, ViewRect* newSize) {
     ViewRect own{};
     if (!view || !newSize || view->getSize(&own) != kResultOk) return kInvalidArgument;
-    if (newSize->right - newSize->left != own.right - own.left || newSize->bottom - newSize->top != own.bottom - own.top)
+    if (newSize->right - newSize->left != own.right - own.left ||
+        newSize->bottom - newSize->top != own.bottom - own.top)
         return kResultFalse;
     return view->onSize(newSize);
 }

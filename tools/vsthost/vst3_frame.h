@@ -13,14 +13,18 @@
 
 namespace vsthost {
 
-// Edits arrive on the window thread; the session reads them from the script thread.
+// Edits arrive on the window thread; the session reads them from the script thread. Each
+// value performed goes on to `performed`, by the instance's index for the parameter id.
 class EditRecorder final : public HostObject<IComponentHandler> {
 public:
-    // The instance's index for a parameter id.
-    explicit EditRecorder(std::function<int(ParamID)> indexOf) : indexOf_(std::move(indexOf)) {}
+    EditRecorder(std::function<int(ParamID)> indexOf, std::function<void(int, double)> performed)
+        : indexOf_(std::move(indexOf)), performed_(std::move(performed)) {}
 
     tresult VST3_CALL beginEdit(ParamID id) override { return note("begin", id, 0.0); }
-    tresult VST3_CALL performEdit(ParamID id, ParamValue value) override { return note("perform", id, value); }
+    tresult VST3_CALL performEdit(ParamID id, ParamValue value) override {
+        performed_(indexOf_(id), value);
+        return note("perform", id, value);
+    }
     tresult VST3_CALL endEdit(ParamID id) override { return note("end", id, 0.0); }
     tresult VST3_CALL restartComponent(std::int32_t) override { return kResultOk; }
 
@@ -37,6 +41,7 @@ private:
     }
 
     std::function<int(ParamID)> indexOf_;
+    std::function<void(int, double)> performed_;
     mutable std::mutex lock_;
     std::vector<EditEvent> edits_;
 };

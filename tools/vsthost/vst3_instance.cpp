@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -161,6 +162,7 @@ public:
     }
     void startProcessing() override {
         processor_->setProcessing(1);
+        takeWindowEdits();
         if (pending_.getParameterCount() > 0) {  // the host's flush: the settings without audio
             float silence[1] = {0.0f};
             float* none[2] = {silence, silence};
@@ -183,11 +185,13 @@ public:
     }
     double parameterValue(int index) override { return controller_->getParamNormalized(parameters_[index].id); }
     void setParameter(int index, double value) override {
-        editParameter(index, value);
+        controller_->setParamNormalized(parameters_[index].id, value);
         pending_.add(parameters_[index].id, 0, value);
     }
+    // The controller at once; the processor at the start of the next block.
     void editParameter(int index, double value) override {
         controller_->setParamNormalized(parameters_[index].id, value);
+        publish(index, value);
     }
     bool setParameterText(int index, const std::string& text) override {
         std::vector<char16> wide(text.begin(), text.end());
@@ -213,7 +217,7 @@ public:
         return utf8(name, 128);
     }
     void setProgram(int index) override {
-        if (programParameter_ >= 0) setParameter(programParameter_, programValue(index));
+        if (programParameter_ >= 0) editParameter(programParameter_, programValue(index));
     }
 
     bool saveState(std::vector<unsigned char>& bytes, std::string& error) override {
@@ -343,12 +347,25 @@ private:
             if (info.flags & ParameterInfo::kIsBypass) bypassParameter_ = index;
             parameters_.push_back(info);
         }
+        windowEdits_.reset(new WindowEdit[parameters_.size()]);
     }
 
     int indexOf(ParamID id) const {
         for (std::size_t i = 0; i < parameters_.size(); ++i)
             if (parameters_[i].id == id) return static_cast<int>(i);
         return static_cast<int>(id);
+    }
+
+    // From the window thread (an edit at the panel, the host's own), the last value winning.
+    void publish(int index, double value) {
+        if (index < 0 || index >= parameterCount()) return;
+        windowEdits_[index].value.store(value, std::memory_order_relaxed);
+        windowEdits_[index].waiting.store(true, std::memory_order_release);
+    }
+    void takeWindowEdits() {
+        for (int i = 0; i < parameterCount(); ++i)
+            if (windowEdits_[i].waiting.exchange(false, std::memory_order_acquire))
+                pending_.add(parameters_[i].id, 0, windowEdits_[i].value.load(std::memory_order_relaxed));
     }
 
     double programValue(int program) const {
@@ -378,6 +395,7 @@ private:
         data.numOutputs = 1;
         data.inputs = &inputs;
         data.outputs = &outputs;
+        takeWindowEdits();
         data.inputParameterChanges = &pending_;
         data.outputParameterChanges = &reported_;
         processor_->process(data);
@@ -397,12 +415,18 @@ private:
     IUnitInfo* units_ = nullptr;
     IPlugView* view_ = nullptr;
     ViewFrame frame_;
-    EditRecorder edits_{[this](ParamID id) { return indexOf(id); }};
+    EditRecorder edits_{[this](ParamID id) { return indexOf(id); },
+                        [this](int index, double value) { publish(index, value); }};
     std::vector<ParameterInfo> parameters_;
     int programParameter_ = -1;
     int bypassParameter_ = -1;
-    ChangeList pending_;   // for the next block
-    ChangeList reported_;  // what the plug-in reports back; the host drops it
+    struct WindowEdit {
+        std::atomic<double> value{0.0};
+        std::atomic<bool> waiting{false};
+    };
+    std::unique_ptr<WindowEdit[]> windowEdits_;  // one per parameter
+    ChangeList pending_;                         // for the next block
+    ChangeList reported_;                        // what the plug-in reports back; the host drops it
 };
 
 }  // namespace
