@@ -16,7 +16,7 @@
 
 #include "clap_host.h"
 #include "common/panel_x11.h"
-#include "common/poll_loop.h"
+#include "tools/vsthost/poll_loop.h"
 #include "effect/parameter_table.h"
 
 namespace {

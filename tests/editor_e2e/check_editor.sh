@@ -4,7 +4,7 @@
 # reports the host callbacks, parameters, object counts and screenshots, which are
 # checked here by regions of the panel.
 #   check_editor.sh NAME
-# Environment: WIN_VSTHOST, WIN_DLL, WINE_RUN, WINE_PREFIX (and WINE_BITS), WORK.
+# Environment: WIN_VSTHOST, WIN_DLL, WIN_VST3, WINE_RUN, WINE_PREFIX (and WINE_BITS), WORK.
 set -u
 name=$1
 work=$WORK/$name
@@ -24,10 +24,13 @@ expect() {  # expect DESCRIPTION COMMAND...
   if ! "$@"; then fail "$what"; fi
 }
 
-# editor ARGS... : runs a session; its output is in $work/out.txt.
+vst3_plugin="Z:${WIN_VST3:-}"
+
+# editor ARGS... : runs a session on the DLL, or on $session_plugin when that is set; its
+# output is in $work/out.txt.
 editor() {
   WINE_KEEP_DISPLAY=1 timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "Z:$WIN_DLL" "$@" >"$work/out.txt" 2>"$work/err.txt"
+    "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "${session_plugin:-Z:$WIN_DLL}" "$@" >"$work/out.txt" 2>"$work/err.txt"
   local status=$?
   if [ $status -ne 0 ]; then
     echo "vsthost editor exited with $status"
@@ -43,6 +46,17 @@ bmp() { echo "$work/$1.bmp"; }
 # The edit lines printed for one step (the step line itself excluded).
 step_edits() {
   awk -v want="step: $1" '$0 == want { on = 1; next } /^step: / { on = 0 } on && /^edit: /' "$work/out.txt"
+}
+
+# The edits of the drag across the T60 knob: one bracket around several value edits ($1:
+# automate or perform) of index 2 alone. They are in $work/drag.txt, their count in $values.
+expect_t60_drag() {
+  step_edits "drag 38,84,58,84" >"$work/drag.txt"
+  expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
+  expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
+  values=$(grep -c "^edit: $1 index=2 " "$work/drag.txt")
+  expect "several edits of the value ($values)" gt "$values" 4
+  expect "only index 2 edited" eq "$(grep -vc "index=2" "$work/drag.txt")" 0
 }
 
 param() { awk -v i="$1" '$1 == "param:" && $2 == i { v = $3 } END { print v }' "$work/out.txt"; }
@@ -67,6 +81,38 @@ knobs="2:36,76 3:94,76 6:165,76 9:235,76 5:305,76 4:36,161 11:94,161 7:165,161 1
 if [ "${EDITOR_HOST:-wine}" = x11 ]; then . "$(dirname "$0")/editor_x11.sh"; fi
 
 case "$name" in
+  vst3_panel)
+    # The VST 3 bundle's view in the same session as the VST 2.x editor: drawn alike, edited
+    # with brackets, and closed and opened without leaving windows behind.
+    editor --screenshot "$(shot vst2)"
+    session_plugin=$vst3_plugin
+    editor --screenshot "$(shot before)" --drag 38,84,58,84 --screenshot "$(shot after)" --params --cycles 5
+    expect "view size" grep -q "^editor-rect: main top=0 left=0 bottom=251 right=448 width=448 height=251$" "$work/out.txt"
+    expect "the view's window inside the host's" grep -q "^editor-open: main child=yes .*size=448x251$" "$work/out.txt"
+    # The meter shows whatever the audio thread last played; the rest is the same artwork.
+    expect "drawn as the VST 2.x panel" eq \
+      "$(diff_pixels vst2 before 0 0 413 251) $(diff_pixels vst2 before 428 0 448 251)" "0 0"
+    expect_t60_drag perform
+    first=$(grep perform "$work/drag.txt" | head -1 | awk -F= '{ print $3 }')
+    last=$(grep perform "$work/drag.txt" | tail -1 | awk -F= '{ print $3 }')
+    expect "the value rose ($first to $last)" awk -v a="$first" -v b="$last" 'BEGIN { exit !(b > a + 0.1) }'
+    expect "parameter 2 holds the last value" eq "$(param 2)" "$last"
+    expect "knob handle moved" gt "$(diff_pixels before after 36 76 60 100)" 10
+    if [ "${EDITOR_HOST:-wine}" = x11 ]; then
+      expect "no view window after the first close" eq "$(count_field closed-first children)" 0
+      expect "no view window after the 5th close" eq "$(count_field closed-last children)" 0
+      expect "descriptors after the first close equal after the 5th" \
+        eq "$(count_field closed-first fds)" "$(count_field closed-last fds)"
+      expect "one view window while open" eq "$(count_field open-after children)" 1
+      expect "no window left after the session" eq "$(count_field closed children)" 0
+    else
+      for key in gdi-live user-live; do
+        expect "$key after the first close equals after the 5th" \
+          eq "$(count_field closed-first $key)" "$(count_field closed-last $key)"
+      done
+      expect "no window left after the session" eq "$(count_field closed user-live)" 0
+    fi
+    ;;
   open_cycles)
     editor --screenshot "$(shot open)" --cycles 100 --screenshot "$(shot reopened)"
     expect "editor size" grep -q "^editor-rect: main top=0 left=0 bottom=251 right=448 width=448 height=251$" "$work/out.txt"
@@ -94,14 +140,9 @@ case "$name" in
     # Around the T60 knob's centre (48, 88), from its left across the top to its right.
     editor --screenshot "$(shot before)" --drag 38,84,58,84 --screenshot "$(shot after)" \
       --params --click 48,88,ctrl --screenshot "$(shot reset)" --params
-    step_edits "drag 38,84,58,84" >"$work/drag.txt"
-    expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
-    expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
-    automates=$(grep -c "^edit: automate index=2 " "$work/drag.txt")
-    expect "several automations ($automates)" gt "$automates" 4
-    expect "only index 2 edited" eq "$(grep -vc "index=2" "$work/drag.txt")" 0
+    expect_t60_drag automate
     expect "each automation a changed value" eq \
-      "$(grep automate "$work/drag.txt" | awk '{ print $4 }' | uniq | wc -l)" "$automates"
+      "$(grep automate "$work/drag.txt" | awk '{ print $4 }' | uniq | wc -l)" "$values"
     expect "values rise along the arc" eq \
       "$(grep automate "$work/drag.txt" | awk -F= '{ print $3 }' | sort -g | tr '\n' ' ')" \
       "$(grep automate "$work/drag.txt" | awk -F= '{ print $3 }' | tr '\n' ' ')"

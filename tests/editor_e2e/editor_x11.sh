@@ -2,15 +2,18 @@
 # Hallmere.so on a virtual X display of its own, with XTest input. The checks are the same
 # as under wine except where the window systems differ (X11 has no window classes and no
 # GDI objects; windows and open descriptors are counted instead).
-# Environment: VSTHOST, PLUGIN, WORK.
+# Environment: VSTHOST, PLUGIN, WORK; VST3 (the bundle) for the VST 3 check.
 if ! command -v xvfb-run >/dev/null; then
   echo "xvfb-run is not installed: skipped"
   exit 77
 fi
 
+vst3_plugin=${VST3:-}
+
+# editor ARGS...: the session on $PLUGIN, or on $session_plugin when that is set.
 editor() {
   timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$VSTHOST" editor "$PLUGIN" "$@" >"$work/out.txt" 2>"$work/err.txt"
+    "$VSTHOST" editor "${session_plugin:-$PLUGIN}" "$@" >"$work/out.txt" 2>"$work/err.txt"
   local status=$?
   if [ $status -ne 0 ]; then
     echo "vsthost editor exited with $status"

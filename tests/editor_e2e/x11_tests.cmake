@@ -1,5 +1,6 @@
-# The editor end to end natively: vsthost's X11 editor session drives Hallmere.so on a
-# virtual display that each check starts with xvfb-run (skipped, code 77, without it).
+# The editor end to end natively: vsthost's X11 editor session drives Hallmere.so (and the
+# VST 3 bundle's view) on a virtual display that each check starts with xvfb-run (skipped,
+# code 77, without it).
 find_package(Python3 COMPONENTS Interpreter)
 hallmere_require(Python3_FOUND "python3 not found: no editor tests (they compare the panel's pixels with it)")
 find_program(HALLMERE_XVFB_RUN xvfb-run)
@@ -18,6 +19,12 @@ if(TARGET vsthost AND TARGET Hallmere AND Python3_FOUND)
       ENVIRONMENT "${editor_x11_env}" RESOURCE_LOCK editor_display)
     hallmere_skippable(editor_x11.${name})
   endforeach()
+  if(TARGET hallmere_vst3)
+    add_test(NAME editor_x11.vst3_panel COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_editor.sh vst3_panel)
+    set_tests_properties(editor_x11.vst3_panel PROPERTIES LABELS "editor;x11;vst3" TIMEOUT 600
+      ENVIRONMENT "${editor_x11_env};VST3=${HALLMERE_VST3_BUNDLE}" RESOURCE_LOCK editor_display)
+    hallmere_skippable(editor_x11.vst3_panel)
+  endif()
 endif()
 
 # The X11 frame window itself, on a virtual display of its own.

@@ -30,6 +30,8 @@ for line in 'format: vst3' 'audio-blocks: [1-9]' 'audio-thread-parameter-changes
   'bypass-switches: [1-9]' 'rate-changes-while-suspended: [1-9]'; do
   grep -Eq "^$line" <<<"$report" || fail "Hallmere.vst3: no '$line'"
 done
+[ ${#display[@]} -eq 0 ] || grep -Eq '^editor: in a window, [1-9][0-9]* idles, [1-9][0-9]* close/open' <<<"$report" ||
+  fail "Hallmere.vst3: the view did not open and idle in a window"
 
 for clean in "$GAIN" "$NOPARAMS"; do
   report=$("${host[@]}" rtcheck "$clean" --seconds 1 2>/dev/null) || fail "the clean test plug-in $clean: $(flat "$report")"

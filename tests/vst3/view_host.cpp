@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/panel_x11.h"
-#include "common/poll_loop.h"
+#include "tools/vsthost/poll_loop.h"
 #include "editor/panel_layout.h"
 #include "effect/parameter_table.h"
 #include "plugin/vst3/vst3_view.h"

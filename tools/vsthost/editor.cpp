@@ -182,22 +182,7 @@ int runEditor(const std::vector<std::string>& args) {
     EditorOptions options;
     int status = parseEditorOptions(args, options);
     if (status != kExitOk) return status;
-    if (moduleFormat(options.plugin) == std::string("vst2")) return runEditorSession(options);
-    // The scripted session speaks VST 2.x; other formats show here whether they offer a view
-    // at all, through the instance's editor hooks.
-    std::string error;
-    std::unique_ptr<Instance> instance = openInstance(options.plugin, error);
-    if (!instance) {
-        std::fprintf(stderr, "vsthost: %s\n", error.c_str());
-        return kExitFailed;
-    }
-    if (!instance->openEditor(nullptr)) {
-        std::fprintf(stderr, "vsthost: the plug-in has no editor\n");
-        return kExitFailed;
-    }
-    instance->closeEditor();
-    std::fprintf(stderr, "vsthost: the editor session does not host %s views yet\n", instance->format());
-    return kExitFailed;
+    return runEditorSession(options);
 }
 
 }  // namespace vsthost

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/aeffect.h"
+#include "tools/vsthost/instance.h"
 #include "tools/vsthost/signals.h"
 
 namespace vsthost {
@@ -21,7 +21,7 @@ namespace vsthost {
 // session dies afterwards.
 void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// processReplacing at the pace of real time, 44.1 kHz in blocks of 512, looping a test
+// The instance's replacing process at the pace of real time, 44.1 kHz in blocks of 512, looping a test
 // signal (or silence) that can be swapped while it runs.
 class AudioThread {
 public:
@@ -29,7 +29,7 @@ public:
     static constexpr int kBlock = 512;
     static constexpr double kLoopSeconds = 4.0;
 
-    explicit AudioThread(AEffect* effect) : effect_(effect) {}
+    explicit AudioThread(Instance& instance) : instance_(instance) {}
     ~AudioThread() { stop(); }
 
     bool setSignal(const std::string& name) {
@@ -81,14 +81,14 @@ private:
                                    : 0.0f;
                 }
             }
-            effect_->processReplacing(effect_, inputs, outputs, kBlock);
+            instance_.process(inputs, outputs, kBlock, ProcessMode::Replace);
             ++blocks_;
             next += period;
             std::this_thread::sleep_until(next);
         }
     }
 
-    AEffect* effect_;
+    Instance& instance_;
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<long> blocks_{0};

@@ -5,7 +5,7 @@
 
 #include "tools/vsthost/editor_audio.h"
 #include "tools/vsthost/editor_script.h"
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 
 namespace vsthost {
 
@@ -49,22 +49,24 @@ void playDrag(Input& input, const EditorStep& step, Pause pause) {
 }
 
 // Keys, host automation and program changes, sent on the editor's window thread as a host
-// does. False for any other step.
+// does; the automation as an edit at the panel would be. False for any other step.
 template <class OnWindowThread, class Pause>
-bool playHostRequest(Plugin& plugin, const EditorStep& step, OnWindowThread onWindowThread, Pause pause) {
+bool playHostRequest(Instance& instance, const EditorStep& step, OnWindowThread onWindowThread, Pause pause) {
     using Kind = EditorStep::Kind;
     switch (step.kind) {
     case Kind::Key:
         onWindowThread([&] {
-            VstIntPtr down = plugin.dispatch(effEditKeyDown, 0, step.index, nullptr, 0.0f);
-            VstIntPtr up = plugin.dispatch(effEditKeyUp, 0, step.index, nullptr, 0.0f);
-            say("key: %ld down=%ld up=%ld\n", step.index, static_cast<long>(down), static_cast<long>(up));
+            long down = 0, up = 0;
+            if (instance.editorKey(static_cast<int>(step.index), 0, down, up))
+                say("key: %ld down=%ld up=%ld\n", step.index, down, up);
+            else
+                say("key: %ld not offered\n", step.index);
         });
         break;
     case Kind::Automate:
-        onWindowThread([&] { plugin.setParameter(static_cast<VstInt32>(step.index), static_cast<float>(step.value)); });
+        onWindowThread([&] { instance.editParameter(static_cast<int>(step.index), step.value); });
         break;
-    case Kind::Program: onWindowThread([&] { plugin.dispatch(effSetProgram, 0, step.index); }); break;
+    case Kind::Program: onWindowThread([&] { instance.setProgram(static_cast<int>(step.index)); }); break;
     default: return false;
     }
     pause(150);

@@ -1,7 +1,8 @@
-// The editor session: a top-level window of the editor's size is the parent the plug-in
-// gets from effEditOpen; the window thread serves that window, calls effEditIdle about 30
-// times a second and runs the host requests of the script; an audio thread keeps
-// processReplacing running at the pace of real time, and a script thread plays the steps.
+// The editor session: a top-level window of the editor's size is the parent the plug-in's
+// editor opens in, whatever its format; the window thread serves that window, idles the
+// editor about 30 times a second (and runs what a VST 3 view registered with the host's run
+// loop) and runs the host requests of the script; an audio thread keeps the instance
+// processing at the pace of real time, and a script thread plays the steps.
 // Mouse and modifier input is real input of the window system, sent from the script thread,
 // so that a control tracking a drag keeps the window thread busy exactly as with a real
 // mouse. What differs between window systems is behind EditorWindows.
@@ -51,29 +52,20 @@ private:
 
 bool Session::loadInstance(EditorHost& host, int x, int y, const char* title) {
     std::string error;
-    if (!host.plugin.load(options_.plugin, error)) {
+    host.instance = openInstance(options_.plugin, error);
+    if (!host.instance) {
         std::fprintf(stderr, "vsthost: %s\n", error.c_str());
         return false;
     }
-    AEffect* effect = host.plugin.record();
-    if (!(effect->flags & effFlagsHasEditor)) {
+    host.instance->activate(AudioThread::kRate, AudioThread::kBlock);
+    host.instance->startProcessing();
+    if (!host.instance->editorRect(host.rect)) {
         std::fprintf(stderr, "vsthost: the plug-in has no editor\n");
         return false;
     }
-    host.plugin.dispatch(effOpen);
-    host.plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(AudioThread::kRate));
-    host.plugin.dispatch(effSetBlockSize, 0, AudioThread::kBlock);
-    host.plugin.dispatch(effMainsChanged, 0, 1);
-    host.plugin.dispatch(effStartProcess);
-    ERect* rect = nullptr;
-    VstIntPtr got = host.plugin.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect) {
-        std::fprintf(stderr, "vsthost: effEditGetRect gave no rectangle (%ld)\n", static_cast<long>(got));
-        return false;
-    }
-    host.rect = *rect;
-    say("editor-rect: %s top=%d left=%d bottom=%d right=%d width=%d height=%d\n", title, rect->top, rect->left,
-        rect->bottom, rect->right, host.width(), host.height());
+    const EditorRect& rect = host.rect;
+    say("editor-rect: %s top=%d left=%d bottom=%d right=%d width=%d height=%d\n", title, rect.top, rect.left,
+        rect.bottom, rect.right, host.width(), host.height());
     if (host.width() <= 0 || host.height() <= 0) {
         std::fprintf(stderr, "vsthost: the editor has no size\n");
         return false;
@@ -106,24 +98,20 @@ void Session::settleWindowThread(int rounds) {
 }
 
 void Session::printEditEvents(std::size_t from) {
-    std::vector<CallbackEvent> events = HostState::instance().events();
-    for (std::size_t i = from; i < events.size(); ++i) {
-        const CallbackEvent& e = events[i];
-        if (e.opcode == audioMasterBeginEdit) {
-            say("edit: begin index=%d\n", static_cast<int>(e.index));
-        } else if (e.opcode == audioMasterEndEdit) {
-            say("edit: end index=%d\n", static_cast<int>(e.index));
-        } else if (e.opcode == audioMasterAutomate) {
-            say("edit: automate index=%d value=%.6f\n", static_cast<int>(e.index), static_cast<double>(e.opt));
-        }
+    std::vector<EditEvent> edits = main_.instance->edits();
+    for (std::size_t i = from; i < edits.size(); ++i) {
+        const EditEvent& e = edits[i];
+        if (e.kind == std::string("begin") || e.kind == std::string("end"))
+            say("edit: %s index=%d\n", e.kind, e.index);
+        else
+            say("edit: %s index=%d value=%.6f\n", e.kind, e.index, e.value);
     }
 }
 
 void Session::printParams(EditorHost& host) {
-    for (VstInt32 i = 0; i < host.plugin.numParams(); ++i) {
-        std::string display = host.plugin.text(effGetParamDisplay, i);
-        say("param: %d %.6f \"%s\"\n", static_cast<int>(i), static_cast<double>(host.plugin.getParameter(i)),
-            display.c_str());
+    for (int i = 0; i < host.instance->parameterCount(); ++i) {
+        std::string display = host.instance->parameterDisplay(i);
+        say("param: %d %.6f \"%s\"\n", i, host.instance->parameterValue(i), display.c_str());
     }
 }
 
@@ -146,7 +134,7 @@ void Session::cycles(long count) {
 
 void Session::runStep(const EditorStep& step) {
     using Kind = EditorStep::Kind;
-    const std::size_t before = HostState::instance().events().size();
+    const std::size_t before = main_.instance->edits().size();
     say("step: %s\n", describeStep(step).c_str());
     switch (step.kind) {
     case Kind::Wait: sleepMs(step.index); break;
@@ -156,7 +144,7 @@ void Session::runStep(const EditorStep& step) {
     case Kind::Automate:
     case Kind::Program:
         playHostRequest(
-            main_.plugin, step, [this](const std::function<void()>& work) { onWindowThread(work); }, sleepMs);
+            *main_.instance, step, [this](const std::function<void()>& work) { onWindowThread(work); }, sleepMs);
         break;
     case Kind::Signal:
         if (!audio_->setSignal(step.text)) {
@@ -184,7 +172,7 @@ void Session::runStep(const EditorStep& step) {
         onWindowThread([&] {
             second_.closeEditor();
             windows_->destroyHostWindow(second_);
-            second_.plugin.close();
+            second_.instance.reset();
             settleWindowThread(1);
         });
         break;
@@ -220,14 +208,14 @@ int Session::run() {
     if (!windows_->start()) return kExitFailed;
     HostState::instance().setSampleRate(AudioThread::kRate);
     HostState::instance().setBlockSize(AudioThread::kBlock);
-    if (!windows_->prepareLibrary(options_.plugin)) return kExitFailed;
+    if (!windows_->prepareLibrary(moduleFile(options_.plugin))) return kExitFailed;
 
     if (!loadInstance(main_, 20, 20, "main")) return kExitFailed;
     windows_->placeInput(main_);
     windows_->printClassState(main_, second_);
     printCounts("opened");
 
-    audio_ = std::make_unique<AudioThread>(main_.plugin.record());
+    audio_ = std::make_unique<AudioThread>(*main_.instance);
     if (!audio_->setSignal(options_.signal)) {
         std::fprintf(stderr, "vsthost editor: unknown signal %s\n", options_.signal.c_str());
         return kExitUsage;
@@ -241,18 +229,18 @@ int Session::run() {
     say("audio-blocks: %ld\n", audio_->blocks());
 
     printParams(main_);
-    if (second_.open) {
+    if (second_.instance) {
         second_.closeEditor();
-        second_.plugin.close();
+        second_.instance.reset();
     }
     main_.closeEditor();
     settleWindowThread(1);
     windows_->printClassState(main_, second_);
     printCounts("closed");
-    main_.plugin.dispatch(effStopProcess);
-    main_.plugin.dispatch(effMainsChanged, 0, 0);
+    main_.instance->stopProcessing();
+    main_.instance->deactivate();
     if (options_.trace) HostState::instance().printTrace(stdout);
-    main_.plugin.close();
+    main_.instance.reset();
     printCounts("effect-closed");
     windows_->destroyHostWindow(main_);
     windows_->destroyHostWindow(second_);

@@ -10,32 +10,32 @@
 #include <memory>
 #include <string>
 
-#include "tools/vsthost/plugin.h"
+#include "tools/vsthost/instance.h"
 
 namespace vsthost {
 
 // One plug-in instance with its editor in a top-level window.
 struct EditorHost {
-    Plugin plugin;
-    void* window = nullptr;  // what effEditOpen gets: a window handle, or an X11 window id
+    std::unique_ptr<Instance> instance;
+    void* window = nullptr;  // the editor's parent: a window handle, or an X11 window id
     bool open = false;
-    ERect rect = {0, 0, 0, 0};
+    EditorRect rect;
 
     int width() const { return rect.right - rect.left; }
     int height() const { return rect.bottom - rect.top; }
     void openEditor() {
-        if (open) return;
-        // The answer of effEditOpen varies between plug-ins; the child window tells more.
-        plugin.dispatch(effEditOpen, 0, 0, window);
-        open = true;
+        if (open || !instance) return;
+        // What the plug-in answers varies (a VST 2.x open's answer says little); the child
+        // window tells more.
+        open = instance->openEditor(window);
     }
     void closeEditor() {
         if (!open) return;
-        plugin.dispatch(effEditClose);
+        instance->closeEditor();
         open = false;
     }
     void idle() {
-        if (open) plugin.dispatch(effEditIdle);
+        if (open) instance->idleEditor();
     }
 };
 

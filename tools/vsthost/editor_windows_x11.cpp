@@ -1,10 +1,12 @@
 // The editor session's windows under X11: override-redirect top-level windows whose ids the
 // plug-in gets as parents, a main loop that polls the server's connection and a pipe that
-// wakes it for work from the script thread, and input through the XTest extension on a
+// wakes it for work from the script thread, the run loop of what plug-ins registered with
+// the host (window_loop.h), and input through the XTest extension on a
 // connection of the script thread's own.
 #include "tools/vsthost/editor_audio.h"
 #include "tools/vsthost/editor_script.h"
 #include "tools/vsthost/editor_windows.h"
+#include "tools/vsthost/window_loop.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -306,7 +308,8 @@ void X11Windows::runJobs() {
     }
 }
 
-// Handles the host windows' events; waits up to timeoutMs for any, or for a job.
+// Handles the host windows' events, then what plug-ins registered with the run loop; waits
+// up to timeoutMs for an event of ours, or for a job.
 void X11Windows::serveWindows(int timeoutMs) {
     XFlush(display_);
     if (!XPending(display_) && timeoutMs > 0) {
@@ -328,6 +331,7 @@ void X11Windows::serveWindows(int timeoutMs) {
             ++windowsDestroyed_;
         }
     }
+    runWindowLoop();
 }
 
 bool X11Windows::pump() {

@@ -1,4 +1,5 @@
 #include "tools/vsthost/host_window.h"
+#include "tools/vsthost/window_loop.h"
 
 #include <X11/Xlib.h>
 
@@ -29,6 +30,7 @@ void HostWindow::pump() {
         XEvent event;
         XNextEvent(native->display, &event);
     }
+    runWindowLoop();
 }
 
 }  // namespace vsthost

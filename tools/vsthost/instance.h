@@ -17,6 +17,18 @@ enum class ProcessMode { Replace, Accumulate };
 // "key: value" lines of what a plug-in says about itself, already formatted.
 using InfoLines = std::vector<std::pair<std::string, std::string>>;
 
+struct EditorRect {
+    int top = 0, left = 0, bottom = 0, right = 0;
+};
+
+// An edit the plug-in's panel reported to the host: "begin", "end", or a value ("automate"
+// in VST 2.x words, "perform" in VST 3 ones).
+struct EditEvent {
+    const char* kind;
+    int index;
+    double value;
+};
+
 class Instance {
 public:
     virtual ~Instance() = default;
@@ -61,6 +73,15 @@ public:
     virtual bool openEditor(void* parent) = 0;
     virtual void idleEditor() = 0;
     virtual void closeEditor() = 0;
+    // The editor's rectangle, asked before it opens; false when there is no editor.
+    virtual bool editorRect(EditorRect& rect) { return (void)rect, false; }
+    // Every edit the panel reported so far, oldest first.
+    virtual std::vector<EditEvent> edits() { return {}; }
+    // A key sent to the open editor, down and up, with the two answers; false where the
+    // format has no such request.
+    virtual bool editorKey(int key, int character, long& down, long& up) {
+        return (void)key, (void)character, (void)down, (void)up, false;
+    }
 
     // On the audio thread, inside the counted window: a change due `offset` frames into the
     // next block, a program change and a bypass switch. Formats without sample-accurate

@@ -44,14 +44,15 @@ const Command kCommands[] = {
      "non-finite samples, the last non-zero frame and whether it is silent.\n",
      runStat},
     {"editor", "PLUGIN [options and steps]",
-     "opens a VST 2.x plug-in's editor in a window of its own (Windows, or X11 with the\n"
-     "XTest extension), idles it about 30 times a second while audio runs on another\n"
+     "opens a plug-in's editor (a VST 2.x editor, a VST 3 view) in a window of its own\n"
+     "(Windows, or X11 with the XTest extension), idles it about 30 times a second (a\n"
+     "VST 3 view under X11 from the timers it registers) while audio runs on another\n"
      "thread, and plays these steps in order, with real pointer and key input:\n"
      "  --click X,Y[,ctrl|shift|right]   a click at editor position X,Y\n"
      "  --drag X1,Y1,X2,Y2[,ctrl|shift|right]  press, move in steps, release\n"
-     "  --key VK             effEditKeyDown and effEditKeyUp with that virtual key\n"
-     "  --automate I=V       host automation of parameter I\n"
-     "  --program P          effSetProgram\n"
+     "  --key VK             effEditKeyDown and effEditKeyUp with that virtual key (VST 2.x)\n"
+     "  --automate I=V       host automation of parameter I, on the window thread\n"
+     "  --program P          a program change\n"
      "  --audio NAME         switch the audio to a built-in signal or silence\n"
      "  --wait MS            let the editor idle\n"
      "  --screenshot FILE    the editor's pixels: PNG when FILE ends in .png (X11),\n"
@@ -63,7 +64,8 @@ const Command kCommands[] = {
      "                       or its windows exist (X11)\n"
      "  --counts             window-system objects the plug-in holds now\n"
      "  --signal NAME        audio at the start (default silence); --settle MS\n"
-     "Each step prints the edit callbacks (begin, automate, end) it caused.\n",
+     "Each step prints the edits the panel reported: begin, automate (VST 2.x) or\n"
+     "perform (VST 3), end.\n",
      runEditor},
 };
 

@@ -225,6 +225,29 @@ public:
     }
     void idleEditor() override { plugin_.dispatch(effEditIdle); }
     void closeEditor() override { plugin_.dispatch(effEditClose); }
+    bool editorRect(EditorRect& rect) override {
+        ERect* got = nullptr;
+        if (!(effect_->flags & effFlagsHasEditor)) return false;
+        plugin_.dispatch(effEditGetRect, 0, 0, &got);
+        if (!got) return false;
+        rect = EditorRect{got->top, got->left, got->bottom, got->right};
+        return true;
+    }
+    // The host callback records every call of every plug-in in the process.
+    std::vector<EditEvent> edits() override {
+        std::vector<EditEvent> found;
+        for (const CallbackEvent& e : HostState::instance().events()) {
+            if (e.opcode == audioMasterBeginEdit) found.push_back({"begin", e.index, 0.0});
+            if (e.opcode == audioMasterEndEdit) found.push_back({"end", e.index, 0.0});
+            if (e.opcode == audioMasterAutomate) found.push_back({"automate", e.index, e.opt});
+        }
+        return found;
+    }
+    bool editorKey(int key, int character, long& down, long& up) override {
+        down = static_cast<long>(plugin_.dispatch(effEditKeyDown, character, key, nullptr, 0.0f));
+        up = static_cast<long>(plugin_.dispatch(effEditKeyUp, character, key, nullptr, 0.0f));
+        return true;
+    }
 
     void automate(int index, int, double value) override {
         plugin_.setParameter(index, static_cast<float>(value));

@@ -5,11 +5,13 @@
 #include "tools/vsthost/loaders.h"
 #include "tools/vsthost/plugin_loader.h"
 #include "tools/vsthost/text.h"
+#include "tools/vsthost/vst3_frame.h"
 #include "tools/vsthost/vst3_host_objects.h"
 #include "plugin/vst3/vst3_view.h"
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -69,6 +71,7 @@ class Vst3Instance final : public Instance {
 public:
     ~Vst3Instance() override {
         closeEditor();
+        if (controller_) controller_->setComponentHandler(nullptr);
         if (separateController_) controller_->terminate();
         if (component_) component_->terminate();
         for (FUnknown* object :
@@ -98,6 +101,7 @@ public:
         processor_ = query<IAudioProcessor>(component_);
         if (!processor_) return fail(error, "the component is no audio processor");
         if (!findController()) return fail(error, "the plug-in has no edit controller");
+        controller_->setComponentHandler(&edits_);
         units_ = query<IUnitInfo>(controller_);
         if (!units_) units_ = query<IUnitInfo>(component_);
         SpeakerArrangement in = kSpeakerStereo, out = kSpeakerStereo;
@@ -158,6 +162,7 @@ public:
     }
     void startProcessing() override {
         processor_->setProcessing(1);
+        takeWindowEdits();
         if (pending_.getParameterCount() > 0) {  // the host's flush: the settings without audio
             float silence[1] = {0.0f};
             float* none[2] = {silence, silence};
@@ -180,11 +185,13 @@ public:
     }
     double parameterValue(int index) override { return controller_->getParamNormalized(parameters_[index].id); }
     void setParameter(int index, double value) override {
-        editParameter(index, value);
+        controller_->setParamNormalized(parameters_[index].id, value);
         pending_.add(parameters_[index].id, 0, value);
     }
+    // The controller at once; the processor at the start of the next block.
     void editParameter(int index, double value) override {
         controller_->setParamNormalized(parameters_[index].id, value);
+        publish(index, value);
     }
     bool setParameterText(int index, const std::string& text) override {
         std::vector<char16> wide(text.begin(), text.end());
@@ -210,7 +217,7 @@ public:
         return utf8(name, 128);
     }
     void setProgram(int index) override {
-        if (programParameter_ >= 0) setParameter(programParameter_, programValue(index));
+        if (programParameter_ >= 0) editParameter(programParameter_, programValue(index));
     }
 
     bool saveState(std::vector<unsigned char>& bytes, std::string& error) override {
@@ -227,19 +234,21 @@ public:
         return true;
     }
 
-    // The view the controller makes for the panel, in the platform's own window type. Idle
-    // comes from the window system's loop; a view that needs the host's run loop asks for
-    // it through setFrame, which this host does not offer yet.
+    // The view the controller makes for the panel, in the platform's own window type, in a
+    // frame of the host's. Under X11 the view idles from the timers and descriptors it
+    // registers with the frame's run loop; under Windows from a window timer of its own.
     bool openEditor(void* parent) override {
 #if defined(_WIN32)
         const FIDString kPlatformTypeNative = kPlatformTypeHWND;
 #else
         const FIDString kPlatformTypeNative = kPlatformTypeX11EmbedWindowID;
 #endif
+        if (view_) return true;
         view_ = controller_->createView(kEditorViewName);
         if (!view_) return false;
-        if (view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk ||
+        if (view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk || view_->setFrame(&frame_) != kResultOk ||
             view_->attached(parent, kPlatformTypeNative) != kResultOk) {
+            view_->setFrame(nullptr);
             release(view_);
             view_ = nullptr;
             return false;
@@ -250,9 +259,19 @@ public:
     void closeEditor() override {
         if (!view_) return;
         view_->removed();
+        view_->setFrame(nullptr);
         release(view_);
         view_ = nullptr;
     }
+    bool editorRect(EditorRect& rect) override {
+        IPlugView* view = controller_->createView(kEditorViewName);
+        ViewRect size{};
+        const bool sized = view && view->getSize(&size) == kResultOk;
+        release(view);
+        if (sized) rect = EditorRect{size.top, size.left, size.bottom, size.right};
+        return sized;
+    }
+    std::vector<EditEvent> edits() override { return edits_.edits(); }
 
     void automate(int index, int offset, double value) override { pending_.add(parameters_[index].id, offset, value); }
     bool automatable(int index) override {
@@ -328,6 +347,25 @@ private:
             if (info.flags & ParameterInfo::kIsBypass) bypassParameter_ = index;
             parameters_.push_back(info);
         }
+        windowEdits_.reset(new WindowEdit[parameters_.size()]);
+    }
+
+    int indexOf(ParamID id) const {
+        for (std::size_t i = 0; i < parameters_.size(); ++i)
+            if (parameters_[i].id == id) return static_cast<int>(i);
+        return static_cast<int>(id);
+    }
+
+    // From the window thread (an edit at the panel, the host's own), the last value winning.
+    void publish(int index, double value) {
+        if (index < 0 || index >= parameterCount()) return;
+        windowEdits_[index].value.store(value, std::memory_order_relaxed);
+        windowEdits_[index].waiting.store(true, std::memory_order_release);
+    }
+    void takeWindowEdits() {
+        for (int i = 0; i < parameterCount(); ++i)
+            if (windowEdits_[i].waiting.exchange(false, std::memory_order_acquire))
+                pending_.add(parameters_[i].id, 0, windowEdits_[i].value.load(std::memory_order_relaxed));
     }
 
     double programValue(int program) const {
@@ -357,6 +395,7 @@ private:
         data.numOutputs = 1;
         data.inputs = &inputs;
         data.outputs = &outputs;
+        takeWindowEdits();
         data.inputParameterChanges = &pending_;
         data.outputParameterChanges = &reported_;
         processor_->process(data);
@@ -375,11 +414,19 @@ private:
     bool separateController_ = false;
     IUnitInfo* units_ = nullptr;
     IPlugView* view_ = nullptr;
+    ViewFrame frame_;
+    EditRecorder edits_{[this](ParamID id) { return indexOf(id); },
+                        [this](int index, double value) { publish(index, value); }};
     std::vector<ParameterInfo> parameters_;
     int programParameter_ = -1;
     int bypassParameter_ = -1;
-    ChangeList pending_;   // for the next block
-    ChangeList reported_;  // what the plug-in reports back; the host drops it
+    struct WindowEdit {
+        std::atomic<double> value{0.0};
+        std::atomic<bool> waiting{false};
+    };
+    std::unique_ptr<WindowEdit[]> windowEdits_;  // one per parameter
+    ChangeList pending_;                         // for the next block
+    ChangeList reported_;                        // what the plug-in reports back; the host drops it
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A test host's main loop: the timers and descriptors a plug-in registered, really run.
-// Each registration is known by the key the host's interface gives it (a handler pointer, a
+// A host's main loop for what a plug-in registered with it: timers and descriptors, really
+// run, by the test hosts and by vsthost's window thread. Each registration is known by the key the host's interface gives it (a handler pointer, a
 // timer id, a descriptor); the loop calls back with that key.
 #pragma once
 
@@ -28,6 +28,9 @@ public:
 
     // Runs the callbacks for `millis`, or until `done` is set.
     void run(int millis, const std::atomic<bool>* done = nullptr);
+    // One round: waits up to `millis` (0: not at all) for a descriptor, then calls back for
+    // the descriptors that are readable and the timers that are due.
+    void runOnce(int millis);
 
     int timerCalls = 0;
     int descriptorCalls = 0;
