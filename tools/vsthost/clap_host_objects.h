@@ -28,7 +28,8 @@ public:
 private:
     static std::int64_t CLAP_CALL read(const abi::InputStream* stream, void* buffer, std::uint64_t size) {
         auto* self = static_cast<ClapStream*>(stream->ctx);
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, self->bytes.size() - self->position));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, self->bytes.size() - self->position));
         if (n > 0) std::memcpy(buffer, self->bytes.data() + self->position, n);
         self->position += n;
         return static_cast<std::int64_t>(n);

@@ -53,8 +53,7 @@ private:
     static bool CLAP_CALL declareSoundpack(const abi::PresetIndexer*, const void*) { return true; }
     static const void* CLAP_CALL indexerExtension(const abi::PresetIndexer*, const char*) { return nullptr; }
     static void CLAP_CALL onError(const abi::PresetMetadataReceiver*, std::int32_t, const char*) {}
-    static bool CLAP_CALL beginPreset(const abi::PresetMetadataReceiver* receiver, const char* name,
-                                      const char* key) {
+    static bool CLAP_CALL beginPreset(const abi::PresetMetadataReceiver* receiver, const char* name, const char* key) {
         if (key) of(receiver->receiverData).presets_.push_back({name ? name : "", key});
         return true;
     }
@@ -66,11 +65,10 @@ private:
 
     std::vector<ClapPreset> presets_;
     bool inPlugin_ = false;
-    abi::PresetIndexer indexer_{abi::kVersion,   "vsthost",        "",       "",
-                                "1",             this,             declareFiletype, declareLocation,
+    abi::PresetIndexer indexer_{abi::kVersion,    "vsthost",       "", "", "1", this, declareFiletype, declareLocation,
                                 declareSoundpack, indexerExtension};
-    abi::PresetMetadataReceiver receiver_{this,    onError, beginPreset, addPluginId,   setText,     setFlags,
-                                          setText, setText, setTimestamps, setText, addExtraInfo};
+    abi::PresetMetadataReceiver receiver_{this,    onError, beginPreset,   addPluginId, setText,     setFlags,
+                                          setText, setText, setTimestamps, setText,     addExtraInfo};
 };
 
 class ClapInstance final : public Instance {
@@ -119,7 +117,8 @@ public:
         const abi::PluginDescriptor& d = *plugin_->desc;
         auto text = [](const char* s) { return quoted(s ? s : ""); };
         std::string features;
-        for (const char* const* f = d.features; f && *f; ++f) features += (features.empty() ? "" : " ") + std::string(*f);
+        for (const char* const* f = d.features; f && *f; ++f)
+            features += (features.empty() ? "" : " ") + std::string(*f);
         const auto* latency = extension<abi::PluginLatency>(abi::kLatencyExt);
         const auto* tail = extension<abi::PluginTail>(abi::kTailExt);
         char clapVersion[40];
@@ -185,8 +184,9 @@ public:
         }
         abi::AudioBuffer inputs{in, nullptr, 2, 0, 0};
         abi::AudioBuffer outputs{out, nullptr, 2, 0, 0};
-        const abi::Process data{steadyTime_,      static_cast<std::uint32_t>(frames), nullptr, &inputs, &outputs, 1, 1,
-                                pending_.list(), reported_.list()};
+        const abi::Process data{
+            steadyTime_,     static_cast<std::uint32_t>(frames), nullptr, &inputs, &outputs, 1, 1, pending_.list(),
+            reported_.list()};
         plugin_->process(plugin_, &data);
         steadyTime_ += frames;
         pending_.clear();
@@ -280,8 +280,8 @@ private:
         for (std::uint32_t i = 0; params_ && i < params_->count(plugin_); ++i) {
             abi::ParamInfo info{};
             if (!params_->getInfo(plugin_, i, &info)) continue;
-            parameters_.push_back({info.id, std::string(info.name, strnlen(info.name, sizeof info.name)),
-                                   info.minValue, info.maxValue, (info.flags & abi::kParamIsStepped) != 0,
+            parameters_.push_back({info.id, std::string(info.name, strnlen(info.name, sizeof info.name)), info.minValue,
+                                   info.maxValue, (info.flags & abi::kParamIsStepped) != 0,
                                    (info.flags & abi::kParamIsAutomatable) != 0});
         }
     }
@@ -341,17 +341,19 @@ private:
                                                [](const abi::Host*) {}};
         static const abi::HostState state = {[](const abi::Host*) {}};
         static const abi::HostChanged changed = {[](const abi::Host*) {}};
-        static const abi::HostThreadCheck threads = {
-            [](const abi::Host* host) { return of(host).isMainThread(); },
-            [](const abi::Host* host) {
-                return of(host).audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
-            }};
+        static const abi::HostThreadCheck threads = {[](const abi::Host* host) { return of(host).isMainThread(); },
+                                                     [](const abi::Host* host) {
+                                                         return of(host).audioThread_.load(std::memory_order_relaxed) ==
+                                                                std::this_thread::get_id();
+                                                     }};
         struct Answer {
             const char* id;
             const void* table;
         };
-        static const Answer answers[] = {{abi::kParamsExt, &params},      {abi::kStateExt, &state},
-                                         {abi::kLatencyExt, &changed},    {abi::kTailExt, &changed},
+        static const Answer answers[] = {{abi::kParamsExt, &params},
+                                         {abi::kStateExt, &state},
+                                         {abi::kLatencyExt, &changed},
+                                         {abi::kTailExt, &changed},
                                          {abi::kThreadCheckExt, &threads}};
         for (const Answer& a : answers)
             if (id && std::strcmp(a.id, id) == 0) return a.table;

@@ -71,7 +71,8 @@ bool endsWithNoCase(const std::string& text, const std::string& suffix) {
     if (text.size() < suffix.size()) return false;
     const std::size_t from = text.size() - suffix.size();
     for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[from + i])) != std::tolower(static_cast<unsigned char>(suffix[i])))
+        if (std::tolower(static_cast<unsigned char>(text[from + i])) !=
+            std::tolower(static_cast<unsigned char>(suffix[i])))
             return false;
     return true;
 }
