@@ -292,7 +292,8 @@ private:
         if (factory) presets_ = PresetScan().run(*static_cast<const abi::PresetDiscoveryFactory*>(factory));
     }
 
-    // A stepped parameter takes the step nearest the value, the half way down.
+    // A stepped parameter takes the nearest step, a value half way taking the lower one, as
+    // the VST 2.x switches read it.
     double plainValue(int index, double normalised) const {
         const ClapParam& p = parameters_[index];
         const double plain = p.min + normalised * (p.max - p.min);
