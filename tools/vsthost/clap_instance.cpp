@@ -8,8 +8,10 @@
 #include "tools/vsthost/plugin_loader.h"
 #include "tools/vsthost/text.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
