@@ -4,6 +4,7 @@
 // Programs are the plug-in's own presets, found through its preset-discovery factory and
 // loaded through preset-load, on the main thread only.
 #include "tools/vsthost/clap_host_objects.h"
+#include "tools/vsthost/clap_main_loop.h"
 #include "tools/vsthost/loaders.h"
 #include "tools/vsthost/plugin_loader.h"
 #include "tools/vsthost/text.h"
@@ -79,6 +80,7 @@ public:
 
     ~ClapInstance() override {
         if (plugin_) {
+            closeEditor();
             deactivate();
             plugin_->destroy(plugin_);
         }
@@ -143,9 +145,7 @@ public:
         };
     }
 
-    InfoLines capabilities() override {
-        return {{"editor", extension<abi::PluginGui>(abi::kGuiExt) ? "gui (not opened by this host)" : "none"}};
-    }
+    InfoLines capabilities() override { return {{"editor", extension<abi::PluginGui>(abi::kGuiExt) ? "gui" : "none"}}; }
 
     int inputs() const override { return channels(true); }
     int outputs() const override { return channels(false); }
@@ -247,9 +247,34 @@ public:
         return true;
     }
 
-    bool openEditor(void*) override { return false; }
-    void idleEditor() override {}
-    void closeEditor() override {}
+    // The panel embedded in the host's window; idle serves the timers and descriptors it
+    // asked the host's main loop for.
+    bool openEditor(void* parent) override {
+#if defined(_WIN32)
+        abi::WindowRef window{abi::kWindowApiWin32, {}};
+        window.win32 = parent;
+#else
+        abi::WindowRef window{abi::kWindowApiX11, {}};
+        window.x11 = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent));
+#endif
+        const auto* gui = extension<abi::PluginGui>(abi::kGuiExt);
+        if (!parent || !gui || guiOpen_ || !gui->isApiSupported(plugin_, window.api, false) ||
+            !gui->create(plugin_, window.api, false))
+            return false;
+        guiOpen_ = gui->setParent(plugin_, &window) && gui->show(plugin_);
+        if (!guiOpen_) gui->destroy(plugin_);
+        return guiOpen_;
+    }
+    void idleEditor() override {
+        if (guiOpen_) loop_.run(plugin_);
+    }
+    void closeEditor() override {
+        if (!guiOpen_) return;
+        const auto* gui = extension<abi::PluginGui>(abi::kGuiExt);
+        gui->hide(plugin_);
+        gui->destroy(plugin_);
+        guiOpen_ = false;
+    }
 
     void automate(int index, int offset, double value) override {
         pending_.add(static_cast<std::uint32_t>(offset), parameters_[index].id, plainValue(index, value));
@@ -349,15 +374,23 @@ private:
                                                          return of(host).audioThread_.load(std::memory_order_relaxed) ==
                                                                 std::this_thread::get_id();
                                                      }};
+        static const abi::HostTimerSupport timers = {
+            [](const abi::Host* host, std::uint32_t period, abi::Id* id) {
+                return id && of(host).loop_.addTimer(period, *id);
+            },
+            [](const abi::Host* host, abi::Id id) { return of(host).loop_.removeTimer(id); }};
+        static const abi::HostPosixFdSupport fds = {
+            [](const abi::Host* host, int fd, std::uint32_t flags) { return of(host).loop_.watch(fd, flags, false); },
+            [](const abi::Host* host, int fd, std::uint32_t flags) { return of(host).loop_.watch(fd, flags, true); },
+            [](const abi::Host* host, int fd) { return of(host).loop_.unwatch(fd); }};
         struct Answer {
             const char* id;
             const void* table;
         };
-        static const Answer answers[] = {{abi::kParamsExt, &params},
-                                         {abi::kStateExt, &state},
-                                         {abi::kLatencyExt, &changed},
-                                         {abi::kTailExt, &changed},
-                                         {abi::kThreadCheckExt, &threads}};
+        static const Answer answers[] = {{abi::kParamsExt, &params},       {abi::kStateExt, &state},
+                                         {abi::kLatencyExt, &changed},     {abi::kTailExt, &changed},
+                                         {abi::kThreadCheckExt, &threads}, {abi::kTimerSupportExt, &timers},
+                                         {abi::kPosixFdSupportExt, &fds}};
         for (const Answer& a : answers)
             if (id && std::strcmp(a.id, id) == 0) return a.table;
         return nullptr;
@@ -381,6 +414,8 @@ private:
     bool processing_ = false;
     std::int64_t steadyTime_ = 0;
     Edit edits_[kMaxEdits];
+    ClapMainLoop loop_;
+    bool guiOpen_ = false;
     ClapEventList pending_;    // for the next block
     ClapOutputList reported_;  // what the plug-in sends back
 };
