@@ -1,7 +1,9 @@
 // What the host hands a CLAP plug-in: a block's values in time order whatever order they
 // were added in, a fixed capacity that refuses rather than grows (filled on the audio
-// thread), streams that give back what was written, and which paths load as CLAP.
+// thread), streams that give back what was written, the panel's timers and descriptors in
+// fixed slots, and which paths load as CLAP.
 #include "tools/vsthost/clap_host_objects.h"
+#include "tools/vsthost/clap_main_loop.h"
 #include "tools/vsthost/instance.h"
 #include "tools/vsthost/loaders.h"
 
@@ -67,6 +69,30 @@ TEST(ClapHostStream, ReadsBackWhatWasWrittenThenNothing) {
     EXPECT_EQ(stream.in()->read(stream.in(), into + 3, 8), 2);
     EXPECT_EQ(stream.in()->read(stream.in(), into, 8), 0);
     EXPECT_EQ(std::vector<unsigned char>(into, into + 5), written.bytes);
+}
+
+TEST(ClapHostMainLoop, SlotsAreTakenFreedAndRefusedWhenFull) {
+    ClapMainLoop loop;
+    abi::Id ids[ClapMainLoop::kSlots];
+    for (abi::Id& id : ids) ASSERT_TRUE(loop.addTimer(16, id));
+    abi::Id spare = abi::kInvalidId;
+    EXPECT_FALSE(loop.addTimer(16, spare));
+    EXPECT_TRUE(loop.removeTimer(ids[3]));
+    EXPECT_FALSE(loop.removeTimer(ids[3]));
+    EXPECT_FALSE(loop.removeTimer(abi::kInvalidId));
+    EXPECT_TRUE(loop.addTimer(16, spare));
+    EXPECT_EQ(spare, ids[3]);
+    const struct {
+        const char* what;
+        bool ok;
+    } steps[] = {
+        {"watch 5", loop.watch(5, abi::kPosixFdRead, false)},
+        {"modify 5", loop.watch(5, abi::kPosixFdWrite, true)},
+        {"modify unknown 6", !loop.watch(6, abi::kPosixFdRead, true)},
+        {"unwatch 5", loop.unwatch(5)},
+        {"unwatch 5 again", !loop.unwatch(5)},
+    };
+    for (const auto& step : steps) EXPECT_TRUE(step.ok) << step.what;
 }
 
 TEST(ClapHostPaths, ClapByTheFileNameEnding) {
