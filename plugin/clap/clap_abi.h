@@ -38,6 +38,7 @@ constexpr char kPresetLoadExtDraft[] = "clap.preset-load.draft/2";
 constexpr char kGuiExt[] = "clap.gui";
 constexpr char kTimerSupportExt[] = "clap.timer-support";
 constexpr char kPosixFdSupportExt[] = "clap.posix-fd-support";
+constexpr char kThreadCheckExt[] = "clap.thread-check";
 constexpr char kPortStereo[] = "stereo";
 
 struct Host {
@@ -232,6 +233,16 @@ struct PluginState {
     bool(CLAP_CALL* load)(const Plugin* plugin, const InputStream* stream);
 };
 
+struct HostState {
+    void(CLAP_CALL* markDirty)(const Host* host);
+};
+
+// Which of the two symbolic threads the caller is on.
+struct HostThreadCheck {
+    bool(CLAP_CALL* isMainThread)(const Host* host);
+    bool(CLAP_CALL* isAudioThread)(const Host* host);
+};
+
 // Latency and tail, in frames.
 struct PluginLatency {
     std::uint32_t(CLAP_CALL* get)(const Plugin* plugin);
@@ -239,6 +250,11 @@ struct PluginLatency {
 
 struct PluginTail {
     std::uint32_t(CLAP_CALL* get)(const Plugin* plugin);
+};
+
+// The plug-in's word that its latency or tail changed.
+struct HostChanged {
+    void(CLAP_CALL* changed)(const Host* host);
 };
 
 // Render mode.

@@ -10,14 +10,29 @@
 # under wine); PLUGIN, VST3 (the bundle), GAIN, NOPARAMS (the gain without parameters), FAULTY,
 # the plug-ins as that harness names them; optionally UNSEEN,
 # the planted faults this platform's counter cannot see (listed, not tried).
+#
+# check_realtime.sh clap: Hallmere.clap (CLAP) alone, its values as events at random
+# offsets, its presets loaded from the window thread and its panel open there.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for v in HOST PLUGIN VST3 GAIN NOPARAMS FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
-read -r -a host <<<"$HOST"
+read -r -a host <<<"${HOST:-}"
 flat() { tr '\n' ' ' <<<"$1"; }
-
 display=()
 command -v xvfb-run >/dev/null && display=(xvfb-run -a -s "-screen 0 640x480x24")
+
+if [ "${1:-}" = clap ]; then
+  [ -n "${CLAP:-}" ] && [ -n "${HOST:-}" ] || fail "HOST and CLAP must be set"
+  report=$("${display[@]}" "${host[@]}" rtcheck "$CLAP" --seconds 4 2>/dev/null) || fail "Hallmere.clap: $(flat "$report")"
+  echo "$report"
+  [ ${#display[@]} -eq 0 ] || grep -q '^editor: in a window' <<<"$report" || fail "the CLAP panel did not open in a window"
+  for line in 'format: clap' 'audio-blocks: [1-9]' 'audio-thread-parameter-changes: [1-9]' \
+    'program-changes: [1-9][0-9]* \(from the window thread\)' 'rate-changes-while-suspended: [1-9]' 'result: ok'; do
+    grep -Eq "^$line" <<<"$report" || fail "Hallmere.clap: no '$line'"
+  done
+  exit 0
+fi
+for v in HOST PLUGIN VST3 GAIN NOPARAMS FAULTY; do [ -n "${!v:-}" ] || fail "$v is not set"; done
+
 report=$("${display[@]}" "${host[@]}" rtcheck "$PLUGIN" --seconds 4 2>/dev/null) || fail "Hallmere: $(flat "$report")"
 echo "$report"
 [ ${#display[@]} -eq 0 ] || grep -q '^editor: in a window' <<<"$report" || fail "the editor did not open in a window"

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Hallmere.vst3 through vsthost, against Hallmere's VST 2.x library in the same tool.
+# Hallmere.vst3 or Hallmere.clap through vsthost, against Hallmere's VST 2.x library in the
+# same tool.
 # Usage: check_vst3.sh CASE (render, state, text), with these variables set:
 #   HOST    the words that run vsthost (natively, or the Windows tool under wine)
-#   VST2    the VST 2.x library and VST3 the bundle folder, as that tool names them
+#   VST2    the VST 2.x library and VST3 the bundle folder (or CLAP the module, with
+#           FORMAT=clap), as that tool names them
 #   WORK    scratch directory
 #   WINE_PATHS=1  the tool takes Windows paths (Z: is the Unix root)
 set -u
 case_name=$1
-work="$WORK/vst3_$case_name"
+format=${FORMAT:-vst3}
+work="$WORK/${format}_$case_name"
 rm -rf "$work"
 mkdir -p "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for v in HOST VST2 VST3 WORK; do [ -n "${!v:-}" ] || fail "$v is not set"; done
+case $format in
+vst3) under_test=VST3 format_name="VST 3" switches=(--param 14=1) ;;  # bypass on
+clap) under_test=CLAP format_name=CLAP switches=(--param 8=0) ;;     # dry out off
+*) fail "unknown format $format" ;;
+esac
+for v in HOST VST2 $under_test WORK; do [ -n "${!v:-}" ] || fail "$v is not set"; done
+plugin=${!under_test}
 read -r -a host <<<"$HOST"
 path() { if [ "${WINE_PATHS:-0}" = 1 ]; then echo "Z:$1"; else echo "$1"; fi; }
 tool() { "${host[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -26,8 +35,8 @@ render)
   while read -r name args; do
     read -r -a settings <<<"$args"
     render "$VST2" "${settings[@]}" --out "$(path "$work/$name.vst2.wav")" || fail "$name: VST 2.x render"
-    render "$VST3" "${settings[@]}" --out "$(path "$work/$name.vst3.wav")" || fail "$name: VST 3 render"
-    cmp -s "$work/$name.vst2.wav" "$work/$name.vst3.wav" || fail "$name: the VST 3 render differs"
+    render "$plugin" "${settings[@]}" --out "$(path "$work/$name.$format.wav")" || fail "$name: $format_name render"
+    cmp -s "$work/$name.vst2.wav" "$work/$name.$format.wav" || fail "$name: the $format_name render differs"
     echo "$name: identical"
   done <<'TABLE'
 program0 --program 0 --block 333
@@ -45,23 +54,23 @@ state)
   # A state saved after settings brings back their render and their values; a damaged one
   # is refused.
   set_args=(--program 3 --param 2=0.9 --param 12=0.05)
-  render "$VST3" "${set_args[@]}" --out "$(path "$work/set.wav")" --save-state "$(path "$work/state")" || fail "render and save"
-  render "$VST3" --load-state "$(path "$work/state")" --out "$(path "$work/loaded.wav")" || fail "render a loaded state"
+  render "$plugin" "${set_args[@]}" --out "$(path "$work/set.wav")" --save-state "$(path "$work/state")" || fail "render and save"
+  render "$plugin" --load-state "$(path "$work/state")" --out "$(path "$work/loaded.wav")" || fail "render a loaded state"
   cmp -s "$work/set.wav" "$work/loaded.wav" || fail "the loaded state renders differently"
-  tool info "$VST3" "${set_args[@]}" >"$work/set.txt" || fail "info with settings"
-  tool info "$VST3" --load-state "$(path "$work/state")" >"$work/loaded.txt" || fail "info of the state"
+  tool info "$plugin" "${set_args[@]}" >"$work/set.txt" || fail "info with settings"
+  tool info "$plugin" --load-state "$(path "$work/state")" >"$work/loaded.txt" || fail "info of the state"
   diff <(params "$work/set.txt" value) <(params "$work/loaded.txt" value) >&2 || fail "the state's values differ"
   head -c 5 "$work/state" >"$work/cut"
-  tool info "$VST3" --load-state "$(path "$work/cut")" >/dev/null 2>"$work/cut.err" && fail "a cut state was taken"
+  tool info "$plugin" --load-state "$(path "$work/cut")" >/dev/null 2>"$work/cut.err" && fail "a cut state was taken"
   grep -q "refused the state" "$work/cut.err" || fail "a cut state: $(cat "$work/cut.err")"
   ;;
 text)
   # Each parameter set from the text it displays shows that text again, program and
   # switches included (the program first, as it sets the others); a text that means nothing
   # is refused.
-  tool info "$VST3" --program 2 --param 2=0.77 --param 11=0.3 --param 14=1 >"$work/shown.txt" || fail "info"
+  tool info "$plugin" --program 2 --param 2=0.77 --param 11=0.3 "${switches[@]}" >"$work/shown.txt" || fail "info"
   program=$(sed -n 's/^param\.\([0-9]*\)\.name: "Program"$/\1/p' "$work/shown.txt")
-  [ -n "$program" ] || fail "no program parameter"
+  [ -n "$program" ] || [ "$format" = clap ] || fail "no program parameter"
   texts=()
   while IFS= read -r line; do
     index=${line#param.}
@@ -74,9 +83,9 @@ text)
     fi
   done < <(params "$work/shown.txt" display)
   [ ${#texts[@]} -ge 26 ] || fail "fewer than 13 parameter texts"
-  tool info "$VST3" "${texts[@]}" >"$work/typed.txt" || fail "info with the texts"
+  tool info "$plugin" "${texts[@]}" >"$work/typed.txt" || fail "info with the texts"
   diff <(params "$work/shown.txt" display) <(params "$work/typed.txt" display) >&2 || fail "a text read back differs"
-  tool info "$VST3" --param-text "2=fast" >/dev/null 2>"$work/bad.err" && fail "a meaningless text was taken"
+  tool info "$plugin" --param-text "2=fast" >/dev/null 2>"$work/bad.err" && fail "a meaningless text was taken"
   grep -q 'does not take the text "fast"' "$work/bad.err" || fail "a meaningless text: $(cat "$work/bad.err")"
   ;;
 *)

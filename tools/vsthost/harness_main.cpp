@@ -10,7 +10,7 @@ namespace {
 
 const Command kCommands[] = {
     {"torture", "PLUGIN [--seconds S] [--seed N]",
-     "runs two instances of a VST 2.x plug-in at once on two audio threads for S seconds\n"
+     "runs two instances of a plug-in at once on two audio threads for S seconds\n"
      "(default 10): block sizes from 1 to 8192, sample-rate, program and suspend/resume\n"
      "changes between blocks, every parameter automated per block from a third thread\n"
      "(bad values included), broken input blocks, meter reads and editor cycles.\n"
@@ -23,12 +23,13 @@ const Command kCommands[] = {
      "Fails on any non-finite sample or a peak above P (default 1e6).\n",
      runSoak},
     {"rtcheck", "PLUGIN [--seconds S]",
-     "plays the plug-in (VST 2.x or VST 3) as a host does for S seconds (default 3):\n"
-     "every parameter automated each block (VST 3: at random offsets), program changes\n"
-     "and bypass switches on the audio thread, random block sizes; edits, editor idle\n"
-     "and rate changes on another; counts allocations, locks, waits, sleeps and file\n"
-     "calls made inside the audio entry points. Fails on any. On Linux the counter must\n"
-     "be preloaded (LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so).\n",
+     "plays the plug-in (VST 2.x, VST 3 or CLAP) as a host does for S seconds (default\n"
+     "3): every parameter automated each block (VST 3, CLAP: at random offsets), program\n"
+     "changes and bypass switches on the audio thread (CLAP: programs from the other),\n"
+     "random block sizes; edits, editor idle and rate changes on another; counts\n"
+     "allocations, locks, waits, sleeps and file calls made inside the audio entry\n"
+     "points. Fails on any. On Linux the counter must be preloaded\n"
+     "(LD_PRELOAD=<build>/tests/realtime/libhallmere_rtcheck.so).\n",
      runRtcheck},
 };
 

@@ -10,7 +10,7 @@
 namespace vsthost {
 namespace {
 
-// One row per format, the catch-all last; CLAP comes in as a row of its own.
+// One row per format, the catch-all last.
 struct Format {
     const char* name;
     bool (*claims)(const std::string& path);
@@ -23,6 +23,7 @@ std::string samePath(const std::string& path) { return path; }
 
 const Format kFormats[] = {
     {"vst3", isVst3Path, vst3ModuleFile, openVst3},
+    {"clap", isClapPath, samePath, openClap},
     {"vst2", anyPath, samePath, openVst2},
 };
 

@@ -1,7 +1,7 @@
 // One plug-in instance as the commands see it, whatever its format: started at a rate and
 // block size, fed float blocks, its parameters, programs, state and editor. Each format has
-// a loader of its own (vst2_instance.cpp, vst3_instance.cpp); openInstance picks one by the
-// path.
+// a loader of its own (vst2_instance.cpp, vst3_instance.cpp, clap_instance.cpp); openInstance
+// picks one by the path.
 #pragma once
 
 #include <cstddef>
@@ -65,6 +65,9 @@ public:
     virtual int programCount() = 0;
     virtual std::string programName(int index) = 0;
     virtual void setProgram(int index) = 0;
+    // Whether setProgram may come from the thread that processes; where not (CLAP), it comes
+    // from the thread that opened the instance only, and calls from elsewhere are ignored.
+    virtual bool programsOnAudioThread() const { return true; }
 
     virtual bool saveState(std::vector<unsigned char>& bytes, std::string& error) = 0;
     virtual bool loadState(const std::vector<unsigned char>& bytes, std::string& error) = 0;
@@ -101,7 +104,7 @@ public:
 std::unique_ptr<Instance> openInstance(const std::string& path, std::string& error);
 // The binary the loader will load for `path` (a bundle's inner module, or the path itself).
 std::string moduleFile(const std::string& path);
-// The format the path is loaded as: "vst2" or "vst3".
+// The format the path is loaded as: "vst2", "vst3" or "clap".
 const char* moduleFormat(const std::string& path);
 
 // What info, render and the harness commands share: the plug-in and the settings made

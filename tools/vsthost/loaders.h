@@ -12,4 +12,8 @@ bool isVst3Path(const std::string& path);
 std::string vst3ModuleFile(const std::string& path);
 std::unique_ptr<Instance> openVst3(const std::string& path, std::string& error);
 
+// A CLAP plug-in: a file ending in .clap.
+bool isClapPath(const std::string& path);
+std::unique_ptr<Instance> openClap(const std::string& path, std::string& error);
+
 }  // namespace vsthost

@@ -1,5 +1,5 @@
-// vsthost: a command-line host for VST 2.x and VST 3 plug-ins, used to check our plug-in
-// from the outside the way a sequencer sees it. The test harnesses that stress it live in
+// vsthost: a command-line host for VST 2.x, VST 3 and CLAP plug-ins, used to check our
+// plug-in from the outside the way a sequencer sees it. The test harnesses that stress it live in
 // vsthost_harness (harness_main.cpp).
 #include "tools/vsthost/command_table.h"
 #include "tools/vsthost/commands.h"
@@ -15,9 +15,9 @@ const Command kCommands[] = {
      "every parameter (name, label, display, value), every program name and, for VST 2.x,\n"
      "flags, capability answers and the editor size. One \"key: value\" per line; texts\n"
      "are quoted with \\t, \\n, \\\" and \\xHH escapes. PLUGIN is a VST 3 plug-in when it is\n"
-     "(or lies in) a folder or file ending in .vst3, else a VST 2.x library. The\n"
-     "settings of render apply first: --program, --param, --param-text, --load-state;\n"
-     "--save-state writes the state after them.\n",
+     "(or lies in) a folder or file ending in .vst3, a CLAP plug-in when it ends in .clap,\n"
+     "else a VST 2.x library. The settings of render apply first: --program, --param,\n"
+     "--param-text, --load-state; --save-state writes the state after them.\n",
      runInfo},
     {"render", "PLUGIN --out FILE [options]",
      "runs audio through the plug-in and writes a WAV file. On a terminal a long\n"
@@ -29,8 +29,9 @@ const Command kCommands[] = {
      "  --rate HZ            sample rate (default 44100)\n"
      "  --block N            frames per process call (default 512)\n"
      "  --program P          program chosen before processing (VST 3: the program-change\n"
-     "                       parameter)\n"
-     "  --param I=V          parameter I set to V, normalised, before processing (repeatable)\n"
+     "                       parameter; CLAP: the plug-in's own preset P)\n"
+     "  --param I=V          parameter I set to V, normalised, before processing (repeatable;\n"
+     "                       CLAP: mapped onto the parameter's range)\n"
      "  --param-text I=TEXT  parameter I set from a text as its display reads (repeatable)\n"
      "  --load-state FILE    the plug-in's state loaded first\n"
      "  --save-state FILE    the plug-in's state saved at the end\n"

@@ -8,8 +8,9 @@
 // The audio thread: all parameters automated every block (at random offsets where the
 // format has them), now and then a program change and a bypass switch, then the block,
 // then the meter. Meanwhile the window thread edits parameters, keeps the editor open and
-// idling (in a window when a display is there), and every so often suspends the plug-in,
-// changes the sample rate and resumes, while the audio thread waits outside the plug-in.
+// idling (in a window when a display is there), changes programs where the format takes
+// them from there only (CLAP), and every so often suspends the plug-in, changes the sample
+// rate and resumes, while the audio thread waits outside the plug-in.
 #include "tools/vsthost/commands.h"
 #include "tools/vsthost/host_window.h"
 #include "tools/vsthost/instance.h"
@@ -51,7 +52,7 @@ void audioThread(Instance& instance, RtCounter& counter, Shared& shared) {
     std::vector<int> automated;
     for (int p = 0; p < instance.parameterCount(); ++p)
         if (instance.automatable(p)) automated.push_back(p);
-    const int programs = instance.programCount();
+    const int programs = instance.programsOnAudioThread() ? instance.programCount() : 0;
     const bool bothModes = instance.canProcess(ProcessMode::Replace) && instance.canProcess(ProcessMode::Accumulate);
     const ProcessMode onlyMode =
         instance.canProcess(ProcessMode::Replace) ? ProcessMode::Replace : ProcessMode::Accumulate;
@@ -136,10 +137,12 @@ int runRtcheck(const std::vector<std::string>& args) {
     std::thread audio(audioThread, std::ref(instance), std::ref(counter), std::ref(shared));
     std::mt19937 random(2);
     long edits = 0, idles = 0, rateChanges = 0, editorCycles = 0;
+    const int windowPrograms = instance.programsOnAudioThread() ? 0 : instance.programCount();
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::microseconds(static_cast<long long>(seconds * 1e6));
     auto nextEditorCycle = start + std::chrono::milliseconds(700);
     auto nextRateChange = start + std::chrono::milliseconds(300);
+    auto nextProgramChange = start + std::chrono::milliseconds(20);
     for (auto now = start; now < deadline; now = Clock::now()) {
         // The musician at the panel: an edit, then the editor's idle.
         if (instance.parameterCount() > 0) {
@@ -156,6 +159,11 @@ int runRtcheck(const std::vector<std::string>& args) {
                 instance.openEditor(window.parent());
                 ++editorCycles;
             }
+        }
+        if (windowPrograms > 0 && now >= nextProgramChange) {  // while the audio runs
+            nextProgramChange = now + std::chrono::milliseconds(20);
+            instance.setProgram(static_cast<int>(random() % windowPrograms));
+            ++shared.programChanges;
         }
         if (now >= nextRateChange) {  // a new sample rate while suspended
             nextRateChange = now + std::chrono::milliseconds(300);
@@ -182,7 +190,8 @@ int runRtcheck(const std::vector<std::string>& args) {
     std::printf("seconds: %.1f\n", std::chrono::duration<double>(Clock::now() - start).count());
     std::printf("audio-blocks: %ld\n", shared.blocks.load());
     std::printf("audio-thread-parameter-changes: %ld\n", shared.parameterChanges.load());
-    std::printf("program-changes: %ld\n", shared.programChanges.load());
+    std::printf("program-changes: %ld%s\n", shared.programChanges.load(),
+                windowPrograms > 0 ? " (from the window thread)" : "");
     std::printf("bypass-switches: %ld\n", shared.bypassSwitches.load());
     std::printf("window-edits: %ld\n", edits);
     std::printf("editor: %s, %ld idles, %ld close/open cycles\n",

@@ -1,5 +1,6 @@
 #include "tools/vsthost/text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -63,6 +64,16 @@ bool parseDouble(const std::string& text, double& value) {
         return false;
     }
     value = parsed;
+    return true;
+}
+
+bool endsWithNoCase(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size()) return false;
+    const std::size_t from = text.size() - suffix.size();
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[from + i])) !=
+            std::tolower(static_cast<unsigned char>(suffix[i])))
+            return false;
     return true;
 }
 

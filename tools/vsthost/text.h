@@ -17,4 +17,7 @@ std::string fourCharText(VstInt32 code);
 bool parseLong(const std::string& text, long& value);
 bool parseDouble(const std::string& text, double& value);
 
+// Whether the text ends with the suffix, ASCII letters in either case (".CLAP" as ".clap").
+bool endsWithNoCase(const std::string& text, const std::string& suffix);
+
 }  // namespace vsthost

@@ -106,7 +106,7 @@ void audioThread(Tortured& instance, std::uint64_t seed, Clock::time_point deadl
         } else if (action < 10) {
             plugin.changeRateCarelessly(kRates[random.below(10)], kMaxBlock);
             ++counts.rateChanges;
-        } else if (action < 16) {
+        } else if (action < 16 && plugin.programsOnAudioThread()) {
             // Now and then a program number out of range, which must be ignored.
             plugin.setProgram(static_cast<int>(random.below(programs + 2)) - 1);
             ++counts.programChanges;
@@ -225,12 +225,18 @@ int runTorture(const std::vector<std::string>& args) {
     std::thread automation(automationThread, instances.get(), static_cast<std::uint64_t>(seed) + 1000, std::cref(stop),
                            std::ref(counts));
 
-    // The user-interface thread: meters, and editor cycles when the plug-in has an editor.
+    // The user-interface thread: meters, editor cycles when the plug-in has an editor, and
+    // the program changes of formats that take them only here.
+    Random random(static_cast<std::uint64_t>(seed) + 2000);
     while (Clock::now() < deadline) {
         for (int k = 0; k < kInstances; ++k) {
             Instance& plugin = *instances[k].plugin;
             plugin.readMeter();
             ++counts.meterReads;
+            if (!plugin.programsOnAudioThread()) {
+                plugin.setProgram(static_cast<int>(random.below(plugin.programCount() + 2)) - 1);
+                ++counts.programChanges;
+            }
             hasEditor = hasEditor && plugin.openEditor(editorParent());
             if (hasEditor) {
                 for (int idle = 0; idle < 3; ++idle) plugin.idleEditor();
