@@ -2,7 +2,7 @@
 # The Windows installer under wine64, in a prefix of its own: a silent install with the
 # default folders, then one with folders given on the command line, each checked for every
 # file in its place (and nothing else new in drive_c), the Uninstall registry entry and the
-# Windows vsthost loading the installed VST 2.x and VST 3 plug-ins; then the silent
+# Windows vsthost loading the installed VST 2.x, VST 3 and CLAP plug-ins; then the silent
 # uninstaller must leave drive_c as it found it and remove the registry entry.
 #
 # Variables: WIN64_DIR and WIN32_DIR (the Windows build trees: the installer is made from
@@ -80,7 +80,8 @@ check_install() {
 
   # The 64-bit host loads each format from where the installer put it.
   local plugin
-  for plugin in "C:\\${vst2_64//\//\\}\\Hallmere.dll" "C:\\Program Files\\Common Files\\VST3\\Hallmere.vst3"; do
+  for plugin in "C:\\${vst2_64//\//\\}\\Hallmere.dll" "C:\\Program Files\\Common Files\\VST3\\Hallmere.vst3" \
+    "C:\\Program Files\\Common Files\\CLAP\\Hallmere.clap"; do
     wine "$WIN_VSTHOST" info "$plugin" 2>&1 | tr -d '\r' >"$WORK/info.txt"
     grep -qx 'name: "Hallmere"' "$WORK/info.txt" || { cat "$WORK/info.txt"; fail "vsthost.exe cannot load $plugin"; }
     echo "vsthost.exe loads $plugin"
