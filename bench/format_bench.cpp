@@ -3,15 +3,7 @@
 // process, at blocks of 512 and 64 frames (counter s/frame per stereo frame, e.g. "7.5n" is
 // 7.5 ns). And what a VST 3 block of 512 costs when it carries thirteen changes, one per
 // parameter at offsets spread over the block, against one that carries none.
-#include <benchmark/benchmark.h>
-#include <dlfcn.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
-#include "host/aeffect.h"
+#include "bench/format_bench_common.h"
 #include "tests/vst3/vst3_host.h"
 
 namespace {
@@ -19,64 +11,7 @@ namespace {
 using testhost::ChangeList;
 using testhost::Instance;
 
-constexpr int kMaxBlock = 512;
-constexpr double kRate = 48000.0;
-
-// Noise bursts with pauses, so the gate opens and closes as with real material.
-struct TestBlock {
-    std::vector<float> left, right, outLeft, outRight;
-    TestBlock() : left(kMaxBlock), right(kMaxBlock), outLeft(kMaxBlock), outRight(kMaxBlock) {
-        std::uint32_t state = 12345;
-        for (int i = 0; i < kMaxBlock; ++i) {
-            state = state * 1664525u + 1013904223u;
-            left[i] = static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
-            right[i] = i % 128 < 64 ? -left[i] : left[i] * 0.5f;
-        }
-    }
-};
-
-void countPerFrame(benchmark::State& state, std::int64_t frames) {
-    state.counters["s/frame"] = benchmark::Counter(static_cast<double>(state.iterations() * frames),
-                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-// The VST 2.x effect, opened and resumed at 48 kHz as a host does before its first block.
-AEffect* openVst2() {
-    static void* library = dlopen(HALLMERE_VST2_MODULE, RTLD_NOW | RTLD_LOCAL);
-    auto entry = library ? reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"))
-                         : nullptr;
-    AEffect* effect = entry ? entry(hostCallback) : nullptr;
-    if (effect == nullptr) {
-        std::fprintf(stderr, "cannot load %s: %s\n", HALLMERE_VST2_MODULE, library ? "no effect" : dlerror());
-        std::abort();
-    }
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    effect->dispatcher(effect, effSetBlockSize, 0, kMaxBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    return effect;
-}
-
-// Arg: the block size.
-void BM_Vst2ProcessReplacing(benchmark::State& state) {
-    const auto frames = static_cast<VstInt32>(state.range(0));
-    AEffect* effect = openVst2();
-    TestBlock block;
-    float* in[2] = {block.left.data(), block.right.data()};
-    float* out[2] = {block.outLeft.data(), block.outRight.data()};
-    for (auto _ : state) {
-        effect->processReplacing(effect, in, out, frames);
-        benchmark::DoNotOptimize(block.outLeft.data());
-    }
-    countPerFrame(state, frames);
-    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-}
-BENCHMARK(BM_Vst2ProcessReplacing)->Arg(512)->Arg(64);
+using namespace formatbench;
 
 // Arg: the block size.
 void BM_Vst3Process(benchmark::State& state) {
