@@ -13,38 +13,15 @@ using testhost::EventList;
 using testhost::Instance;
 
 // Arg: the block size.
-void BM_ClapProcess(benchmark::State& state) {
-    const auto frames = static_cast<std::uint32_t>(state.range(0));
-    Instance plugin;
-    TestBlock block;
-    for (auto _ : state) {
-        plugin.process(block.left.data(), block.right.data(), block.outLeft.data(), block.outRight.data(), frames);
-        benchmark::DoNotOptimize(block.outLeft.data());
-    }
-    countPerFrame(state, frames);
-}
+void BM_ClapProcess(benchmark::State& state) { measureProcess<Instance>(state); }
 BENCHMARK(BM_ClapProcess)->Arg(512)->Arg(64);
 
-// Arg: the number of events in each block of 512, 0 or 13 (the time is per block). Blocks
-// alternate between two sets of plain values, so every event is a real change.
+// Arg: the number of events in each block of 512, 0 or 13 (the time is per block); the
+// events carry plain values, as CLAP hosts send them.
 void BM_ClapEventsInBlock(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    Instance plugin;
-    TestBlock block;
-    EventList lists[2];
-    for (int id = 0; id < count; ++id) {
-        const auto time = static_cast<std::uint32_t>(id * kMaxBlock / count);
-        lists[0].value(time, static_cast<testhost::Id>(id), physicalValue(id, 0.4f));
-        lists[1].value(time, static_cast<testhost::Id>(id), physicalValue(id, 0.6f));
-    }
-    int next = 0;
-    for (auto _ : state) {
-        plugin.process(block.left.data(), block.right.data(), block.outLeft.data(), block.outRight.data(), kMaxBlock,
-                       count > 0 ? &lists[next] : nullptr);
-        next ^= 1;
-        benchmark::DoNotOptimize(block.outLeft.data());
-    }
-    countPerFrame(state, kMaxBlock);
+    measureChangesInBlock<Instance, EventList>(state, [](EventList& list, int index, int offset, float value) {
+        list.value(static_cast<std::uint32_t>(offset), static_cast<testhost::Id>(index), physicalValue(index, value));
+    });
 }
 BENCHMARK(BM_ClapEventsInBlock)->Arg(0)->Arg(13);
 

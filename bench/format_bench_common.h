@@ -74,4 +74,41 @@ void BM_Vst2ProcessReplacing(benchmark::State& state) {
 }
 BENCHMARK(BM_Vst2ProcessReplacing)->Arg(512)->Arg(64);
 
+// A format's process at the block size the benchmark's argument gives.
+template <class Plugin>
+void measureProcess(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    Plugin plugin;
+    TestBlock block;
+    for (auto _ : state) {
+        plugin.process(block.left.data(), block.right.data(), block.outLeft.data(), block.outRight.data(), frames);
+        benchmark::DoNotOptimize(block.outLeft.data());
+    }
+    countPerFrame(state, frames);
+}
+
+// Blocks of kMaxBlock alternating between two lists of changes (so every change is a real
+// one), or with none when the benchmark's argument, the number of changes, is 0. `fill`
+// puts change `index` at `offset` with the normalised value given into a list.
+template <class Plugin, class Changes, class Fill>
+void measureChangesInBlock(benchmark::State& state, Fill fill) {
+    const int count = static_cast<int>(state.range(0));
+    Plugin plugin;
+    TestBlock block;
+    Changes lists[2];
+    for (int index = 0; index < count; ++index) {
+        const int offset = index * kMaxBlock / count;
+        fill(lists[0], index, offset, 0.4f);
+        fill(lists[1], index, offset, 0.6f);
+    }
+    int next = 0;
+    for (auto _ : state) {
+        plugin.process(block.left.data(), block.right.data(), block.outLeft.data(), block.outRight.data(), kMaxBlock,
+                       count > 0 ? &lists[next] : nullptr);
+        next ^= 1;
+        benchmark::DoNotOptimize(block.outLeft.data());
+    }
+    countPerFrame(state, kMaxBlock);
+}
+
 }  // namespace formatbench
