@@ -1,7 +1,7 @@
 // Hallmere.clap beside the VST 2.x Hallmere.so of the same build, each loaded as a host
 // loads it: process against processReplacing at blocks of 512 and 64 frames (counter
 // s/frame per stereo frame), and what a block of 512 costs when it carries thirteen
-// parameter events, one per parameter at times spread over the block, against none.
+// parameter events, one per parameter, against none.
 #include "bench/format_bench_common.h"
 #include "effect/parameter_table.h"
 #include "tests/clap/clap_host.h"
@@ -16,14 +16,14 @@ using testhost::Instance;
 void BM_ClapProcess(benchmark::State& state) { measureProcess<Instance>(state); }
 BENCHMARK(BM_ClapProcess)->Arg(512)->Arg(64);
 
-// Arg: the number of events in each block of 512, 0 or 13 (the time is per block); the
-// events carry plain values, as CLAP hosts send them.
+// Args: see changesInBlockArguments (the time is per block of 512); the events carry
+// plain values, as CLAP hosts send them.
 void BM_ClapEventsInBlock(benchmark::State& state) {
     measureChangesInBlock<Instance, EventList>(state, [](EventList& list, int index, int offset, float value) {
         list.value(static_cast<std::uint32_t>(offset), static_cast<testhost::Id>(index), physicalValue(index, value));
     });
 }
-BENCHMARK(BM_ClapEventsInBlock)->Arg(0)->Arg(13);
+BENCHMARK(BM_ClapEventsInBlock)->Apply(changesInBlockArguments);
 
 }  // namespace
 

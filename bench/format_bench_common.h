@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "effect/reverb_program.h"
 #include "host/aeffect.h"
 
 namespace formatbench {
@@ -87,19 +88,26 @@ void measureProcess(benchmark::State& state) {
     countPerFrame(state, frames);
 }
 
-// Blocks of kMaxBlock alternating between two lists of changes (so every change is a real
-// one), or with none when the benchmark's argument, the number of changes, is 0. `fill`
-// puts change `index` at `offset` with the normalised value given into a list.
+// Blocks of kMaxBlock alternating between two lists of changes, or with none when the first
+// argument, the number of changes, is 0. The lists move each parameter between program 0's
+// value and one a hundredth away, as a hand on the controls does: every change is a real
+// one, yet the reverb sounds as it does without them, so the difference is what the changes
+// cost. With the second argument 1 the changes are spread over the block, each at an offset
+// of its own (the worst case: every one splits the block); with 0 they all fall at the
+// middle of it, as when a person moves several controls at once. `fill` puts change
+// `index` at `offset` with the normalised value given into a list.
 template <class Plugin, class Changes, class Fill>
 void measureChangesInBlock(benchmark::State& state, Fill fill) {
     const int count = static_cast<int>(state.range(0));
+    const bool spread = state.range(1) != 0;
     Plugin plugin;
     TestBlock block;
     Changes lists[2];
     for (int index = 0; index < count; ++index) {
-        const int offset = index * kMaxBlock / count;
-        fill(lists[0], index, offset, 0.4f);
-        fill(lists[1], index, offset, 0.6f);
+        const int offset = spread ? index * kMaxBlock / count : kMaxBlock / 2;
+        const float value = factoryPrograms[0].values[index];
+        fill(lists[0], index, offset, value);
+        fill(lists[1], index, offset, value < 0.5f ? value + 0.01f : value - 0.01f);
     }
     int next = 0;
     for (auto _ : state) {
@@ -109,6 +117,11 @@ void measureChangesInBlock(benchmark::State& state, Fill fill) {
         benchmark::DoNotOptimize(block.outLeft.data());
     }
     countPerFrame(state, kMaxBlock);
+}
+
+// Arguments for measureChangesInBlock: none, 13 at one offset, 13 at offsets of their own.
+inline void changesInBlockArguments(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"changes", "spread"})->Args({0, 0})->Args({13, 0})->Args({13, 1});
 }
 
 }  // namespace formatbench

@@ -10,7 +10,8 @@ ReverbEngine::ReverbEngine() {
         shortestPassed_[i] = lineCapacity(i);
     }
     settings_.sampleRate = kStartSampleRate;
-    recompute();
+    latest_ = computeCoefficients(settings_);
+    settingChanged();
     adoptSettings();
 }
 
@@ -23,10 +24,12 @@ DelayBuffer& ReverbEngine::line(int index) {
 }
 
 // Every length is set again, and setting a length clears from the length in force: so the
-// next block must clear from the lowest length passed through since the last one.
-void ReverbEngine::recompute() {
+// next block must clear from the lowest length passed through since the last one. Only the
+// coefficients whose settings changed are worked out again.
+void ReverbEngine::reshapeTo(const ReverbSettings& next) {
     for (int i = 0; i < kLineCount; ++i) shortestPassed_[i] = std::min(shortestPassed_[i], latest_.length[i]);
-    latest_ = computeCoefficients(settings_);
+    updateCoefficients(settings_, next, latest_);
+    settings_ = next;
     settingChanged();
 }
 
@@ -35,8 +38,7 @@ void ReverbEngine::configure(const ReverbSettings& wanted, bool reshape, const i
     const ReverbSettings next = limitSettings(wanted);
     if (reshape) {
         for (int i = 0; i < kLineCount; ++i) shortestPassed_[i] = std::min(shortestPassed_[i], lengthsPassed[i]);
-        settings_ = next;
-        recompute();
+        reshapeTo(next);
     } else {
         // These act frame by frame and leave the lines alone.
         settings_.lateLevel = latest_.lateLevel = next.lateLevel;

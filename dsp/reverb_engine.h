@@ -57,7 +57,7 @@ public:
     float outRight = 0.0f;
 
 private:
-    void recompute();
+    void reshapeTo(const ReverbSettings& next);
     void settingChanged() { adoptPending_ = true; }
     void openGate();
 

@@ -60,8 +60,14 @@ ReverbSettings limitSettings(ReverbSettings settings);
 
 ReverbCoefficients computeCoefficients(const ReverbSettings& settings);
 
+// The coefficients for `now`, given those for `was`: only the groups whose settings differ
+// are worked out again, to the same bits computeCoefficients(now) gives.
+void updateCoefficients(const ReverbSettings& was, const ReverbSettings& now, ReverbCoefficients& coefficients);
+
 // The lengths alone, as computeCoefficients works them out.
 void computeLengths(const ReverbSettings& settings, int32_t (&length)[kLineCount]);
+// The same for unlimited values of the only three settings the lengths depend on.
+void computeLengths(int32_t sampleRate, float roomSize, float earlyDelay, int32_t (&length)[kLineCount]);
 
 inline int32_t lineCapacity(int line) {
     if (line < kLateLineCount) return kLateCapacity[line];

@@ -104,10 +104,13 @@ std::string parameterTitle(int index) { return isParameterIndex(index) ? trimmed
 
 std::string parameterUnit(int index) { return isParameterIndex(index) ? trimmed(parameterTable[index].label) : ""; }
 
+// Without building a string: CLAP's process asks this for every value event.
 bool isSwitchParameter(int index) {
     if (!isParameterIndex(index)) return false;
     const ParameterRange& r = parameterTable[index].range;
-    return parameterUnit(index).empty() && r.min == 0.0f && r.max == 1.0f;
+    for (const char* c = parameterTable[index].label; *c; ++c)
+        if (!isSpace(*c) && *c != '\n') return false;
+    return r.min == 0.0f && r.max == 1.0f;
 }
 
 void formatParameterText(int index, float value, char* text, std::size_t size) {

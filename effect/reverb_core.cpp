@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "dsp/portable_math.h"
 #include "effect/input_guard.h"
@@ -31,6 +32,7 @@ float saneLevel(float level) {
 ReverbCore::ReverbCore() {
     for (int i = 0; i < kProgramCount; ++i) programs_[i].loadFactory(i);
     for (int i = 0; i < kLineCount; ++i) lengthsPassed_[i].store(lineCapacity(i), std::memory_order_relaxed);
+    publishEngineLengths();
     mark(kProgramChanged);
 }
 
@@ -72,13 +74,22 @@ int ReverbCore::gateState() const {
     return engine_.gateState();
 }
 
+// Out's gain for a stored value; the last one is kept, as most blocks bring no new Out.
+float ReverbCore::OutGain::of(float value) {
+    if (std::memcmp(&value, &value_, sizeof value) != 0) {
+        value_ = value;
+        gain_ = saneLevel(decibelsToGain(physicalValue(kOut, value)));
+    }
+    return gain_;
+}
+
 // The engine's settings for the current program's stored values.
-ReverbSettings ReverbCore::settingsNow() const {
+ReverbSettings ReverbCore::settingsNow() {
     const ReverbProgram& p = programAt(program());
     float v[kParameterCount];
     for (int i = 0; i < kParameterCount; ++i) v[i] = p.values[i].load(std::memory_order_relaxed);
 
-    const float outGain = saneLevel(decibelsToGain(physicalValue(kOut, v[kOut])));
+    const float outGain = outGain_.of(v[kOut]);
     ReverbSettings s;
     s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
     s.pan = v[kPan];
@@ -102,14 +113,13 @@ ReverbSettings ReverbCore::settingsNow() const {
 // and Early ref delay shape the lengths, so only they are read.
 void ReverbCore::noteLengthsInForce() {
     const ReverbProgram& p = programAt(program());
-    ReverbSettings s;
-    s.sampleRate = sampleRate_.load(std::memory_order_relaxed);
-    s.roomSize = p.values[kRoomSize].load(std::memory_order_relaxed);
-    s.earlyDelay = p.values[kEarlyDelay].load(std::memory_order_relaxed);
     int32_t length[kLineCount];
-    computeLengths(limitSettings(s), length);
+    computeLengths(sampleRate_.load(std::memory_order_relaxed), p.values[kRoomSize].load(std::memory_order_relaxed),
+                   p.values[kEarlyDelay].load(std::memory_order_relaxed), length);
     for (int i = 0; i < kLineCount; ++i) {
-        int32_t lowest = lengthsPassed_[i].load(std::memory_order_relaxed);
+        // The engine clears from its own lengths anyway: only a shorter one needs noting.
+        int32_t lowest = std::min(lengthsPassed_[i].load(std::memory_order_relaxed),
+                                  lengthsInEngine_[i].load(std::memory_order_relaxed));
         while (length[i] < lowest &&
                !lengthsPassed_[i].compare_exchange_weak(lowest, length[i], std::memory_order_relaxed)) {}
     }
@@ -119,11 +129,22 @@ void ReverbCore::takeOverChanges() {
     if (changes_.load(std::memory_order_relaxed) == 0) return;
     const uint32_t changes = changes_.exchange(0, std::memory_order_acquire);
     int32_t lengthsPassed[kLineCount];
-    for (int i = 0; i < kLineCount; ++i)
-        lengthsPassed[i] = lengthsPassed_[i].exchange(lineCapacity(i), std::memory_order_relaxed);
+    for (int i = 0; i < kLineCount; ++i) {
+        // A line nobody noted needs no exchange: a note landing now counts for the next block.
+        const int32_t capacity = lineCapacity(i);
+        lengthsPassed[i] = lengthsPassed_[i].load(std::memory_order_relaxed) == capacity
+                               ? capacity
+                               : lengthsPassed_[i].exchange(capacity, std::memory_order_relaxed);
+    }
     const bool reshape = (changes & ~kFrameByFrame) != 0;
     const bool gateReset = (changes & (1u << kSensitivity | kProgramChanged)) != 0;
     engine_.configure(settingsNow(), reshape, lengthsPassed, gateReset);
+    publishEngineLengths();
+}
+
+void ReverbCore::publishEngineLengths() {
+    for (int i = 0; i < kLineCount; ++i)
+        lengthsInEngine_[i].store(engine_.coefficients().length[i], std::memory_order_relaxed);
 }
 
 void ReverbCore::render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,

@@ -2,7 +2,8 @@
 // mapping onto the engine, and the audio callback with its meter.
 //
 // Setters run on any thread, the audio thread included, and never wait: each stores its
-// value, notes the line lengths in force before the change and raises a change mark. The
+// value, notes the line lengths in force before the change where they are shorter than the
+// engine's own (it clears from those anyway) and raises a change mark. The
 // audio thread clears the marks at the start of a block and derives every engine setting
 // from the stored values it then reads, so coupled settings (Out with both levels, Room size
 // with the lengths) always come from one set of values, and a value stored after the read
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 #include "dsp/denormal_noise.h"
 #include "dsp/reverb_engine.h"
@@ -77,8 +79,9 @@ private:
     static constexpr uint32_t kResumed = kRateChanged << 1;
 
     static int validProgram(int index) { return index >= 0 && index < kProgramCount ? index : 0; }
-    ReverbSettings settingsNow() const;
+    ReverbSettings settingsNow();
     void noteLengthsInForce();
+    void publishEngineLengths();
     void mark(uint32_t changes) { changes_.fetch_or(changes, std::memory_order_release); }
     void raisePeak(float blockPeak);
     static void raise(std::atomic<float>& peak, float blockPeak);
@@ -90,10 +93,21 @@ private:
     std::atomic<int32_t> sampleRate_{kStartSampleRate};
     alignas(64) std::atomic<uint32_t> changes_{0};
     alignas(64) std::atomic<int32_t> lengthsPassed_[kLineCount];
+    std::atomic<int32_t> lengthsInEngine_[kLineCount];  // as the audio thread last configured them
     alignas(64) std::atomic<float> peak_{0.0f};
     std::atomic<float> panelPeak_{0.0f};
 
-    // Audio thread only: a block's input with its non-finite samples replaced (input_guard.h).
+    // Audio thread only: Out's last gain, and a block's input with its non-finite samples replaced (input_guard.h).
+    class OutGain {
+    public:
+        float of(float value);
+
+    private:
+        // Starts as a NaN, whose gain is silence indeed.
+        float value_ = std::numeric_limits<float>::quiet_NaN();
+        float gain_ = 0.0f;
+    };
+    OutGain outGain_;
     static constexpr int kCleanFrames = 256;
     float cleanLeft_[kCleanFrames];
     float cleanRight_[kCleanFrames];

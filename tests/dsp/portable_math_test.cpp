@@ -35,4 +35,19 @@ TEST(PortableMath, PowersOfTenForDecibels) {
     for (double x = -6.0; x <= 6.0; x += 0.01) EXPECT_NEAR(portable::pow10(x) / std::pow(10.0, x), 1.0, 4e-16) << x;
 }
 
+// exp's rounding and scaling steps stand in for nearbyint and ldexp: they must agree with
+// them exactly, ties, overflow and gradual underflow included.
+TEST(PortableMath, RoundingAndScalingMatchTheLibrary) {
+    for (double x : {0.5, 1.5, 2.5, -0.5, -2.5, 1074.49, -1075.5, 1e15, -3.0000001})
+        EXPECT_EQ(portable::roundToInteger(x), std::nearbyint(x)) << x;
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> mantissa(0.7, 1.42);
+    std::uniform_int_distribution<int> power(-1080, 1030);
+    for (int i = 0; i < 100000; ++i) {
+        const double x = mantissa(random);
+        const int n = power(random);
+        EXPECT_EQ(portable::timesPowerOfTwo(x, n), std::ldexp(x, n)) << x << " * 2^" << n;
+    }
+}
+
 }  // namespace
