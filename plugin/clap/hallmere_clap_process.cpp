@@ -60,8 +60,13 @@ void HallmereClap::sendEdits(const OutputEvents* out, std::uint32_t time) {
         if (!sent) return;
         edits_.pop();
     }
-    const std::uint32_t resend = resend_.exchange(0, std::memory_order_acquire);
-    const std::uint32_t ends = endsOwed_.exchange(0, std::memory_order_acquire);
+    // Most blocks owe nothing: a plain load spares them two locked exchanges.
+    const auto take = [](std::atomic<std::uint32_t>& owed) {
+        return owed.load(std::memory_order_relaxed) ? owed.exchange(0, std::memory_order_acquire) : 0u;
+    };
+    const std::uint32_t resend = take(resend_);
+    const std::uint32_t ends = take(endsOwed_);
+    if ((resend | ends) == 0) return;
     for (std::uint32_t i = 0; i < kParameterCount; ++i) {
         const std::uint32_t bit = 1u << i;
         double value;
