@@ -31,7 +31,7 @@ async function main() {
     process.exit(2);
   }
   const input = toBase64(fs.readFileSync(settings.in));
-  const site = await openSite(settings.site, { file: 'hallmere-worklet.js' });
+  const site = await openSite(settings.site);
   try {
     const output = await site.page.evaluate(async (wav, program) => {
       const { renderWav } = await import('./offline-render.js');
