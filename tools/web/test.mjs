@@ -46,8 +46,9 @@ async function controlRect(page, index) {
   }, index);
 }
 
-async function drag(page, from, to, { shift = false } = {}) {
-  if (shift) await page.keyboard.down('Shift');
+// A left-button drag in ten steps, with the modifier keys held throughout.
+async function drag(page, from, to, { keys = [] } = {}) {
+  for (const key of keys) await page.keyboard.down(key);
   await page.mouse.move(from.x, from.y);
   await page.mouse.down();
   for (let step = 1; step <= 10; ++step) {
@@ -55,7 +56,7 @@ async function drag(page, from, to, { shift = false } = {}) {
     await new Promise((resolve) => setTimeout(resolve, 15));
   }
   await page.mouse.up();
-  if (shift) await page.keyboard.up('Shift');
+  for (const key of keys) await page.keyboard.up(key);
   await page.waitForFunction(() => !window.hallmerePage.panel.busy);
 }
 
@@ -135,22 +136,20 @@ const tests = [
   },
   {
     name: 'web.fine_adjust_drag',
-    what: 'the Out fader dragged with Shift held moves a fraction of what the same drag moves without',
+    what: 'a linear (Alt) drag of the Density knob with Shift held moves it less than the same drag without',
     async run(browser) {
       const moved = [];
       for (const shift of [false, true]) {
-        const before = await parameterState(browser.page, 'Out');
-        const fader = await controlRect(browser.page, before.index);
-        // From the handle's middle (its place along the track is the value's share of the
-        // travel, the top end for full scale) 20 pixels down.
-        const handle = { x: (fader.left + fader.right) / 2, y: fader.top + 4 + (1 - before.panel) * (fader.bottom - fader.top - 30) };
-        await drag(browser.page, handle, { x: handle.x, y: handle.y + 20 }, { shift });
-        const after = await parameterState(browser.page, 'Out');
+        const before = await parameterState(browser.page, 'Density');
+        const knob = await controlRect(browser.page, before.index);
+        const centre = { x: (knob.left + knob.right) / 2, y: (knob.top + knob.bottom) / 2 };
+        await drag(browser.page, centre, { x: centre.x, y: centre.y - 20 }, { keys: shift ? ['Alt', 'Shift'] : ['Alt'] });
+        const after = await parameterState(browser.page, 'Density');
         check(after.worklet === after.panel, `the worklet has ${after.worklet}, the panel ${after.panel}`);
-        moved.push(Math.abs(after.worklet - before.worklet));
+        moved.push(after.worklet - before.worklet);
       }
-      check(moved[0] > 0, 'the plain drag did not move the fader');
-      check(moved[1] > 0 && moved[1] < moved[0] / 2, `the fine drag moved ${moved[1]}, the plain one ${moved[0]}`);
+      check(moved[0] > 0, `the plain drag moved the knob by ${moved[0]}`);
+      check(moved[1] > 0 && moved[1] < moved[0] * 0.8, `the fine drag moved ${moved[1]}, the plain one ${moved[0]}`);
     },
   },
   {
