@@ -36,5 +36,6 @@ export function bufferToWav(buffer) {
 // WAV bytes in, WAV bytes out.
 export async function renderWav(bytes, program) {
   const input = await decodeFile(bytes, 'the input');
+  if (input.length === 0) throw new Error('the input holds no sound');
   return bufferToWav(await renderBuffer(input, { program }));
 }

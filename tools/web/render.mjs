@@ -30,7 +30,12 @@ async function main() {
     console.error(`web.sh render: ${error.message}\nusage: tools/web.sh render --program P --in IN.wav --out OUT.wav`);
     process.exit(2);
   }
-  const input = toBase64(fs.readFileSync(settings.in));
+  let input;
+  try {
+    input = toBase64(fs.readFileSync(settings.in));
+  } catch (error) {
+    throw new Error(`cannot read ${settings.in} (${error.code || error.message})`);
+  }
   const site = await openSite(settings.site);
   try {
     const output = await site.page.evaluate(async (wav, program) => {
@@ -48,6 +53,7 @@ async function main() {
 }
 
 main().catch((error) => {
-  console.error(`web.sh render: ${error.message}`);
+  // The page's error comes back with its stack; its first line says what went wrong.
+  console.error(`web.sh render: ${error.message.split('\n')[0]}`);
   process.exit(1);
 });

@@ -5,6 +5,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { openSite, toBase64, fromBase64 } from './browser.mjs';
+import { encodeFloatWav } from '../../web/wav.js';
 
 const [site, native] = process.argv.slice(2);
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'hallmere-web-'));
@@ -13,6 +14,13 @@ const kPrograms = 8;
 // a few such pixels are allowed.
 const kChannelTolerance = 32;
 const kDifferingShare = 0.02;
+
+// The left channel of a stereo float WAV as the page writes it (the samples follow "data").
+function leftChannel(bytes) {
+  const data = bytes.indexOf('data') + 8;
+  const samples = new Float32Array(bytes.buffer.slice(bytes.byteOffset + data, bytes.byteOffset + bytes.length));
+  return samples.filter((_, i) => i % 2 === 0);
+}
 
 function check(condition, message) {
   if (!condition) throw new Error(message);
@@ -63,15 +71,18 @@ async function drag(page, from, to, { keys = [] } = {}) {
 const tests = [
   {
     name: 'web.worklet_matches_native',
-    what: 'the worklet renders every program byte for byte as vsthost render --block 128 renders the plug-in',
+    what: 'the worklet renders every program (and a mono file) byte for byte as vsthost render --block 128 renders the plug-in',
     async run() {
-      const input = path.join(site, 'drums.wav');
+      const stereo = path.join(site, 'drums.wav');
+      const mono = path.join(scratch, 'mono.wav');
+      fs.writeFileSync(mono, Buffer.from(encodeFloatWav([leftChannel(fs.readFileSync(stereo))], 48000)));
+      const renders = [...Array(kPrograms).keys()].map((program) => ({ input: stereo, program }));
+      renders.push({ input: mono, program: 0 });
       const browser = await openSite(site);
       try {
         await started(browser);
-        const wav = toBase64(fs.readFileSync(input));
-        for (let program = 0; program < kPrograms; ++program) {
-          const expected = path.join(scratch, `native-${program}.wav`);
+        for (const { input, program } of renders) {
+          const expected = path.join(scratch, 'native.wav');
           execFileSync(path.join(native, 'tools/vsthost'), ['render', path.join(native, 'plugin/Hallmere.so'),
             '--in', input, '--out', expected, '--program', String(program), '--block', '128', '--quiet']);
           const rendered = fromBase64(await browser.page.evaluate(async (wav, program) => {
@@ -81,11 +92,11 @@ const tests = [
             let text = '';
             for (let i = 0; i < out.length; i += 0x8000) text += String.fromCharCode(...out.subarray(i, i + 0x8000));
             return btoa(text);
-          }, wav, program));
+          }, toBase64(fs.readFileSync(input)), program));
           const reference = fs.readFileSync(expected);
           const at = reference.findIndex((byte, i) => byte !== rendered[i]);
-          check(rendered.length === reference.length && at < 0,
-            `program ${program}: ${rendered.length} bytes against ${reference.length}, first difference at byte ${at}`);
+          check(rendered.length === reference.length && at < 0, `program ${program} of ${path.basename(input)}: ` +
+            `${rendered.length} bytes against ${reference.length}, first difference at byte ${at}`);
         }
       } finally {
         await browser.close();
