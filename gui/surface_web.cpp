@@ -3,7 +3,7 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
-#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -15,7 +15,7 @@ struct TextMetrics {
     float descent;
 };
 
-// The face as a CSS font: Arial is asked for by its metric twin first, as natively.
+// The page's side (plugin/web/panel_text.js) turns the font request into a CSS font.
 // clang-format off
 EM_JS(void, hallmere_measure_text, (const char* text, const char* face, int height, int weight, int italic,
                                     TextMetrics* out), {
