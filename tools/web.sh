@@ -7,7 +7,8 @@
 #                                                 IN through the worklet, offline, to OUT
 #   bash tools/web.sh serve [PORT]                serves the page on http://localhost:PORT (8000)
 #   bash tools/web.sh test NATIVE_BUILD           the page's tests, against that native tree
-#   bash tools/web.sh bench NATIVE_BUILD          the worklet's speed and the download's size
+#   bash tools/web.sh bench PORTABLE_BUILD        the worklet's speed beside the native core's, and
+#                                                 the download's size (bench/web_bench.mjs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -58,7 +59,7 @@ case "$command" in
     tooling
     exec node tools/web/test.mjs "$site" "$(cd "$1" && pwd)" ;;
   bench)
-    [ $# -eq 1 ] || { echo "usage: tools/web.sh bench NATIVE_BUILD" >&2; exit 2; }
+    [ $# -eq 1 ] || { echo "usage: tools/web.sh bench PORTABLE_BUILD" >&2; exit 2; }
     build >/dev/null
     tooling
     exec node bench/web_bench.mjs "$site" "$(cd "$1" && pwd)" ;;
