@@ -22,6 +22,7 @@ packages=(
   lv2-dev lilv-utils sordi
   qtractor
   nsis
+  emscripten chromium nodejs
 )
 
 # The i686 DLL's tests run under wine32, from Debian's i386 architecture.
@@ -33,6 +34,9 @@ missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
+# The web page's test tooling comes from npm (tools/web, npm ci); some node packages carry
+# their own npm, so the command is what counts.
+command -v npm >/dev/null || missing+=(npm)
 missing_optional=()
 for p in "${optional[@]}"; do
   installed "$p" || grep -qxF "$p" "$refused" 2>/dev/null || missing_optional+=("$p")

@@ -2,10 +2,12 @@
 # Every test, from a fresh checkout: installs what is missing (tools/setup.sh), then
 #   builds   the Windows trees (x86_64, i686), the Linux one with its tests, a sanitized
 #            (ASan + UBSan) and a thread-sanitized one, the Debian package for its install
-#            test, the aarch64 cross build and the plain-lanes (portable) build;
+#            test, the aarch64 cross build, the plain-lanes (portable) build and the web page
+#            (emscripten: the engine and the panel in WebAssembly);
 #   fuzzes   the dispatcher for a minute and the WAV reader for 20 seconds;
 #   runs     the native tests, among them the Windows programs under wine64 and wine32, the
-#            real hosts (Ardour, the LV2 tools) and the package install; the sanitized and
+#            real hosts (Ardour, the LV2 tools) and the package install; the web page's tests in
+#            headless Chromium (renders, panel, drags, bad files); the sanitized and
 #            thread-sanitized tests; the aarch64 engine and effect tests under qemu;
 #   compares the renders of every program across x86_64, portable, aarch64 and Windows.
 # The run is strict (HALLMERE_STRICT, on unless set to OFF): a missing dependency stops the
@@ -32,6 +34,9 @@ step "Linux build with the tests"
 configure native
 cmake --build --preset native -j "$jobs"
 
+step "Web page (emscripten: the engine and the panel in WebAssembly)"
+bash tools/web.sh build
+
 step "Sanitized build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 configure sanitize
 cmake --build --preset sanitize -j "$jobs"
@@ -52,6 +57,8 @@ bash tools/fuzz.sh "${WAV_FUZZ_SECONDS:-20}" fuzz_wav || status=1
 
 step "Tests: native, with the Windows tests under wine64 and wine32"
 ctest --preset native -j "$jobs" || status=1
+step "Tests: the web page in headless Chromium, against the Linux build"
+bash tools/web.sh test build/native || status=1
 step "Tests: sanitized"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp" \
