@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "canvas.h"
@@ -131,4 +132,25 @@ TEST(ReverbEditorScale, ChangingTheScaleWhileOpenResizesAndRedraws) {
     rig.close();
     rig.open();  // a panel opened again keeps its scale
     EXPECT_EQ(rig.frame()->scale(), 2.0);
+}
+
+// A host's factor: nonsense is refused and leaves the scale alone, the rest is clamped.
+TEST(ReverbEditorScale, AHostsFactorIsRefusedOrClamped) {
+    struct FactorCase {
+        double requested;
+        bool taken;
+        double scale;  // after the call, from 1.5
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const FactorCase cases[] = {{0.0, false, 1.5},  {-2.0, false, 1.5}, {nan, false, 1.5}, {inf, false, 1.5},
+                                {-inf, false, 1.5}, {0.5, true, 1.0},   {1.25, true, 1.25}, {2.0, true, 2.0},
+                                {4.0, true, 4.0},   {1e9, true, 4.0}};
+    for (const FactorCase& c : cases) {
+        SCOPED_TRACE(c.requested);
+        ReverbRig rig;
+        ASSERT_TRUE(rig.editor->setScale(1.5));
+        EXPECT_EQ(rig.editor->setScale(c.requested), c.taken);
+        EXPECT_EQ(rig.editor->scale(), c.scale);
+    }
 }
