@@ -4,14 +4,13 @@
 #include <limits>
 #include <vector>
 
-#include "canvas.h"
+#include "common/artwork_picture.h"
 #include "editor/panel_layout.h"
 #include "gui/movie_bitmap.h"
 #include "gui/offscreen_context.h"
 #include "gui/surface_cairo.h"
 #include "gui/vu_meter.h"
 #include "reverb_rig.h"
-#include "review_sheet.h"
 
 namespace {
 
@@ -23,39 +22,6 @@ struct ScaleCase {
 constexpr ScaleCase kCases[] = {{1.0, 448, 251}, {1.5, 672, 377}, {2.0, 896, 502}};
 
 int device(int units, double scale) { return toDevicePixel(units, scale); }
-
-// The value displays, whose text the editor and the artwork program render differently.
-std::vector<panel::PixelRect> textAreas() {
-    std::vector<panel::PixelRect> areas = {panel::kPanDisplay, panel::kOutDisplay};
-    for (const panel::KnobPlace& k : panel::kKnobs) {
-        const int left = k.x + panel::kDisplayDx, top = k.y + panel::kDisplayDy;
-        areas.push_back({left, top, left + panel::kDisplayWidth, top + panel::kDisplayHeight});
-    }
-    return areas;
-}
-
-bool inTextArea(int x, int y, double scale) {
-    for (const panel::PixelRect& a : textAreas())
-        if (x >= device(a.left, scale) && x < device(a.right, scale) && y >= device(a.top, scale) &&
-            y < device(a.bottom, scale))
-            return true;
-    return false;
-}
-
-// The artwork program's picture of the panel at a scale, from the sets it draws there.
-artwork::Image expectedPanel(double scale) {
-    artwork::setArtworkScale(scale);
-    const artwork::Image picture = artwork::composeReview(artwork::renderBitmaps());
-    artwork::setArtworkScale(1.0);
-    return picture;
-}
-
-int differingOutsideText(const CairoSurface& drawn, const artwork::Image& expected, double scale) {
-    int n = 0;
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x) n += !inTextArea(x, y, scale) && drawn.pixel(x, y) != expected.at(x, y);
-    return n;
-}
 
 // The ink of a display's text: how much there is and where its middle lies, in device pixels.
 struct Ink {
@@ -104,12 +70,13 @@ TEST(ReverbEditorScale, PanelMatchesTheArtworkPictureAtEveryScale) {
         ASSERT_EQ(drawn.width(), c.width);
         ASSERT_EQ(drawn.height(), c.height);
 
-        const artwork::Image expected = expectedPanel(c.scale);
+        const artwork::Image expected = artworkPicture(c.scale);
         ASSERT_EQ(expected.width, c.width);
-        EXPECT_EQ(differingOutsideText(drawn, expected, c.scale), 0);
+        EXPECT_EQ(pixelsUnlike(expected, c.scale, valueTextAreas(), [&](int x, int y) { return drawn.pixel(x, y); }),
+                  0);
         // The editor's texts are not smoothed and the picture's are: each display carries
         // about as much ink, centred within two units of the same place.
-        for (const panel::PixelRect& a : textAreas()) {
+        for (const panel::PixelRect& a : valueTextAreas()) {
             SCOPED_TRACE(a.left);
             const Ink got = inkIn(a, c.scale, [&](int x, int y) { return drawn.pixel(x, y); });
             const Ink want = inkIn(a, c.scale, [&](int x, int y) { return expected.at(x, y); });
