@@ -7,6 +7,7 @@
 #include "gui/frame_window_win32.h"
 #include "gui/module_instance.h"
 #include "gui/platform.h"
+#include "gui/png_image_win32.h"
 #include "gui/pointer_input.h"
 #include "gui/surface_win32.h"
 
@@ -162,8 +163,17 @@ void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point off
     DeleteDC(memory);
 }
 
-// Windows builds carry the 100 % images only; a scaled panel resamples them.
-void* loadScaledBitmapImage(int, int, int&, int&) { return nullptr; }
+// The larger sets are PNG resources of the types PNG150 and PNG200, by the same ids.
+void* loadScaledBitmapImage(int resourceId, int percent, int& width, int& height) {
+    char type[16];
+    wsprintfA(type, "PNG%d", percent);
+    HMODULE module = static_cast<HMODULE>(guiModuleInstance());
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId & 0xFFFF), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return nullptr;
+    return decodePng(bytes, SizeofResource(module, found), width, height);
+}
 
 void drawBitmapImageScaled(void* image, DrawContext& context, const Rect& r, double sx, double sy, double factor,
                            bool keyed, Color key) {
