@@ -125,6 +125,12 @@ case "$name" in
     expect "drawn as the artwork program's picture at 200 %" eq "$("$UNLIKE_ARTWORK" 2 "$(bmp before)")" 0
     expect_t60_drag perform "drag 76,168,116,168"
     expect "the click switches Dry out on" eq "$(step_edits "click 742,136")" "edit: perform index=8 value=1.000000"
+    # The VST 2.x editor has one size: the tool refuses a scale for it.
+    unset session_plugin
+    WINE_KEEP_DISPLAY=1 timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
+      "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "Z:$WIN_DLL" --scale 2 >"$work/vst2.txt" 2>"$work/vst2_err.txt"
+    expect "no scale for the VST 2.x editor" grep -q "a VST 2.x editor has one size and no scale factor" "$work/vst2_err.txt"
+    expect "no VST 2.x editor opened at a scale" eq "$(grep -c "^editor-open" "$work/vst2.txt")" 0
     ;;
   open_cycles)
     editor --screenshot "$(shot open)" --cycles 100 --screenshot "$(shot reopened)"
