@@ -6,6 +6,7 @@
 
 #include "common/artwork_picture.h"
 #include "editor/panel_layout.h"
+#include "gui/bitmap.h"
 #include "gui/movie_bitmap.h"
 #include "gui/offscreen_context.h"
 #include "gui/surface_cairo.h"
@@ -120,4 +121,15 @@ TEST(ReverbEditorScale, AHostsFactorIsRefusedOrClamped) {
         EXPECT_EQ(rig.editor->setScale(c.requested), c.taken);
         EXPECT_EQ(rig.editor->scale(), c.scale);
     }
+}
+
+// A factor between two sets draws from the larger one, drawn down: never a smaller set
+// enlarged, which would blur the picture.
+TEST(ReverbEditorScale, FactorsBetweenSetsDrawFromTheNextLargerSet) {
+    const struct {
+        double scale;
+        int percent;
+    } cases[] = {{1.0, 100}, {1.1, 150}, {1.25, 150}, {1.5, 150}, {1.75, 200}, {2.0, 200}, {3.0, 200}};
+    ReverbRig rig;
+    for (const auto& c : cases) EXPECT_EQ(rig.editor->panel()->setPercentFor(c.scale), c.percent) << c.scale;
 }
