@@ -21,6 +21,30 @@
 
 namespace {
 
+// The ui:scaleFactor option in the host's terms: its key and value type as the host maps
+// them; without the map no option is the scale.
+class ScaleOption {
+public:
+    explicit ScaleOption(const LV2_URID_Map* map)
+        : key_(map ? map->map(map->handle, LV2_UI__scaleFactor) : 0),
+          floatType_(map ? map->map(map->handle, LV2_ATOM__Float) : 0) {}
+
+    bool is(const LV2_Options_Option& option) const { return key_ != 0 && option.key == key_; }
+    // The factor the option carries; false when it is not one float.
+    bool factorIn(const LV2_Options_Option& option, float& factor) const {
+        if (option.type != floatType_ || option.size != sizeof factor || option.value == nullptr) return false;
+        std::memcpy(&factor, option.value, sizeof factor);
+        return true;
+    }
+    LV2_Options_Option carrying(const LV2_Options_Option& asked, const float* factor) const {
+        return LV2_Options_Option{asked.context, asked.subject, key_, sizeof *factor, floatType_, factor};
+    }
+
+private:
+    LV2_URID key_;
+    LV2_URID floatType_;
+};
+
 class Lv2Panel final : public PanelHost {
 public:
     Lv2Panel(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
@@ -31,43 +55,33 @@ public:
 
     ReverbEditor& panel() { return panel_; }
 
-    // The urids of the scale option and its type, and the host's resize request, when it has them.
+    // The host's map for the scale option and its resize request, when it has them.
     void takeHostFeatures(const LV2_URID_Map* map, const LV2UI_Resize* resize) {
+        scaleOption_ = ScaleOption(map);
         resize_ = resize;
-        if (map == nullptr) return;
-        scaleKey_ = map->map(map->handle, LV2_UI__scaleFactor);
-        floatType_ = map->map(map->handle, LV2_ATOM__Float);
     }
 
     // The options the host gives or changes; the scale factor is the one the panel reads.
     std::uint32_t setOptions(const LV2_Options_Option* options) {
         std::uint32_t status = LV2_OPTIONS_SUCCESS;
         for (; options && options->key != 0; ++options) {
-            if (scaleKey_ == 0 || options->key != scaleKey_) {
-                status |= LV2_OPTIONS_ERR_BAD_KEY;
-                continue;
-            }
             float factor = 0.0f;
-            if (options->type != floatType_ || options->size != sizeof factor || options->value == nullptr) {
+            if (!scaleOption_.is(*options))
+                status |= LV2_OPTIONS_ERR_BAD_KEY;
+            else if (!scaleOption_.factorIn(*options, factor) || !setScale(factor))
                 status |= LV2_OPTIONS_ERR_BAD_VALUE;
-                continue;
-            }
-            std::memcpy(&factor, options->value, sizeof factor);
-            if (!setScale(factor)) status |= LV2_OPTIONS_ERR_BAD_VALUE;
         }
         return status;
     }
 
     std::uint32_t getOptions(LV2_Options_Option* options) {
         std::uint32_t status = LV2_OPTIONS_SUCCESS;
+        shownScale_ = static_cast<float>(panel_.scale());
         for (; options && options->key != 0; ++options) {
-            if (scaleKey_ == 0 || options->key != scaleKey_) {
+            if (scaleOption_.is(*options))
+                *options = scaleOption_.carrying(*options, &shownScale_);
+            else
                 status |= LV2_OPTIONS_ERR_BAD_KEY;
-                continue;
-            }
-            shownScale_ = static_cast<float>(panel_.scale());
-            *options = LV2_Options_Option{options->context, options->subject, scaleKey_, sizeof shownScale_,
-                                          floatType_, &shownScale_};
         }
         return status;
     }
@@ -124,8 +138,7 @@ private:
     LV2UI_Controller controller_;
     const LV2UI_Touch* touch_;
     const LV2UI_Resize* resize_ = nullptr;
-    LV2_URID scaleKey_ = 0;
-    LV2_URID floatType_ = 0;
+    ScaleOption scaleOption_{nullptr};
     float shownScale_ = 1.0f;  // what getOptions points the host at
     float values_[kParameterCount] = {};
     float meter_ = 0.0f;
