@@ -77,8 +77,8 @@ TEST(ClapGui, TheSizeAtTheHostsScale) {
         std::uint32_t width, height;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const ScaleCase cases[] = {{1.5, true, 672, 377},    {2.0, true, 896, 502},  {0.0, false, 896, 502},
-                               {-1.0, false, 896, 502},  {nan, false, 896, 502}, {1e9, true, 1792, 1004},
+    const ScaleCase cases[] = {{1.5, true, 672, 377},   {2.0, true, 896, 502},  {0.0, false, 896, 502},
+                               {-1.0, false, 896, 502}, {nan, false, 896, 502}, {1e9, true, 1792, 1004},
                                {0.25, true, 448, 251}};
     Gui g;
     ASSERT_TRUE(g.gui.create(g.p, kWindowApiX11, false));

@@ -39,8 +39,7 @@ Window panelWindowIn(Display* display, Window host) {
     return found;
 }
 
-std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& part,
-                                       double scale) {
+std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& part, double scale) {
     const panel::PixelRect r = devicePixels(part, scale);
     std::vector<unsigned long> out;
     XImage* image =

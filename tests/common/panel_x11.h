@@ -26,8 +26,7 @@ void closeHostWindow(Display* display, Window host);
 // The one child of the host's window; 0 when there is none or more than one.
 Window panelWindowIn(Display* display, Window host);
 // Empty when the window cannot be read.
-std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& r,
-                                       double scale = 1.0);
+std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& r, double scale = 1.0);
 // The window's width and height; 0 x 0 when it cannot be read.
 void windowSize(Display* display, Window window, int& width, int& height);
 // Pixels of the panel unlike the artwork program's picture at the scale, outside the value
@@ -42,8 +41,7 @@ void knobCentreOnRoot(Display* display, Window panel, int parameter, int& rootX,
 // Drags the parameter's knob up by `units` with Alt held, while the host's loop runs as
 // run(millis, &done) until the drag is over, then for 200 ms more.
 using HostLoopRun = std::function<void(int, const std::atomic<bool>*)>;
-void dragKnobUp(Display* display, Window panel, int parameter, int units, const HostLoopRun& run,
-                double scale = 1.0);
+void dragKnobUp(Display* display, Window panel, int parameter, int units, const HostLoopRun& run, double scale = 1.0);
 // A click in the middle of a part of the panel, the host's loop running as for a drag.
 void clickPanel(Display* display, Window panel, const panel::PixelRect& part, const HostLoopRun& run,
                 double scale = 1.0);

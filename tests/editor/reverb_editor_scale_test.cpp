@@ -111,7 +111,7 @@ TEST(ReverbEditorScale, AHostsFactorIsRefusedOrClamped) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const FactorCase cases[] = {{0.0, false, 1.5},  {-2.0, false, 1.5}, {nan, false, 1.5}, {inf, false, 1.5},
+    const FactorCase cases[] = {{0.0, false, 1.5},  {-2.0, false, 1.5}, {nan, false, 1.5},  {inf, false, 1.5},
                                 {-inf, false, 1.5}, {0.5, true, 1.0},   {1.25, true, 1.25}, {2.0, true, 2.0},
                                 {4.0, true, 4.0},   {1e9, true, 4.0}};
     for (const FactorCase& c : cases) {

@@ -373,7 +373,14 @@ TEST(SurfaceScaled, AKeyedImageAtAnotherSizeBlendsItsEdges) {
     const struct {
         int x;
         std::uint32_t want;
-    } probes[] = {{2, kPaper},  {3, kRed}, {6, mix(kPaper, kRed, 0.5)}, {10, kPaper}, {11, mix(kPaper, kRed, 0.25)},
-                  {12, mix(kPaper, kRed, 0.75)}, {13, kRed}, {14, kPaper}};
-    for (const auto& p : probes) EXPECT_TRUE(near(canvas.pixel(p.x, 1), p.want)) << p.x << ": " << std::hex << canvas.pixel(p.x, 1);
+    } probes[] = {{2, kPaper},
+                  {3, kRed},
+                  {6, mix(kPaper, kRed, 0.5)},
+                  {10, kPaper},
+                  {11, mix(kPaper, kRed, 0.25)},
+                  {12, mix(kPaper, kRed, 0.75)},
+                  {13, kRed},
+                  {14, kPaper}};
+    for (const auto& p : probes)
+        EXPECT_TRUE(near(canvas.pixel(p.x, 1), p.want)) << p.x << ": " << std::hex << canvas.pixel(p.x, 1);
 }

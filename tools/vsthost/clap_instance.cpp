@@ -447,7 +447,7 @@ private:
     Edit edits_[kMaxEdits];
     ClapMainLoop loop_;
     bool guiOpen_ = false;
-    double scale_ = 0.0;  // 0: never set, the gui's own
+    double scale_ = 0.0;       // 0: never set, the gui's own
     ClapEventList pending_;    // for the next block
     ClapOutputList reported_;  // what the plug-in sends back
 };

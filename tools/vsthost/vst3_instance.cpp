@@ -246,8 +246,8 @@ public:
         if (view_) return true;
         view_ = controller_->createView(kEditorViewName);
         if (!view_) return false;
-        if (!scaled(view_) || view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk || view_->setFrame(&frame_) != kResultOk ||
-            view_->attached(parent, kPlatformTypeNative) != kResultOk) {
+        if (!scaled(view_) || view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk ||
+            view_->setFrame(&frame_) != kResultOk || view_->attached(parent, kPlatformTypeNative) != kResultOk) {
             view_->setFrame(nullptr);
             release(view_);
             view_ = nullptr;
