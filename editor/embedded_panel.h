@@ -18,6 +18,11 @@ public:
     // The panel window's platform handle (HWND on Windows), null when closed or unknown.
     void* panelWindow() const;
     const Rect& panelSize() const { return panel_.size(); }
+    // The host's scale factor (PanelBase::setScale): false when refused. The size in device
+    // pixels follows it; an open panel resizes its window and redraws.
+    bool setPanelScale(double scale) { return panel_.setScale(scale); }
+    double panelScale() const { return panel_.scale(); }
+    Rect scaledPanelSize() const { return panel_.scaledSize(); }
 
     // The window's thread: what changed elsewhere, then the panel's own idle work (its
     // window's events, redraws, meter and LED).

@@ -1,5 +1,8 @@
 #include "editor/panel_base.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "editor/editor_platform.h"
 #include "editor/panel_host.h"
 #include "gui/frame.h"
@@ -48,12 +51,19 @@ void PanelBase::redraw() {
     if (frame) frame->drawView(nullptr);
 }
 
-void PanelBase::setScale(double scale) {
-    if (!(scale > 0)) return;
+double PanelBase::acceptedScale(double requested) {
+    if (!std::isfinite(requested) || !(requested > 0)) return 0.0;
+    return std::clamp(requested, kMinScale, kMaxScale);
+}
+
+bool PanelBase::setScale(double requested) {
+    const double scale = acceptedScale(requested);
+    if (scale == 0.0) return false;
     scale_ = scale;
-    if (!frame || frame->scale() == scale) return;
+    if (!frame || frame->scale() == scale) return true;
     frame->setScale(scale);
     redraw();
+    return true;
 }
 
 Rect PanelBase::scaledSize() const {

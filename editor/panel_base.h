@@ -41,8 +41,14 @@ public:
     // The panel's size in panel units; empty until the concrete panel knows it.
     const Rect& size() const { return size_; }
     // Device pixels per panel unit, for high-density screens: set before open, or while
-    // open to resize the window and redraw. 1 unless set.
-    void setScale(double scale);
+    // open to resize the window and redraw. 1 unless set. A host's factor goes through
+    // acceptedScale first: false (and no change) when it refuses it.
+    bool setScale(double scale);
+    // What a host's factor means for the panel: 0 for one that is not a number or not
+    // above 0 (refused), else the factor clamped to kMinScale..kMaxScale.
+    static double acceptedScale(double requested);
+    static constexpr double kMinScale = 1.0;  // smaller would only blur the 100 % artwork
+    static constexpr double kMaxScale = 4.0;  // twice the largest set, drawn up smoothly
     double scale() const { return scale_; }
     // The size in device pixels at that scale.
     Rect scaledSize() const;

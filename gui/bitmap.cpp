@@ -1,9 +1,51 @@
 #include "gui/bitmap.h"
 
 #include <cmath>
+#include <mutex>
+#include <vector>
 
 #include "gui/draw_context.h"
 #include "gui/platform.h"
+
+namespace {
+
+// The larger sets decoded once for the process and shared by every bitmap of an id: a host
+// that opens the panel again, or a second instance's panel, does not decode them again.
+// Window threads only, but a host may run two.
+class ScaledImages {
+public:
+    ~ScaledImages() {
+        for (const Entry& entry : entries_)
+            if (entry.image) freeBitmapImage(entry.image);
+    }
+
+    // Null when the binary has no such image; the answer is kept either way.
+    void* image(int id, int percent) {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (const Entry& entry : entries_)
+            if (entry.id == id && entry.percent == percent) return entry.image;
+        int width = 0, height = 0;
+        void* image = loadScaledBitmapImage(id, percent, width, height);
+        entries_.push_back({id, percent, image});
+        return image;
+    }
+
+private:
+    struct Entry {
+        int id;
+        int percent;
+        void* image;
+    };
+    std::mutex lock_;
+    std::vector<Entry> entries_;
+};
+
+ScaledImages& scaledImages() {
+    static ScaledImages images;
+    return images;
+}
+
+}  // namespace
 
 Bitmap::Bitmap(int resourceId) : resourceId_(resourceId) {
     int width = 0, height = 0;
@@ -17,8 +59,6 @@ Bitmap::Bitmap(int resourceId) : resourceId_(resourceId) {
 
 Bitmap::~Bitmap() {
     if (image_) freeBitmapImage(image_);
-    for (void* image : scaled_)
-        if (image) freeBitmapImage(image);
 }
 
 void Bitmap::release() {
@@ -32,21 +72,34 @@ void Bitmap::drawTransparent(DrawContext* context, const Rect& rect, Point offse
     drawAt(context, rect, offset, true);
 }
 
-int Bitmap::setFor(double scale) {
-    // Enlarging a smaller set would blur or block the picture; drawing a larger one down
-    // keeps it sharp.
-    int chosen = -1;
-    for (int i = 0; i < kScaledSetCount; ++i) {
-        if (!scaledTried_[i]) {
-            scaledTried_[i] = true;
-            int width = 0, height = 0;
-            scaled_[i] = loadScaledBitmapImage(resourceId_ & 0xFFFF, kScaledSetPercents[i], width, height);
-        }
-        if (!scaled_[i]) continue;
-        chosen = i;
-        if (kScaledSetPercents[i] >= scale * 100 - 1e-6) break;
+bool Bitmap::hasSet(int set) {
+    if (!scaledTried_[set]) {
+        scaledTried_[set] = true;
+        scaled_[set] = scaledImages().image(resourceId_ & 0xFFFF, kScaledSetPercents[set]);
     }
-    return chosen;
+    return scaled_[set] != nullptr;
+}
+
+int Bitmap::setPercentFor(double scale) {
+    const int set = scale == 1.0 ? -1 : setFor(scale);
+    return set < 0 ? 100 : kScaledSetPercents[set];
+}
+
+int Bitmap::setFor(double scale) {
+    // The smallest set at least as large: enlarging a smaller one would blur or block the
+    // picture, drawing a larger one down keeps it sharp. Only the set drawn is loaded; a
+    // set the binary lacks gives way to the next larger, then to the next smaller.
+    int wanted = kScaledSetCount - 1;
+    for (int i = 0; i < kScaledSetCount; ++i)
+        if (kScaledSetPercents[i] >= scale * 100 - 1e-6) {
+            wanted = i;
+            break;
+        }
+    for (int i = wanted; i < kScaledSetCount; ++i)
+        if (hasSet(i)) return i;
+    for (int i = wanted - 1; i >= 0; --i)
+        if (hasSet(i)) return i;
+    return -1;
 }
 
 void Bitmap::drawAt(DrawContext* context, const Rect& rect, Point offset, bool keyed) {

@@ -32,7 +32,11 @@ public:
     bool isLoaded() const { return image_ != nullptr; }
     void* platformImage() const { return image_; }
 
-    // The sets kept beside the 100 % image, by percent.
+    // The set a scale draws from, by percent: 100 at 1, else the smallest set at least as
+    // large that the binary has (the largest beyond 200 %).
+    int setPercentFor(double scale);
+
+    // The sets kept beside the 100 % image, by percent; decoded once for the process.
     static constexpr int kScaledSetCount = 2;
     static constexpr int kScaledSetPercents[kScaledSetCount] = {150, 200};
 
@@ -41,6 +45,7 @@ private:
     void drawAt(DrawContext* context, const Rect& rect, Point offset, bool keyed);
     // The set for a scale, loaded on first use; index -1 is the 100 % image.
     int setFor(double scale);
+    bool hasSet(int set);
 
     int resourceId_;
     int refCount_ = 1;

@@ -89,8 +89,10 @@ void* loadBitmapImage(int resourceId, int& width, int& height) {
         return nullptr;
     }
     CairoSurface pixels(image, false);
+    std::uint32_t* rows = pixels.rows();
+    const int stride = pixels.strideWords();
     for (int y = 0; y < found->height; ++y)
-        for (int x = 0; x < found->width; ++x) pixels.setPixel(x, y, found->pixels[y * found->width + x]);
+        for (int x = 0; x < found->width; ++x) rows[y * stride + x] = found->pixels[y * found->width + x] & 0xFFFFFF;
     cairo_surface_mark_dirty(image);
     width = found->width;
     height = found->height;
@@ -125,8 +127,12 @@ void* loadScaledBitmapImage(int resourceId, int percent, int& width, int& height
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     CairoSurface from(decoded, false), to(image, false);
     cairo_surface_flush(decoded);
+    // Row by row: a panel's first draw at a scale waits for this.
+    const std::uint32_t* source = from.rows();
+    std::uint32_t* target = to.rows();
+    const int sourceStride = from.strideWords(), targetStride = to.strideWords();
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) to.setPixel(x, y, from.pixel(x, y));
+        for (int x = 0; x < width; ++x) target[y * targetStride + x] = source[y * sourceStride + x] & 0xFFFFFF;
     cairo_surface_mark_dirty(image);
     cairo_surface_destroy(decoded);
     return image;

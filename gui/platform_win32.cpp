@@ -5,8 +5,10 @@
 #include "gui/frame.h"
 #include "gui/frame_window.h"
 #include "gui/frame_window_win32.h"
+#include "gui/keyed_scaled_win32.h"
 #include "gui/module_instance.h"
 #include "gui/platform.h"
+#include "gui/png_image_win32.h"
 #include "gui/pointer_input.h"
 #include "gui/surface_win32.h"
 
@@ -162,39 +164,42 @@ void drawBitmapImage(void* image, DrawContext& context, const Rect& r, Point off
     DeleteDC(memory);
 }
 
-// Windows builds carry the 100 % images only; a scaled panel resamples them.
-void* loadScaledBitmapImage(int, int, int&, int&) { return nullptr; }
+// The larger sets are PNG resources of the types PNG150 and PNG200, by the same ids.
+void* loadScaledBitmapImage(int resourceId, int percent, int& width, int& height) {
+    char type[16];
+    wsprintfA(type, "PNG%d", percent);
+    HMODULE module = static_cast<HMODULE>(guiModuleInstance());
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId & 0xFFFF), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return nullptr;
+    return decodePng(bytes, SizeofResource(module, found), width, height);
+}
 
 void drawBitmapImageScaled(void* image, DrawContext& context, const Rect& r, double sx, double sy, double factor,
                            bool keyed, Color key) {
     if (!context.surface()) return;
     HDC target = dcOf(*context.surface());
+    const int w = r.width(), h = r.height();
+    if (keyed && factor != 1.0) {
+        drawKeyedScaled(target, r, static_cast<HBITMAP>(image), sx, sy, factor, key.rgb());
+        return;
+    }
     HDC memory = CreateCompatibleDC(target);
     HGDIOBJ previous = SelectObject(memory, static_cast<HBITMAP>(image));
-    const int w = r.width(), h = r.height();
-    if (factor == 1.0) {
-        if (keyed) {
-            keyedBlit(target, r.left, r.top, w, h, memory, int(sx), int(sy), key.rgb());
-        } else {
-            BitBlt(target, r.left, r.top, w, h, memory, int(sx), int(sy), SRCCOPY);
-        }
+    if (keyed) {
+        keyedBlit(target, r.left, r.top, w, h, memory, int(sx), int(sy), key.rgb());
+    } else if (factor == 1.0) {
+        BitBlt(target, r.left, r.top, w, h, memory, int(sx), int(sy), SRCCOPY);
     } else {
-        // Resampled into a scratch bitmap first, so that the key test sees the final pixels.
-        HDC scratch = CreateCompatibleDC(target);
-        HBITMAP pixels = CreateCompatibleBitmap(target, w, h);
-        HGDIOBJ before = SelectObject(scratch, pixels);
-        SetStretchBltMode(scratch, keyed ? COLORONCOLOR : HALFTONE);
-        SetBrushOrgEx(scratch, 0, 0, nullptr);
-        StretchBlt(scratch, 0, 0, w, h, memory, int(sx), int(sy), int(w / factor + 0.5), int(h / factor + 0.5),
+        // Smoothly, leaving the target's stretch mode and brush origin as they were.
+        const int mode = SetStretchBltMode(target, HALFTONE);
+        POINT origin = {0, 0};
+        SetBrushOrgEx(target, 0, 0, &origin);
+        StretchBlt(target, r.left, r.top, w, h, memory, int(sx), int(sy), int(w / factor + 0.5), int(h / factor + 0.5),
                    SRCCOPY);
-        if (keyed) {
-            keyedBlit(target, r.left, r.top, w, h, scratch, 0, 0, key.rgb());
-        } else {
-            BitBlt(target, r.left, r.top, w, h, scratch, 0, 0, SRCCOPY);
-        }
-        SelectObject(scratch, before);
-        DeleteObject(pixels);
-        DeleteDC(scratch);
+        SetBrushOrgEx(target, origin.x, origin.y, nullptr);
+        SetStretchBltMode(target, mode);
     }
     SelectObject(memory, previous);
     DeleteDC(memory);

@@ -110,17 +110,23 @@ void RasterSurface::fillRect(const Rect& r) {
 void RasterSurface::blit(int x, int y, int w, int h, const std::uint32_t* src, int srcStride, int srcWidth,
                         int srcHeight, int sx, int sy, bool keyed, std::uint32_t key) {
     std::uint32_t* data = rows();
-    int stride = strideWords();
-    int dstWidth = width(), dstHeight = height();
-    for (int row = 0; row < h; ++row) {
-        int ty = y + row, fy = sy + row;
-        if (ty < 0 || ty >= dstHeight || fy < 0 || fy >= srcHeight) continue;
-        for (int col = 0; col < w; ++col) {
-            int tx = x + col, fx = sx + col;
-            if (tx < 0 || tx >= dstWidth || fx < 0 || fx >= srcWidth) continue;
-            std::uint32_t value = src[fy * srcStride + fx] & 0xFFFFFF;
-            if (keyed && value == key) continue;
-            data[ty * stride + tx] = value;
+    const int stride = strideWords();
+    // Clipped to both images once, so that the rows copy without a test per pixel: a scaled
+    // panel's first draw is mostly this.
+    const int firstCol = std::max({0, -x, -sx});
+    const int endCol = std::min({w, width() - x, srcWidth - sx});
+    const int firstRow = std::max({0, -y, -sy});
+    const int endRow = std::min({h, height() - y, srcHeight - sy});
+    for (int row = firstRow; row < endRow; ++row) {
+        const std::uint32_t* from = src + (sy + row) * srcStride + sx;
+        std::uint32_t* to = data + (y + row) * stride + x;
+        if (keyed) {
+            for (int col = firstCol; col < endCol; ++col) {
+                const std::uint32_t value = from[col] & 0xFFFFFF;
+                if (value != key) to[col] = value;
+            }
+        } else {
+            for (int col = firstCol; col < endCol; ++col) to[col] = from[col] & 0xFFFFFF;
         }
     }
 }

@@ -1,5 +1,5 @@
 // The panel's bitmaps as compiled into the binary, for platforms without a resource
-// section. Windows builds carry the 100 % images as bitmap resources with the same ids.
+// section. Windows builds carry the same images as resources with the same ids.
 #pragma once
 
 #include <cstddef>

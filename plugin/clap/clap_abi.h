@@ -389,6 +389,15 @@ struct PluginGui {
     bool(CLAP_CALL* hide)(const Plugin* plugin);
 };
 
+// The host's side of the gui: the plug-in asks it for a new size of an embedded window.
+struct HostGui {
+    void(CLAP_CALL* resizeHintsChanged)(const Host* host);
+    bool(CLAP_CALL* requestResize)(const Host* host, std::uint32_t width, std::uint32_t height);
+    bool(CLAP_CALL* requestShow)(const Host* host);
+    bool(CLAP_CALL* requestHide)(const Host* host);
+    void(CLAP_CALL* closed)(const Host* host, bool wasDestroyed);
+};
+
 // Timers and descriptors the host's main loop runs for the plug-in, on the main thread.
 struct PluginTimerSupport {
     void(CLAP_CALL* onTimer)(const Plugin* plugin, Id timerId);

@@ -56,11 +56,12 @@ private:
     int descriptor_ = -1;
 };
 
+#endif
+
 template <class Extension>
 const Extension* hostExtension(const Host* host, const char* id) {
     return host && host->getExtension ? static_cast<const Extension*>(host->getExtension(host, id)) : nullptr;
 }
-#endif
 
 ClapPanel* panelOf(const Plugin* plugin) {
     HallmereClap* p = HallmereClap::of(plugin);
@@ -89,13 +90,19 @@ void CLAP_CALL destroy(const Plugin* plugin) {
     if (HallmereClap* p = HallmereClap::of(plugin)) p->setPanel(nullptr);
 }
 
-// The artwork has one size; other scales come with artwork for them.
-bool CLAP_CALL setScale(const Plugin* plugin, double scale) { return panelOf(plugin) && scale == 1.0; }
+// Both window apis the panel knows (X11, win32) size windows in physical pixels, so the
+// host's factor applies; one that is not a number above 0 is refused, the rest clamped.
+bool CLAP_CALL setScale(const Plugin* plugin, double scale) {
+    ClapPanel* panel = panelOf(plugin);
+    return panel && panel->setScale(scale);
+}
 
 bool CLAP_CALL getSize(const Plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
-    if (!panelOf(plugin) || width == nullptr || height == nullptr) return false;
-    *width = panel::kWidth;
-    *height = panel::kHeight;
+    ClapPanel* panel = panelOf(plugin);
+    if (!panel || width == nullptr || height == nullptr) return false;
+    const Rect size = panel->scaledPanelSize();
+    *width = std::uint32_t(size.width());
+    *height = std::uint32_t(size.height());
     return true;
 }
 
@@ -112,7 +119,8 @@ bool CLAP_CALL adjustSize(const Plugin* plugin, std::uint32_t* width, std::uint3
 }
 
 bool CLAP_CALL setSize(const Plugin* plugin, std::uint32_t width, std::uint32_t height) {
-    return panelOf(plugin) && width == std::uint32_t(panel::kWidth) && height == std::uint32_t(panel::kHeight);
+    std::uint32_t ownWidth = 0, ownHeight = 0;
+    return getSize(plugin, &ownWidth, &ownHeight) && width == ownWidth && height == ownHeight;
 }
 
 bool CLAP_CALL setParent(const Plugin* plugin, const WindowRef* window) {
@@ -174,6 +182,18 @@ bool ClapPanel::setParent(const WindowRef& window) {
 #else
     return open(reinterpret_cast<void*>(window.x11));
 #endif
+}
+
+bool ClapPanel::setScale(double scale) {
+    const double before = panelScale();
+    if (!setPanelScale(scale)) return false;
+    // An open window has resized itself; the host's window follows when it is asked.
+    const auto* gui = hostExtension<HostGui>(plugin_.host(), kGuiExt);
+    if (isOpen() && panelScale() != before && gui && gui->requestResize) {
+        const Rect size = scaledPanelSize();
+        gui->requestResize(plugin_.host(), std::uint32_t(size.width()), std::uint32_t(size.height()));
+    }
+    return true;
 }
 
 bool ClapPanel::show() {

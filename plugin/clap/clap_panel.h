@@ -23,6 +23,8 @@ public:
 
     // The window must be of the platform's api; the panel opens in it, once.
     bool setParent(const clapabi::WindowRef& window);
+    // The host's scale factor; false when refused. Open, the host is asked for the new size.
+    bool setScale(double scale);
     // Idles while shown; hidden, nothing runs.
     bool show();
     void hide() { pump_.reset(); }

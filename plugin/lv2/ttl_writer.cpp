@@ -22,11 +22,13 @@ const char* const kPrefixes =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
-    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
+    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+    "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 // The shortest decimal that reads back as the same float.
 std::string number(float value) {
@@ -110,13 +112,14 @@ std::string pluginTtl(const std::string& uiBinary) {
         << "    ] .\n\n";
 
     // The panel: embedded in the host's window, served from the host's idle calls; the
-    // meter and the gate reach it as port events.
+    // meter and the gate reach it as port events; the host's scale factor sizes it.
     out << "<" << lv2port::kUiUri << ">\n"
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << uiBinary << "> ;\n"
         << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:noUserResize , ui:touch ;\n"
-        << "    lv2:extensionData ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:noUserResize , ui:touch , opts:options , urid:map ;\n"
+        << "    lv2:extensionData ui:idleInterface , opts:interface ;\n"
+        << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    ui:portNotification [ ui:plugin <" << lv2port::kPluginUri << "> ; lv2:symbol \"level\" ;"
         << " ui:notifyType ui:floatProtocol ] ,\n"
         << "        [ ui:plugin <" << lv2port::kPluginUri << "> ; lv2:symbol \"gate\" ;"

@@ -38,9 +38,13 @@ HallmereView::~HallmereView() {
 
 tresult HallmereView::queryInterface(const TUID iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
-    const bool known = FUnknown::iid == iid || IPlugView::iid == iid;
-    *object = known ? static_cast<IPlugView*>(this) : nullptr;
-    if (!known) return kNoInterface;
+    if (FUnknown::iid == iid || IPlugView::iid == iid)
+        *object = static_cast<IPlugView*>(this);
+    else if (IPlugViewContentScaleSupport::iid == iid)
+        *object = static_cast<IPlugViewContentScaleSupport*>(this);
+    else
+        *object = nullptr;
+    if (*object == nullptr) return kNoInterface;
     addRef();
     return kResultOk;
 }
@@ -89,7 +93,7 @@ tresult HallmereView::onKeyUp(char16 key, std::int16_t keyCode, std::int16_t mod
 }
 
 ViewRect HallmereView::panelRect() const {
-    const Rect& size = panelSize();
+    const Rect size = scaledPanelSize();
     return ViewRect{size.left, size.top, size.right, size.bottom};
 }
 
@@ -99,7 +103,7 @@ tresult HallmereView::getSize(ViewRect* size) {
     return kResultOk;
 }
 
-// The panel has one size, its artwork's.
+// The panel has one size at each scale, its artwork's.
 tresult HallmereView::onSize(ViewRect* newSize) {
     if (newSize == nullptr) return kInvalidArgument;
     const ViewRect own = panelRect();
@@ -119,6 +123,16 @@ tresult HallmereView::canResize() { return kResultFalse; }
 tresult HallmereView::checkSizeConstraint(ViewRect* rect) {
     if (rect == nullptr) return kInvalidArgument;
     *rect = panelRect();
+    return kResultTrue;
+}
+
+tresult HallmereView::setContentScaleFactor(float factor) {
+    const double before = panelScale();
+    if (!setPanelScale(factor)) return kResultFalse;
+    if (isOpen() && frame_ != nullptr && panelScale() != before) {
+        ViewRect size = panelRect();
+        frame_->resizeView(this, &size);
+    }
     return kResultTrue;
 }
 

@@ -1,7 +1,8 @@
 // The reverb's panel as a VST 3 view. The view is the panel's host: gestures go to the
 // host's component handler with the value set on the controller first, and values the host
 // or the processor stored since the last idle move the controls at the next one. The meter
-// reads the core's panel peak, so it takes nothing from anyone else.
+// reads the core's panel peak, so it takes nothing from anyone else. The host's content scale
+// factor sizes and draws the panel; a change while attached asks the frame for the new size.
 #pragma once
 
 #include <atomic>
@@ -14,7 +15,7 @@ namespace vst3 {
 
 class HallmereVst3;
 
-class HallmereView final : public IPlugView, public EmbeddedPanel {
+class HallmereView final : public IPlugView, public IPlugViewContentScaleSupport, public EmbeddedPanel {
 public:
     explicit HallmereView(HallmereVst3& plugin);
 
@@ -34,6 +35,9 @@ public:
     tresult VST3_CALL setFrame(IPlugFrame* frame) override;
     tresult VST3_CALL canResize() override;
     tresult VST3_CALL checkSizeConstraint(ViewRect* rect) override;
+
+    // Refuses a factor that is not a number above 0; clamps the rest (PanelBase::acceptedScale).
+    tresult VST3_CALL setContentScaleFactor(float factor) override;
 
     float parameterValue(int index) override;
     void beginEdit(int index) override;

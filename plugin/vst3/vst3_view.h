@@ -52,6 +52,14 @@ public:
     virtual tresult VST3_CALL resizeView(IPlugView* view, ViewRect* newSize) = 0;
 };
 
+// Asked of the view: the host's scale factor for its content, before or after attached and
+// whenever it changes; the view answers with its size at that factor.
+class IPlugViewContentScaleSupport : public FUnknown {
+public:
+    static constexpr Uid iid = makeUid(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
+    virtual tresult VST3_CALL setContentScaleFactor(float factor) = 0;
+};
+
 // Linux only: the host's run loop, found through the IPlugFrame.
 using TimerInterval = std::uint64_t;
 using FileDescriptor = int;

@@ -4,7 +4,9 @@
 // and checks the gesture and values a flush, then a process call, delivers; sends Damping from the host side and
 // sees the knob redrawn; then destroys and creates the gui 50 times, checking that the
 // host's registrations, the X server's windows and the process's descriptors come back to
-// where they were.
+// where they were. Before all that, the gui at each scale the host sets: its size, its
+// pixels against the artwork program's picture, and at 200 % a drag, a click on "Dry out"
+// and a new scale while shown, for which the plug-in asks the host for the new size.
 //   clap_gui_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
 #include <dirent.h>
@@ -37,6 +39,7 @@ struct MainLoop {
     const PluginTimerSupport* timerSupport = nullptr;
     const PluginPosixFdSupport* fdSupport = nullptr;
     Id nextTimer = 7;
+    std::uint32_t askedWidth = 0, askedHeight = 0;  // the last request_resize
     PollLoop loop{[this](PollLoop::Key id) { timerSupport->onTimer(plugin, Id(id)); },
                   [this](PollLoop::Key, int fd) { fdSupport->onFd(plugin, fd, kPosixFdRead); }};
 };
@@ -62,7 +65,15 @@ bool CLAP_CALL modifyFd(const Host*, int, std::uint32_t) { return false; }
 bool CLAP_CALL unregisterFd(const Host* host, int fd) { return loopOf(host).loop.removeDescriptor(PollLoop::Key(fd)); }
 const HostPosixFdSupport kFds = {registerFd, modifyFd, unregisterFd};
 
+bool CLAP_CALL requestResize(const Host* host, std::uint32_t width, std::uint32_t height) {
+    loopOf(host).askedWidth = width;
+    loopOf(host).askedHeight = height;
+    return true;
+}
+const HostGui kHostGui = {nullptr, requestResize, nullptr, nullptr, nullptr};
+
 const void* hostLoopExtension(const char* id) {
+    if (std::strcmp(id, kGuiExt) == 0) return &kHostGui;
     if (std::strcmp(id, kTimerSupportExt) == 0) return &kTimers;
     if (std::strcmp(id, kPosixFdSupportExt) == 0) return &kFds;
     return nullptr;
@@ -87,14 +98,15 @@ int openDescriptors() {
     return count;
 }
 
-int openGui(const PluginGui& gui, MainLoop& main, Display* display, ::Window host) {
+int openGui(const PluginGui& gui, MainLoop& main, Display* display, ::Window host,
+            const PanelScale& scale = kPanelScales[0]) {
     WindowRef parent{kWindowApiX11, {}};
     parent.x11 = host;
     if (!gui.create(main.plugin, kWindowApiX11, false)) return failed("create");
     std::uint32_t width = 0, height = 0;
-    if (!gui.setScale(main.plugin, 1.0) || !gui.getSize(main.plugin, &width, &height) ||
-        width != std::uint32_t(panel::kWidth) || height != std::uint32_t(panel::kHeight))
-        return failed("the size of the artwork at scale 1");
+    if (!gui.setScale(main.plugin, scale.factor) || !gui.getSize(main.plugin, &width, &height) ||
+        width != std::uint32_t(scale.width) || height != std::uint32_t(scale.height))
+        return failed("the size of the artwork at the scale");
     if (!gui.setParent(main.plugin, &parent) || !gui.show(main.plugin)) return failed("set_parent or show");
     if (main.loop.timerCount() != 1 || main.loop.descriptorCount() != 1)
         return failed("show did not register one timer and the display's descriptor");
@@ -131,6 +143,58 @@ int checkDrag(const OutputList& out, const Instance& plugin) {
     return 0;
 }
 
+// The plug-in's value of a parameter put back from the host's side.
+void restore(Instance& plugin, std::uint32_t id, double value) {
+    EventList change;
+    change.value(0, id, value);
+    OutputList ignored;
+    plugin.params().flush(plugin.plugin, change.list(), ignored.list());
+}
+
+// The drag, the click and a new scale at 200 %; the values are put back afterwards.
+int driveAtTwice(const PluginGui& gui, MainLoop& main, Instance& plugin, Display* display, ::Window panelAt) {
+    const auto run = [&main](int millis, const std::atomic<bool>* done) { main.loop.run(millis, done); };
+    const EventList none;
+    const double t60 = plugin.value(kT60), dry = plugin.value(kDryOut);
+    dragKnobUp(display, panelAt, kT60, kDragUp, run, 2.0);
+    OutputList dragged;
+    plugin.params().flush(main.plugin, none.list(), dragged.list());
+    if (int code = checkDrag(dragged, plugin)) return code;
+    clickPanel(display, panelAt, panel::kDryButton, run, 2.0);
+    OutputList clicked;
+    plugin.params().flush(main.plugin, none.list(), clicked.list());
+    int values = 0;
+    for (const OutputList::Sent& s : clicked.sent)
+        if (s.type == kEventParamValue) values += s.id == Id(kDryOut) && s.value != dry ? 1 : 100;
+    if (values != 1 || plugin.value(kDryOut) == dry) return failed("a click on Dry out did not switch it");
+    restore(plugin, kT60, t60);
+    restore(plugin, kDryOut, dry);
+
+    if (!gui.setScale(main.plugin, 1.5) || main.askedWidth != 672 || main.askedHeight != 377)
+        return failed("a new scale while shown did not ask the host for the new size");
+    main.loop.run(100);
+    int width = 0, height = 0;
+    windowSize(display, panelAt, width, height);
+    if (width != 672 || height != 377) return failed("the panel window did not take the new size");
+    return 0;
+}
+
+int checkScales(const PluginGui& gui, MainLoop& main, Instance& plugin, Display* display, ::Window host) {
+    for (const PanelScale& s : kPanelScales) {
+        std::printf("scale %.2f\n", s.factor);
+        if (int code = openGui(gui, main, display, host, s)) return code;
+        const ::Window panelAt = panelWindowIn(display, host);
+        main.loop.run(200);
+        const int unlike = pixelsUnlikeTheArtwork(display, panelAt, s.factor);
+        std::printf("pixels unlike the artwork: %d\n", unlike);
+        if (unlike != 0) return failed("the panel is not the artwork program's picture at its scale");
+        if (s.factor == 2.0)
+            if (int code = driveAtTwice(gui, main, plugin, display, panelAt)) return code;
+        if (int code = closeGui(gui, main, display, host)) return code;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -147,6 +211,7 @@ int main() {
     if (!guiExt || !main.timerSupport || !main.fdSupport) return failed("no gui, timer-support or posix-fd-support");
     const PluginGui& gui = *guiExt;
 
+    if (int code = checkScales(gui, main, plugin, display, host)) return code;
     const int windowsBefore = windowsBelow(display, DefaultRootWindow(display));
     const int descriptorsBefore = openDescriptors();
     if (int code = openGui(gui, main, display, host)) return code;

@@ -1,6 +1,8 @@
 // The gui extension's answers that need no window: the api, one gui at a time, one size at
-// scale 1, and nothing shown before it has a parent.
+// each scale, and nothing shown before it has a parent.
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "clap_host.h"
 #include "editor/panel_layout.h"
@@ -50,7 +52,6 @@ TEST(ClapGui, TheArtworksSizeAtScaleOne) {
     Gui g;
     ASSERT_TRUE(g.gui.create(g.p, kWindowApiX11, false));
     EXPECT_TRUE(g.gui.setScale(g.p, 1.0));
-    EXPECT_FALSE(g.gui.setScale(g.p, 2.0));
     EXPECT_FALSE(g.gui.canResize(g.p));
     GuiResizeHints hints{true, true, false, 0, 0};
     ASSERT_TRUE(g.gui.getResizeHints(g.p, &hints));
@@ -65,6 +66,32 @@ TEST(ClapGui, TheArtworksSizeAtScaleOne) {
     ASSERT_TRUE(g.gui.adjustSize(g.p, &width, &height));
     EXPECT_EQ(width, std::uint32_t(panel::kWidth));
     EXPECT_EQ(height, std::uint32_t(panel::kHeight));
+    g.gui.destroy(g.p);
+}
+
+// Each factor the host sets, and the size it then reads; refused factors keep the last one.
+TEST(ClapGui, TheSizeAtTheHostsScale) {
+    struct ScaleCase {
+        double scale;
+        bool taken;
+        std::uint32_t width, height;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const ScaleCase cases[] = {{1.5, true, 672, 377},   {2.0, true, 896, 502},  {0.0, false, 896, 502},
+                               {-1.0, false, 896, 502}, {nan, false, 896, 502}, {1e9, true, 1792, 1004},
+                               {0.25, true, 448, 251}};
+    Gui g;
+    ASSERT_TRUE(g.gui.create(g.p, kWindowApiX11, false));
+    for (const ScaleCase& c : cases) {
+        SCOPED_TRACE(c.scale);
+        EXPECT_EQ(g.gui.setScale(g.p, c.scale), c.taken);
+        std::uint32_t width = 0, height = 0;
+        ASSERT_TRUE(g.gui.getSize(g.p, &width, &height));
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        EXPECT_TRUE(g.gui.setSize(g.p, c.width, c.height));
+        EXPECT_FALSE(g.gui.setSize(g.p, panel::kWidth + 1, panel::kHeight));
+    }
     g.gui.destroy(g.p);
 }
 

@@ -3,9 +3,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <thread>
 
+#include "common/artwork_picture.h"
 #include "common/xtest_drag.h"
 
 Display* openHostWindow(Window& host) {
@@ -17,7 +19,7 @@ Display* openHostWindow(Window& host) {
         if (display) XCloseDisplay(display);
         return nullptr;
     }
-    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 600, 400, 0, 0, 0);
+    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1000, 600, 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
     return display;
@@ -37,7 +39,8 @@ Window panelWindowIn(Display* display, Window host) {
     return found;
 }
 
-std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& r) {
+std::vector<unsigned long> panelPixels(Display* display, Window window, const panel::PixelRect& part, double scale) {
+    const panel::PixelRect r = devicePixels(part, scale);
     std::vector<unsigned long> out;
     XImage* image =
         XGetImage(display, window, r.left, r.top, unsigned(r.width()), unsigned(r.height()), AllPlanes, ZPixmap);
@@ -46,6 +49,26 @@ std::vector<unsigned long> panelPixels(Display* display, Window window, const pa
         for (int x = 0; x < r.width(); ++x) out.push_back(XGetPixel(image, x, y));
     XDestroyImage(image);
     return out;
+}
+
+void windowSize(Display* display, Window window, int& width, int& height) {
+    XWindowAttributes attributes{};
+    const bool known = XGetWindowAttributes(display, window, &attributes) != 0;
+    width = known ? attributes.width : 0;
+    height = known ? attributes.height : 0;
+}
+
+int pixelsUnlikeTheArtwork(Display* display, Window panel, double scale) {
+    const artwork::Image picture = artworkPicture(scale);
+    int width = 0, height = 0;
+    windowSize(display, panel, width, height);
+    if (width != picture.width || height != picture.height) return -1;
+    XImage* image = XGetImage(display, panel, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!image) return -1;
+    const int n = pixelsUnlike(picture, scale, hostStateAreas(),
+                               [image](int x, int y) { return std::uint32_t(XGetPixel(image, x, y)); });
+    XDestroyImage(image);
+    return n;
 }
 
 const panel::KnobPlace& knobOf(int parameter) {
@@ -59,20 +82,39 @@ panel::PixelRect knobRect(int parameter) {
     return {k.x, k.y, k.x + panel::kKnobSize, k.y + panel::kKnobSize};
 }
 
-void knobCentreOnRoot(Display* display, Window panel, int parameter, int& rootX, int& rootY) {
-    const panel::KnobPlace& knob = knobOf(parameter);
+namespace {
+
+void centreOnRoot(Display* display, Window panel, const panel::PixelRect& part, double scale, int& rootX, int& rootY) {
+    const panel::PixelRect d = devicePixels(part, scale);
     Window child;
-    XTranslateCoordinates(display, panel, DefaultRootWindow(display), knob.x + panel::kKnobSize / 2,
-                          knob.y + panel::kKnobSize / 2, &rootX, &rootY, &child);
+    XTranslateCoordinates(display, panel, DefaultRootWindow(display), (d.left + d.right) / 2, (d.top + d.bottom) / 2,
+                          &rootX, &rootY, &child);
 }
 
-void dragKnobUp(Display* display, Window panel, int parameter, int pixels,
-                const std::function<void(int, const std::atomic<bool>*)>& run) {
-    int rootX = 0, rootY = 0;
-    knobCentreOnRoot(display, panel, parameter, rootX, rootY);
+template <class Input, class... Args>
+void withInputThread(const HostLoopRun& run, Input input, Args... args) {
     std::atomic<bool> done{false};
-    std::thread input(xtestAltDragUp, rootX, rootY, pixels, std::ref(done));
+    std::thread thread(input, args..., std::ref(done));
     run(10000, &done);
-    input.join();
+    thread.join();
     run(200, nullptr);
+}
+
+}  // namespace
+
+void knobCentreOnRoot(Display* display, Window panel, int parameter, int& rootX, int& rootY, double scale) {
+    centreOnRoot(display, panel, knobRect(parameter), scale, rootX, rootY);
+}
+
+// The same distance in panel units at every scale: the knob moves by the same amount.
+void dragKnobUp(Display* display, Window panel, int parameter, int units, const HostLoopRun& run, double scale) {
+    int rootX = 0, rootY = 0;
+    knobCentreOnRoot(display, panel, parameter, rootX, rootY, scale);
+    withInputThread(run, xtestAltDragUp, rootX, rootY, devicePixel(units, scale));
+}
+
+void clickPanel(Display* display, Window panel, const panel::PixelRect& part, const HostLoopRun& run, double scale) {
+    int rootX = 0, rootY = 0;
+    centreOnRoot(display, panel, part, scale, rootX, rootY);
+    withInputThread(run, xtestClick, rootX, rootY);
 }

@@ -32,3 +32,19 @@ void xtestAltDragUp(int rootX, int rootY, int pixelsUp, std::atomic<bool>& done)
     XCloseDisplay(display);
     done = true;
 }
+
+void xtestClick(int rootX, int rootY, std::atomic<bool>& done) {
+    Display* display = XOpenDisplay(nullptr);
+    auto flush = [&](int millis) {
+        XFlush(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(millis));
+    };
+    XTestFakeMotionEvent(display, -1, rootX, rootY, 0);
+    flush(150);
+    XTestFakeButtonEvent(display, 1, True, 0);
+    flush(100);
+    XTestFakeButtonEvent(display, 1, False, 0);
+    flush(200);
+    XCloseDisplay(display);
+    done = true;
+}

@@ -7,3 +7,5 @@
 #include <atomic>
 
 void xtestAltDragUp(int rootX, int rootY, int pixelsUp, std::atomic<bool>& done);
+// A plain left click at a point, on a connection of its own in the same way.
+void xtestClick(int rootX, int rootY, std::atomic<bool>& done);

@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
-#include "canvas.h"
+#include "common/artwork_picture.h"
 #include "editor/panel_layout.h"
+#include "gui/bitmap.h"
 #include "gui/movie_bitmap.h"
 #include "gui/offscreen_context.h"
 #include "gui/surface_cairo.h"
 #include "gui/vu_meter.h"
 #include "reverb_rig.h"
-#include "review_sheet.h"
 
 namespace {
 
@@ -22,39 +23,6 @@ struct ScaleCase {
 constexpr ScaleCase kCases[] = {{1.0, 448, 251}, {1.5, 672, 377}, {2.0, 896, 502}};
 
 int device(int units, double scale) { return toDevicePixel(units, scale); }
-
-// The value displays, whose text the editor and the artwork program render differently.
-std::vector<panel::PixelRect> textAreas() {
-    std::vector<panel::PixelRect> areas = {panel::kPanDisplay, panel::kOutDisplay};
-    for (const panel::KnobPlace& k : panel::kKnobs) {
-        const int left = k.x + panel::kDisplayDx, top = k.y + panel::kDisplayDy;
-        areas.push_back({left, top, left + panel::kDisplayWidth, top + panel::kDisplayHeight});
-    }
-    return areas;
-}
-
-bool inTextArea(int x, int y, double scale) {
-    for (const panel::PixelRect& a : textAreas())
-        if (x >= device(a.left, scale) && x < device(a.right, scale) && y >= device(a.top, scale) &&
-            y < device(a.bottom, scale))
-            return true;
-    return false;
-}
-
-// The artwork program's picture of the panel at a scale, from the sets it draws there.
-artwork::Image expectedPanel(double scale) {
-    artwork::setArtworkScale(scale);
-    const artwork::Image picture = artwork::composeReview(artwork::renderBitmaps());
-    artwork::setArtworkScale(1.0);
-    return picture;
-}
-
-int differingOutsideText(const CairoSurface& drawn, const artwork::Image& expected, double scale) {
-    int n = 0;
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x) n += !inTextArea(x, y, scale) && drawn.pixel(x, y) != expected.at(x, y);
-    return n;
-}
 
 // The ink of a display's text: how much there is and where its middle lies, in device pixels.
 struct Ink {
@@ -103,12 +71,13 @@ TEST(ReverbEditorScale, PanelMatchesTheArtworkPictureAtEveryScale) {
         ASSERT_EQ(drawn.width(), c.width);
         ASSERT_EQ(drawn.height(), c.height);
 
-        const artwork::Image expected = expectedPanel(c.scale);
+        const artwork::Image expected = artworkPicture(c.scale);
         ASSERT_EQ(expected.width, c.width);
-        EXPECT_EQ(differingOutsideText(drawn, expected, c.scale), 0);
+        EXPECT_EQ(pixelsUnlike(expected, c.scale, valueTextAreas(), [&](int x, int y) { return drawn.pixel(x, y); }),
+                  0);
         // The editor's texts are not smoothed and the picture's are: each display carries
         // about as much ink, centred within two units of the same place.
-        for (const panel::PixelRect& a : textAreas()) {
+        for (const panel::PixelRect& a : valueTextAreas()) {
             SCOPED_TRACE(a.left);
             const Ink got = inkIn(a, c.scale, [&](int x, int y) { return drawn.pixel(x, y); });
             const Ink want = inkIn(a, c.scale, [&](int x, int y) { return expected.at(x, y); });
@@ -131,4 +100,36 @@ TEST(ReverbEditorScale, ChangingTheScaleWhileOpenResizesAndRedraws) {
     rig.close();
     rig.open();  // a panel opened again keeps its scale
     EXPECT_EQ(rig.frame()->scale(), 2.0);
+}
+
+// A host's factor: nonsense is refused and leaves the scale alone, the rest is clamped.
+TEST(ReverbEditorScale, AHostsFactorIsRefusedOrClamped) {
+    struct FactorCase {
+        double requested;
+        bool taken;
+        double scale;  // after the call, from 1.5
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const FactorCase cases[] = {{0.0, false, 1.5},  {-2.0, false, 1.5}, {nan, false, 1.5},  {inf, false, 1.5},
+                                {-inf, false, 1.5}, {0.5, true, 1.0},   {1.25, true, 1.25}, {2.0, true, 2.0},
+                                {4.0, true, 4.0},   {1e9, true, 4.0}};
+    for (const FactorCase& c : cases) {
+        SCOPED_TRACE(c.requested);
+        ReverbRig rig;
+        ASSERT_TRUE(rig.editor->setScale(1.5));
+        EXPECT_EQ(rig.editor->setScale(c.requested), c.taken);
+        EXPECT_EQ(rig.editor->scale(), c.scale);
+    }
+}
+
+// A factor between two sets draws from the larger one, drawn down: never a smaller set
+// enlarged, which would blur the picture.
+TEST(ReverbEditorScale, FactorsBetweenSetsDrawFromTheNextLargerSet) {
+    const struct {
+        double scale;
+        int percent;
+    } cases[] = {{1.0, 100}, {1.1, 150}, {1.25, 150}, {1.5, 150}, {1.75, 200}, {2.0, 200}, {3.0, 200}};
+    ReverbRig rig;
+    for (const auto& c : cases) EXPECT_EQ(rig.editor->panel()->setPercentFor(c.scale), c.percent) << c.scale;
 }

@@ -49,9 +49,10 @@ step_edits() {
 }
 
 # The edits of the drag across the T60 knob: one bracket around several value edits ($1:
-# automate or perform) of index 2 alone. They are in $work/drag.txt, their count in $values.
+# automate or perform) of index 2 alone; $2 is the drag's step when the panel is scaled.
+# They are in $work/drag.txt, their count in $values.
 expect_t60_drag() {
-  step_edits "drag 38,84,58,84" >"$work/drag.txt"
+  step_edits "${2:-drag 38,84,58,84}" >"$work/drag.txt"
   expect "drag begins an edit of 2" eq "$(head -1 "$work/drag.txt")" "edit: begin index=2"
   expect "drag ends the edit of 2" eq "$(tail -1 "$work/drag.txt")" "edit: end index=2"
   values=$(grep -c "^edit: $1 index=2 " "$work/drag.txt")
@@ -112,6 +113,24 @@ case "$name" in
       done
       expect "no window left after the session" eq "$(count_field closed user-live)" 0
     fi
+    ;;
+  vst3_panel_200)
+    # The view at content scale 2: twice the size, the artwork program's picture at 200 % to
+    # the pixel but for the value texts and the parts the host's state decides, and the
+    # T60 drag and the Dry out click at twice the positions.
+    session_plugin=$vst3_plugin
+    editor --scale 2 --screenshot "$(shot before)" --drag 76,168,116,168 --click 742,136 --params
+    expect "view size at 200 %" grep -q "^editor-rect: main top=0 left=0 bottom=502 right=896 width=896 height=502$" "$work/out.txt"
+    expect "the view's window at 200 %" grep -q "^editor-open: main child=yes .*size=896x502$" "$work/out.txt"
+    expect "drawn as the artwork program's picture at 200 %" eq "$("$UNLIKE_ARTWORK" 2 "$(bmp before)")" 0
+    expect_t60_drag perform "drag 76,168,116,168"
+    expect "the click switches Dry out on" eq "$(step_edits "click 742,136")" "edit: perform index=8 value=1.000000"
+    # The VST 2.x editor has one size: the tool refuses a scale for it.
+    unset session_plugin
+    WINE_KEEP_DISPLAY=1 timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" \
+      "$WINE_RUN" "$WINE_PREFIX" "$WIN_VSTHOST" editor "Z:$WIN_DLL" --scale 2 >"$work/vst2.txt" 2>"$work/vst2_err.txt"
+    expect "no scale for the VST 2.x editor" grep -q "a VST 2.x editor has one size and no scale factor" "$work/vst2_err.txt"
+    expect "no VST 2.x editor opened at a scale" eq "$(grep -c "^editor-open" "$work/vst2.txt")" 0
     ;;
   open_cycles)
     editor --screenshot "$(shot open)" --cycles 100 --screenshot "$(shot reopened)"

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "drawing_cases.h"
 #include "gui/offscreen_context.h"
+#include "gui/platform.h"
 
 namespace {
 
@@ -331,4 +333,54 @@ TEST(SurfaceOffscreen, StartsInItsBackgroundAndCopiesInOneBlit) {
     EXPECT_EQ(c.pixel(25, 10), kGreen);  // row 30 of the offscreen, from offset (8, 25)
     EXPECT_EQ(c.pixel(32, 14), 0u);
     EXPECT_EQ(c.pixel(33, 14), kPaper);
+}
+
+namespace {
+
+// Each channel within a few steps: the two surfaces filter with their own arithmetic.
+bool near(std::uint32_t got, std::uint32_t want) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > 6) return false;
+    return true;
+}
+
+std::uint32_t mix(std::uint32_t from, std::uint32_t to, double part) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        out |= std::uint32_t(a + (b - a) * part + 0.5) << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+// A keyed image at a scale between the sets: drawn down, or up, its keyed pixels blend with
+// what is under them like the rest, smoothly rather than picked pixel by pixel.
+TEST(SurfaceScaled, AKeyedImageAtAnotherSizeBlendsItsEdges) {
+    constexpr std::uint32_t kKey = 0xFFFFFF;
+    void* image = makeTestImage(4, 1, {kKey, kKey, kRed, kRed});
+    void* edge = makeTestImage(2, 1, {kKey, kRed});
+    TestCanvas canvas(20, 4, kPaper);
+    {
+        std::unique_ptr<DrawContext> c(canvas.makeContext());
+        drawBitmapImageScaled(image, *c, Rect(2, 1, 4, 2), 0, 0, 0.5, true, kColorTransparent);
+        drawBitmapImageScaled(edge, *c, Rect(6, 1, 7, 2), 0, 0, 0.5, true, kColorTransparent);
+        drawBitmapImageScaled(edge, *c, Rect(10, 1, 14, 2), 0, 0, 2.0, true, kColorTransparent);
+    }
+    freeBitmapImage(image);
+    freeBitmapImage(edge);
+    const struct {
+        int x;
+        std::uint32_t want;
+    } probes[] = {{2, kPaper},
+                  {3, kRed},
+                  {6, mix(kPaper, kRed, 0.5)},
+                  {10, kPaper},
+                  {11, mix(kPaper, kRed, 0.25)},
+                  {12, mix(kPaper, kRed, 0.75)},
+                  {13, kRed},
+                  {14, kPaper}};
+    for (const auto& p : probes)
+        EXPECT_TRUE(near(canvas.pixel(p.x, 1), p.want)) << p.x << ": " << std::hex << canvas.pixel(p.x, 1);
 }

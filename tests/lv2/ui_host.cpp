@@ -1,14 +1,17 @@
-// A small LV2 UI host for the panel's test: loads hallmere_ui.so from the bundle, embeds it
-// in a window of its own, tells it T60's port value, drags the T60 knob with the Alt key
-// held (linear mode: 200 pixels for the whole range) and checks that the port writes follow
-// the drag inside touch brackets.
+// A small LV2 UI host for the panel's test: loads hallmere_ui.so from the bundle and, at each
+// scale factor it offers as the ui:scaleFactor option, embeds it in a window of its own,
+// checks the size it asks for and its pixels against the artwork program's picture, tells
+// it T60's port value, drags the T60 knob with the Alt key held (linear mode: 200 units for
+// the whole range) and checks that the port writes follow the drag inside touch brackets,
+// and clicks "Dry out". At 200 % it then sets a new factor through the options interface.
 //   ui_host BUNDLE_FOLDER        (needs an X display with XTest)
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <dlfcn.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -16,20 +19,14 @@
 #include <thread>
 #include <vector>
 
-#include "common/xtest_drag.h"
-#include "editor/panel_layout.h"
+#include "common/panel_x11.h"
 #include "effect/parameter_table.h"
+#include "plugin/lv2/port_map.h"
 
 namespace {
 
-constexpr uint32_t kT60Port = 4 + kT60;
-constexpr const panel::KnobPlace& t60Knob() {
-    for (const panel::KnobPlace& place : panel::kKnobs)
-        if (place.parameter == kT60) return place;
-    return panel::kKnobs[0];
-}
-constexpr int kKnobX = t60Knob().x + panel::kKnobSize / 2;
-constexpr int kKnobY = t60Knob().y + panel::kKnobSize / 2;
+constexpr uint32_t kT60Port = lv2port::forParameter(kT60);
+constexpr uint32_t kDryPort = lv2port::forParameter(kDryOut);
 constexpr int kDragUp = 40;  // a fifth of the range
 
 struct Record {
@@ -60,6 +57,15 @@ int resize(LV2UI_Feature_Handle handle, int width, int height) {
     return 0;
 }
 
+// URIs by their place in the list, from 1.
+LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
+    auto& uris = *static_cast<std::vector<std::string>*>(handle);
+    for (std::size_t i = 0; i < uris.size(); ++i)
+        if (uris[i] == uri) return LV2_URID(i + 1);
+    uris.push_back(uri);
+    return LV2_URID(uris.size());
+}
+
 void pause(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
 
 int failed(const char* what) {
@@ -67,67 +73,31 @@ int failed(const char* what) {
     return 1;
 }
 
-}  // namespace
+struct UiHost {
+    const LV2UI_Descriptor* ui = nullptr;
+    const LV2UI_Idle_Interface* idle = nullptr;
+    const LV2_Options_Interface* options = nullptr;
+    std::string bundle;
+    Display* display = nullptr;
+    Window window = 0;
+    std::vector<std::string> uris;
+    LV2_URID_Map map{&uris, mapUri};
+};
 
-int main(int argc, char** argv) {
-    if (argc != 2) return failed("usage: ui_host BUNDLE_FOLDER");
-    XInitThreads();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return failed("no X display");
-    int eventBase, errorBase, major, minor;
-    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) return failed("no XTest");
-    Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 600, 400, 0, 0, 0);
-    XMapWindow(display, host);
-    XSync(display, False);
+// One ui:scaleFactor option, as a host gives it.
+struct ScaleOption {
+    ScaleOption(UiHost& host, float factor)
+        : factor(factor),
+          list{{LV2_OPTIONS_INSTANCE, 0, mapUri(&host.uris, LV2_UI__scaleFactor), sizeof(float),
+                mapUri(&host.uris, LV2_ATOM__Float), &this->factor},
+               {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}} {}
+    float factor;
+    LV2_Options_Option list[2];
+};
 
-    void* library = dlopen((std::string(argv[1]) + "/hallmere_ui.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) return failed(dlerror());
-    auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
-    const LV2UI_Descriptor* ui = entry ? entry(0) : nullptr;
-    if (!ui || std::string(ui->URI) != "urn:tovik:hallmere:ui" || entry(1) != nullptr)
-        return failed("hallmere_ui.so does not describe exactly the panel");
-    auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
-    if (!idle) return failed("no idle interface");
-
-    Record record;
-    LV2UI_Resize resizer{&record, resize};
-    LV2UI_Touch toucher{&record, touch};
-    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(host)};
-    LV2_Feature resizeFeature{LV2_UI__resize, &resizer};
-    LV2_Feature touchFeature{LV2_UI__touch, &toucher};
-    LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* features[] = {&parent, &resizeFeature, &touchFeature, &idleFeature, nullptr};
-    LV2UI_Widget widget = nullptr;
-    LV2UI_Handle handle = ui->instantiate(ui, "urn:tovik:hallmere", argv[1], write, &record, &widget, features);
-    if (!handle || !widget) return failed("the panel did not open");
-    if (record.width != panel::kWidth || record.height != panel::kHeight)
-        return failed("the panel asked for a size other than its artwork's");
-
-    // The host tells the panel T60's value (3550 ms is normalised 0.5), then a meter and gate reading.
-    const float t60 = 3550.0f, meter = 0.5f, gate = 1.0f;
-    ui->port_event(handle, kT60Port, sizeof t60, 0, &t60);
-    ui->port_event(handle, 4 + kParameterCount, sizeof meter, 0, &meter);
-    ui->port_event(handle, 5 + kParameterCount, sizeof gate, 0, &gate);
-    for (int i = 0; i < 20; ++i, pause(10)) idle->idle(handle);
-    if (!record.writes.empty()) return failed("the panel wrote ports before any gesture");
-
-    int rootX = 0, rootY = 0;
-    Window child;
-    XTranslateCoordinates(display, reinterpret_cast<Window>(widget), DefaultRootWindow(display), kKnobX, kKnobY, &rootX,
-                          &rootY, &child);
-    std::atomic<bool> done{false};
-    std::thread input(xtestAltDragUp, rootX, rootY, kDragUp, std::ref(done));
-    while (!done) {
-        idle->idle(handle);
-        pause(10);
-    }
-    input.join();
-    for (int i = 0; i < 10; ++i, pause(10)) idle->idle(handle);
-    ui->cleanup(handle);
-    dlclose(library);
-    XDestroyWindow(display, host);
-    XCloseDisplay(display);
-
+// The drag's writes: T60 alone, only rising, to about where 40 units up from 0.5 puts it,
+// inside one touch bracket.
+int checkDrag(const Record& record) {
     for (const std::string& event : record.events) std::printf("%s\n", event.c_str());
     if (record.writes.size() < 3) return failed("the drag wrote fewer than three port values");
     float last = 0.0f;
@@ -143,6 +113,97 @@ int main(int argc, char** argv) {
     if (record.events.front() != "grab " + std::to_string(kT60Port) ||
         record.events.back() != "release " + std::to_string(kT60Port) || record.touches.size() != 2)
         return failed("the writes are not bracketed by one touch");
+    return 0;
+}
+
+int runAt(UiHost& host, const PanelScale& scale) {
+    std::printf("scale %.2f\n", scale.factor);
+    Record record;
+    ScaleOption option(host, float(scale.factor));
+    LV2UI_Resize resizer{&record, resize};
+    LV2UI_Touch toucher{&record, touch};
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(host.window)};
+    LV2_Feature resizeFeature{LV2_UI__resize, &resizer};
+    LV2_Feature touchFeature{LV2_UI__touch, &toucher};
+    LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
+    LV2_Feature mapFeature{LV2_URID__map, &host.map};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, option.list};
+    const LV2_Feature* features[] = {&parent,     &resizeFeature,  &touchFeature, &idleFeature,
+                                     &mapFeature, &optionsFeature, nullptr};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle =
+        host.ui->instantiate(host.ui, "urn:tovik:hallmere", host.bundle.c_str(), write, &record, &widget, features);
+    if (!handle || !widget) return failed("the panel did not open");
+    if (record.width != scale.width || record.height != scale.height)
+        return failed("the panel asked for a size other than its artwork's at the scale");
+    const auto run = [&](int millis, const std::atomic<bool>* done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+        while (!(done && *done) && std::chrono::steady_clock::now() < end) {
+            host.idle->idle(handle);
+            pause(10);
+        }
+    };
+
+    // Until the host reports otherwise, the first program: the values of the picture.
+    const Window panelAt = reinterpret_cast<Window>(widget);
+    run(200, nullptr);
+    const int unlike = pixelsUnlikeTheArtwork(host.display, panelAt, scale.factor);
+    std::printf("pixels unlike the artwork: %d\n", unlike);
+    if (unlike != 0) return failed("the panel is not the artwork program's picture at its scale");
+
+    // The host tells the panel T60's value (3550 ms is normalised 0.5), then a meter and gate reading.
+    const float t60 = 3550.0f, meter = 0.5f, gate = 1.0f;
+    host.ui->port_event(handle, kT60Port, sizeof t60, 0, &t60);
+    host.ui->port_event(handle, lv2port::kMeter, sizeof meter, 0, &meter);
+    host.ui->port_event(handle, lv2port::kGate, sizeof gate, 0, &gate);
+    run(200, nullptr);
+    if (!record.writes.empty()) return failed("the panel wrote ports before any gesture");
+
+    dragKnobUp(host.display, panelAt, kT60, kDragUp, run, scale.factor);
+    if (int code = checkDrag(record)) return code;
+    record.writes.clear();
+    clickPanel(host.display, panelAt, panel::kDryButton, run, scale.factor);
+    if (record.writes.size() != 1 || record.writes[0].first != kDryPort || record.writes[0].second != 1.0f)
+        return failed("a click on Dry out did not switch it on");
+
+    if (scale.factor == 2.0) {
+        ScaleOption next(host, 1.5f);
+        if (host.options->set(handle, next.list) != LV2_OPTIONS_SUCCESS || record.width != 672 || record.height != 377)
+            return failed("a new factor through the options interface did not ask for the new size");
+        ScaleOption bad(host, std::nanf(""));
+        if (host.options->set(handle, bad.list) != LV2_OPTIONS_ERR_BAD_VALUE) return failed("a NaN factor was taken");
+        run(100, nullptr);
+        int width = 0, height = 0;
+        windowSize(host.display, panelAt, width, height);
+        if (width != 672 || height != 377) return failed("the panel window did not take the new size");
+    }
+    host.ui->cleanup(handle);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) return failed("usage: ui_host BUNDLE_FOLDER");
+    UiHost host;
+    host.bundle = argv[1];
+    host.display = openHostWindow(host.window);
+    if (!host.display) return 1;
+
+    void* library = dlopen((host.bundle + "/hallmere_ui.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return failed(dlerror());
+    auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+    host.ui = entry ? entry(0) : nullptr;
+    if (!host.ui || std::string(host.ui->URI) != "urn:tovik:hallmere:ui" || entry(1) != nullptr)
+        return failed("hallmere_ui.so does not describe exactly the panel");
+    host.idle = static_cast<const LV2UI_Idle_Interface*>(host.ui->extension_data(LV2_UI__idleInterface));
+    host.options = static_cast<const LV2_Options_Interface*>(host.ui->extension_data(LV2_OPTIONS__interface));
+    if (!host.idle || !host.options) return failed("no idle or options interface");
+
+    for (const PanelScale& scale : kPanelScales)
+        if (int code = runAt(host, scale)) return code;
+    dlclose(library);
+    closeHostWindow(host.display, host.window);
     std::printf("ok\n");
     return 0;
 }

@@ -91,6 +91,12 @@ usage)
   run in_and_signal "$VSTHOST" render "$(gain test_gain)" --out "$work/x.wav" --in "$work/x.wav" --signal noise
   expect_status in_and_signal 2
   [ ! -e "$work/x.wav" ] || fail "a refused render wrote a file"
+  # Scale factors that are not numbers in 0 < S <= 4 are refused before anything opens.
+  for factor in 0 -1 nan inf 4.5 x; do
+    run "bad_scale_$factor" "$VSTHOST" editor "$(gain test_gain)" --scale "$factor"
+    expect_status "bad_scale_$factor" 2
+    expect_error "bad_scale_$factor" "--scale needs a factor"
+  done
   ;;
 
 dragonfly_info)

@@ -3,11 +3,14 @@
 // timer and descriptor handlers. It drags the T60 knob (Alt held: linear, 200 pixels for
 // the whole range) and checks the edit brackets at its component handler; sets Damping
 // from the host side and sees the knob redrawn; plays audio and sees the meter and the gate
-// LED move; then removes the view and attaches it again.
+// LED move; then removes the view and attaches it again. Before all that, the view at each
+// content scale: its size, its pixels against the artwork program's picture, and at 200 %
+// the drag, a click on "Dry out" and a new factor while attached.
 //   vst3_view_host            (needs an X display with XTest)
 #include <X11/Xlib.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,7 +49,12 @@ public:
     }
     std::uint32_t VST3_CALL addRef() override { return ++references; }
     std::uint32_t VST3_CALL release() override { return --references; }
-    tresult VST3_CALL resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+    // As a host does: the size asked for, then the view told it has it.
+    tresult VST3_CALL resizeView(IPlugView* view, ViewRect* size) override {
+        resized = *size;
+        ++resizes;
+        return view->onSize(size);
+    }
 
     tresult VST3_CALL registerEventHandler(IEventHandler* handler, FileDescriptor fd) override {
         loop.addDescriptor(key(handler), fd);
@@ -68,6 +76,8 @@ public:
     PollLoop loop{[](PollLoop::Key k) { reinterpret_cast<ITimerHandler*>(k)->onTimer(); },
                   [](PollLoop::Key k, int fd) { reinterpret_cast<IEventHandler*>(k)->onFDIsSet(fd); }};
     int references = 0;
+    ViewRect resized{};
+    int resizes = 0;
 
 private:
     static PollLoop::Key key(const void* handler) { return reinterpret_cast<PollLoop::Key>(handler); }
@@ -127,6 +137,78 @@ int attachAndPaint(IPlugView* view, HostFrame& frame, Display* display, Window h
     return 0;
 }
 
+bool hasSize(const ViewRect& r, int width, int height) {
+    return r.right - r.left == width && r.bottom - r.top == height;
+}
+
+// Pressing "Dry out" once: its other value, in one edit (a click brings no bracket).
+int checkClick(const RecordingHandler& handler, ParamValue before) {
+    const std::vector<Edit>& e = handler.edits;
+    if (e.size() != 1 || e[0].kind != 'p' || e[0].id != ParamID(kDryOut) || e[0].value != 1.0 - before)
+        return failed("a click on Dry out did not switch it");
+    return 0;
+}
+
+// The drag, the click and a new factor at 200 %; the values are put back afterwards.
+int driveAtTwice(testhost::Instance& plugin, RecordingHandler& handler, HostFrame& frame, Display* display,
+                 Window panelAt, IPlugViewContentScaleSupport& scaling) {
+    const auto run = [&frame](int millis, const std::atomic<bool>* done) { frame.run(millis, done); };
+    const ParamValue t60 = plugin.controller->getParamNormalized(kT60);
+    const ParamValue dry = plugin.controller->getParamNormalized(kDryOut);
+    handler.edits.clear();
+    dragKnobUp(display, panelAt, kT60, kDragUp, run, 2.0);
+    if (int code = checkDrag(handler, t60)) return code;
+    handler.edits.clear();
+    clickPanel(display, panelAt, panel::kDryButton, run, 2.0);
+    if (int code = checkClick(handler, dry)) return code;
+    handler.edits.clear();
+    plugin.controller->setParamNormalized(kT60, t60);
+    plugin.controller->setParamNormalized(kDryOut, dry);
+
+    // A new factor while attached: the frame is asked for the size, the window follows.
+    const int resizes = frame.resizes;
+    if (scaling.setContentScaleFactor(1.5f) != kResultTrue || frame.resizes != resizes + 1 ||
+        !hasSize(frame.resized, 672, 377))
+        return failed("a new factor while attached did not ask the frame for the new size");
+    frame.run(200);
+    int width = 0, height = 0;
+    windowSize(display, panelAt, width, height);
+    if (width != 672 || height != 377) return failed("the panel window did not take the new size");
+    return 0;
+}
+
+// The view at each scale set before it is attached. Factors that are not numbers above 0
+// are refused.
+int checkScales(testhost::Instance& plugin, RecordingHandler& handler, HostFrame& frame, Display* display,
+                Window host) {
+    for (const PanelScale& s : kPanelScales) {
+        std::printf("scale %.2f\n", s.factor);
+        IPlugView* view = plugin.controller->createView(kEditorViewName);
+        void* found = nullptr;
+        if (!view || view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, &found) != kResultOk || !found)
+            return failed("the view has no content scale support");
+        auto* scaling = static_cast<IPlugViewContentScaleSupport*>(found);
+        for (float bad : {0.0f, -1.0f, std::nanf("")})
+            if (scaling->setContentScaleFactor(bad) != kResultFalse) return failed("a factor below 0 or NaN was taken");
+        ViewRect size{};
+        if (scaling->setContentScaleFactor(float(s.factor)) != kResultTrue || view->getSize(&size) != kResultOk ||
+            !hasSize(size, s.width, s.height))
+            return failed("the view's size at the scale");
+        view->setFrame(&frame);
+        if (int code = attachAndPaint(view, frame, display, host)) return code;
+        const Window panelAt = panelWindowIn(display, host);
+        const int unlike = pixelsUnlikeTheArtwork(display, panelAt, s.factor);
+        std::printf("pixels unlike the artwork: %d\n", unlike);
+        if (unlike != 0) return failed("the panel is not the artwork program's picture at its scale");
+        if (s.factor == 2.0)
+            if (int code = driveAtTwice(plugin, handler, frame, display, panelAt, *scaling)) return code;
+        view->removed();
+        scaling->release();
+        view->release();
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -152,6 +234,7 @@ int main() {
         return failed("the view's size is not the artwork's");
     if (view->canResize() == kResultTrue || view->onSize(&size) != kResultOk || view->onSize(&other) == kResultOk)
         return failed("the view is resizable");
+    if (int code = checkScales(plugin, handler, frame, display, host)) return code;
     if (view->setFrame(&frame) != kResultOk) return failed("setFrame");
     if (int code = attachAndPaint(view, frame, display, host)) return code;
     const Window panelAt = panelWindowIn(display, host);

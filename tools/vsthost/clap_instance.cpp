@@ -261,12 +261,24 @@ public:
         if (!parent || !gui || guiOpen_ || !gui->isApiSupported(plugin_, window.api, false) ||
             !gui->create(plugin_, window.api, false))
             return false;
-        guiOpen_ = gui->setParent(plugin_, &window) && gui->show(plugin_);
+        guiOpen_ = scaled(*gui) && gui->setParent(plugin_, &window) && gui->show(plugin_);
         if (!guiOpen_) gui->destroy(plugin_);
         return guiOpen_;
     }
     void idleEditor() override {
         if (guiOpen_) loop_.run(plugin_);
+    }
+    bool setEditorScale(double scale) override {
+        scale_ = scale;
+        return withClosedGui([this](const abi::PluginGui& gui) { return scaled(gui); });
+    }
+    bool editorRect(EditorRect& rect) override {
+        return withClosedGui([this, &rect](const abi::PluginGui& gui) {
+            std::uint32_t width = 0, height = 0;
+            if (!scaled(gui) || !gui.getSize(plugin_, &width, &height)) return false;
+            rect = EditorRect{0, 0, int(height), int(width)};
+            return true;
+        });
     }
     void closeEditor() override {
         if (!guiOpen_) return;
@@ -285,6 +297,25 @@ public:
 
 private:
     static constexpr int kMaxEdits = 64;
+
+#if defined(_WIN32)
+    static constexpr const char* kOwnApi = abi::kWindowApiWin32;
+#else
+    static constexpr const char* kOwnApi = abi::kWindowApiX11;
+#endif
+
+    // A gui made for the question alone, before the editor opens.
+    template <class Ask>
+    bool withClosedGui(Ask ask) {
+        const auto* gui = extension<abi::PluginGui>(abi::kGuiExt);
+        if (!gui || guiOpen_ || !gui->isApiSupported(plugin_, kOwnApi, false) || !gui->create(plugin_, kOwnApi, false))
+            return false;
+        const bool answer = ask(*gui);
+        gui->destroy(plugin_);
+        return answer;
+    }
+    // The scale asked for, between create and the parent; an unscaled gui keeps its own.
+    bool scaled(const abi::PluginGui& gui) { return scale_ == 0.0 || gui.setScale(plugin_, scale_); }
 
     struct Edit {
         std::atomic<double> value{0.0};
@@ -416,6 +447,7 @@ private:
     Edit edits_[kMaxEdits];
     ClapMainLoop loop_;
     bool guiOpen_ = false;
+    double scale_ = 0.0;       // 0: never set, the gui's own
     ClapEventList pending_;    // for the next block
     ClapOutputList reported_;  // what the plug-in sends back
 };

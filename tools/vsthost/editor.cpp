@@ -106,6 +106,12 @@ int parseEditorOptions(const std::vector<std::string>& args, EditorOptions& opti
             if (!next() || value.empty()) return usageError("--signal needs a name");
             options.signal = value;
             continue;
+        } else if (arg == "--scale") {
+            double factor = 0.0;
+            if (!next() || !parseDouble(value, factor) || !(factor > 0 && factor <= kMaxEditorScale))
+                return usageError("--scale needs a factor above 0 and at most 4, such as 1.5 or 2");
+            options.scale = factor;
+            continue;
         } else if (arg == "--settle") {
             if (!number(0, 60000, n)) return usageError("--settle needs milliseconds");
             options.settleMs = n;

@@ -10,6 +10,9 @@
 
 namespace vsthost {
 
+// The largest --scale factor: twice the largest artwork a panel is likely to carry.
+constexpr double kMaxEditorScale = 4.0;
+
 // Modifier and button bits of a click or drag.
 enum : int { kInputControl = 1, kInputShift = 2, kInputRight = 4 };
 
@@ -43,6 +46,7 @@ struct EditorOptions {
     std::string signal = "silence";
     std::vector<EditorStep> steps;
     long settleMs = 300;  // after opening, before the first step
+    double scale = 0.0;   // the editor's scale factor; 0 leaves the plug-in's own
     bool trace = false;
 };
 

@@ -59,6 +59,13 @@ bool Session::loadInstance(EditorHost& host, int x, int y, const char* title) {
     }
     host.instance->activate(AudioThread::kRate, AudioThread::kBlock);
     host.instance->startProcessing();
+    if (options_.scale > 0 && !host.instance->setEditorScale(options_.scale)) {
+        if (std::string(host.instance->format()) == "vst2")
+            std::fprintf(stderr, "vsthost: --scale: a VST 2.x editor has one size and no scale factor\n");
+        else
+            std::fprintf(stderr, "vsthost: --scale: the plug-in's editor refused the factor %g\n", options_.scale);
+        return false;
+    }
     if (!host.instance->editorRect(host.rect)) {
         std::fprintf(stderr, "vsthost: the plug-in has no editor\n");
         return false;

@@ -76,6 +76,9 @@ public:
     virtual bool openEditor(void* parent) = 0;
     virtual void idleEditor() = 0;
     virtual void closeEditor() = 0;
+    // Device pixels per unit of the editor for the editor's rectangle and every open after
+    // it: true when the plug-in takes the factor, false where the format has none (VST 2.x).
+    virtual bool setEditorScale(double scale) { return (void)scale, false; }
     // The editor's rectangle, asked before it opens; false when there is no editor.
     virtual bool editorRect(EditorRect& rect) { return (void)rect, false; }
     // Every edit the panel reported so far, oldest first.

@@ -45,10 +45,10 @@ const Command kCommands[] = {
      "non-finite samples, the last non-zero frame and whether it is silent.\n",
      runStat},
     {"editor", "PLUGIN [options and steps]",
-     "opens a plug-in's editor (a VST 2.x editor, a VST 3 view) in a window of its own\n"
-     "(Windows, or X11 with the XTest extension), idles it about 30 times a second (a\n"
-     "VST 3 view under X11 from the timers it registers) while audio runs on another\n"
-     "thread, and plays these steps in order, with real pointer and key input:\n"
+     "opens a plug-in's editor (a VST 2.x editor, a VST 3 view, a CLAP gui) in a window of\n"
+     "its own (Windows, or X11 with the XTest extension), idles it about 30 times a second\n"
+     "(a VST 3 view or CLAP gui under X11 from the timers it registers) while audio runs\n"
+     "on another thread, and plays these steps in order, with real pointer and key input:\n"
      "  --click X,Y[,ctrl|shift|right]   a click at editor position X,Y\n"
      "  --drag X1,Y1,X2,Y2[,ctrl|shift|right]  press, move in steps, release\n"
      "  --key VK             effEditKeyDown and effEditKeyUp with that virtual key (VST 2.x)\n"
@@ -65,6 +65,9 @@ const Command kCommands[] = {
      "                       or its windows exist (X11)\n"
      "  --counts             window-system objects the plug-in holds now\n"
      "  --signal NAME        audio at the start (default silence); --settle MS\n"
+     "  --scale S            the editor at scale factor S (0 < S <= 4): a VST 3 view's\n"
+     "                       content scale, a CLAP gui's set_scale; steps and screenshots\n"
+     "                       are in the scaled window's pixels. Refused for VST 2.x\n"
      "Each step prints the edits the panel reported: begin, automate (VST 2.x) or\n"
      "perform (VST 3), end.\n",
      runEditor},

@@ -246,8 +246,8 @@ public:
         if (view_) return true;
         view_ = controller_->createView(kEditorViewName);
         if (!view_) return false;
-        if (view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk || view_->setFrame(&frame_) != kResultOk ||
-            view_->attached(parent, kPlatformTypeNative) != kResultOk) {
+        if (!scaled(view_) || view_->isPlatformTypeSupported(kPlatformTypeNative) != kResultOk ||
+            view_->setFrame(&frame_) != kResultOk || view_->attached(parent, kPlatformTypeNative) != kResultOk) {
             view_->setFrame(nullptr);
             release(view_);
             view_ = nullptr;
@@ -263,10 +263,17 @@ public:
         release(view_);
         view_ = nullptr;
     }
+    bool setEditorScale(double scale) override {
+        scale_ = scale;
+        IPlugView* view = controller_->createView(kEditorViewName);
+        const bool taken = view && scaled(view);
+        release(view);
+        return taken;
+    }
     bool editorRect(EditorRect& rect) override {
         IPlugView* view = controller_->createView(kEditorViewName);
         ViewRect size{};
-        const bool sized = view && view->getSize(&size) == kResultOk;
+        const bool sized = view && scaled(view) && view->getSize(&size) == kResultOk;
         release(view);
         if (sized) rect = EditorRect{size.top, size.left, size.bottom, size.right};
         return sized;
@@ -288,6 +295,17 @@ public:
     }
 
 private:
+    // A new view at the scale asked for, before it is sized or attached; unscaled views
+    // pass as they are.
+    bool scaled(IPlugView* view) {
+        if (scale_ == 0.0) return true;
+        auto* support = query<IPlugViewContentScaleSupport>(view);
+        if (!support) return false;
+        const bool taken = support->setContentScaleFactor(static_cast<float>(scale_)) == kResultTrue;
+        support->release();
+        return taken;
+    }
+
 #if defined(_WIN32)
     static constexpr const char* kModuleExit = "ExitDll";
     bool enterModule() {
@@ -407,6 +425,7 @@ private:
     bool entered_ = false;
     IPluginFactory* factory_ = nullptr;
     PClassInfo classInfo_{};
+    double scale_ = 0.0;  // 0: never set, the view's own
     std::int32_t classIndex_ = 0;
     IComponent* component_ = nullptr;
     IAudioProcessor* processor_ = nullptr;
