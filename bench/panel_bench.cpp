@@ -13,22 +13,11 @@
 #include <chrono>
 #include <cstdio>
 
-#include "editor/panel_host.h"
+#include "editor/program_panel_host.h"
 #include "editor/reverb_editor.h"
 #include "effect/reverb_program.h"
 
 namespace {
-
-// Every control shows the first program; edits go nowhere.
-class ProgramHost : public PanelHost {
-public:
-    float parameterValue(int index) override { return factoryPrograms[0].values[index]; }
-    void beginEdit(int) override {}
-    void performEdit(int, float) override {}
-    void endEdit(int) override {}
-    float takeMeterPeak() override { return 0.0f; }
-    int panelGateState() override { return 0; }
-};
 
 struct HostWindow {
     HostWindow() {
@@ -57,7 +46,7 @@ double scaleOf(const benchmark::State& state) { return static_cast<double>(state
 // A new panel, as a host makes one: built, opened at the scale, drawn whole.
 bool openAndDraw(double scale) {
     HostWindow& host = hostWindow();
-    ProgramHost values;
+    ProgramPanelHost values;
     ReverbEditor editor(values);
     editor.setScale(scale);
     if (!editor.open(host.parent())) return false;
@@ -80,7 +69,7 @@ BENCHMARK(BM_PanelOpen)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisec
 // The open panel's idle with nothing changed since the last.
 void BM_PanelIdleUnchanged(benchmark::State& state) {
     HostWindow& host = hostWindow();
-    ProgramHost values;
+    ProgramPanelHost values;
     ReverbEditor editor(values);
     editor.setScale(scaleOf(state));
     if (!editor.open(host.parent())) {

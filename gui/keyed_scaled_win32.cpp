@@ -5,18 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
+#include "gui/dib_format_win32.h"
 
-BITMAPINFO topDown32(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
+namespace {
 
 // The image's pixels as 0x00RRGGBB rows; empty when they cannot be read.
 std::vector<std::uint32_t> pixelsOf(HBITMAP image, int& width, int& height) {

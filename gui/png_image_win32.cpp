@@ -3,6 +3,8 @@
 #include <initguid.h>
 #include <wincodec.h>
 
+#include "gui/dib_format_win32.h"
+
 namespace {
 
 // Releases a COM pointer at the end of its scope.
@@ -42,13 +44,7 @@ HBITMAP decodePng(const void* bytes, std::size_t size, int& width, int& height) 
     UINT w = 0, h = 0;
     if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0) return nullptr;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = LONG(w);
-    info.bmiHeader.biHeight = -LONG(h);  // top-down, as the decoder gives its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDown32(int(w), int(h));  // top-down, as the decoder gives its rows
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) return nullptr;

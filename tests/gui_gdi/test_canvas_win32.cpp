@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "gui/dib_format_win32.h"
 #include "gui/platform.h"
 #include "gui/surface_win32.h"
 #include "test_canvas.h"
@@ -54,13 +55,7 @@ void* TestCanvas::nativeDc() const { return impl_->dc; }
 
 void* makeTestImage(int width, int height, const std::vector<std::uint32_t>& pixels) {
     // A device-dependent bitmap in the screen's format, as a bitmap resource loads.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDown32(width, height);
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

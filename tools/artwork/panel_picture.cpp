@@ -8,27 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "editor/panel_host.h"
+#include "editor/program_panel_host.h"
 #include "editor/reverb_editor.h"
 #include "effect/reverb_program.h"
 #include "gui/frame.h"
 #include "gui/offscreen_context.h"
 #include "gui/surface_cairo.h"
-
-namespace {
-
-// A host that stores nothing: every control shows the first program.
-class ProgramHost : public PanelHost {
-public:
-    float parameterValue(int index) override { return factoryPrograms[0].values[index]; }
-    void beginEdit(int) override {}
-    void performEdit(int, float) override {}
-    void endEdit(int) override {}
-    float takeMeterPeak() override { return 0.0f; }
-    int panelGateState() override { return 0; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const double scale = argc == 3 ? std::atof(argv[1]) : 0.0;
@@ -36,7 +21,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: hallmere_panel_picture SCALE OUTPUT.png\n");
         return 2;
     }
-    ProgramHost host;
+    ProgramPanelHost host;
     ReverbEditor editor(host);
     editor.setScale(scale);
     if (!editor.open(nullptr)) {
